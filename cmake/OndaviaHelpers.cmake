@@ -25,3 +25,27 @@ macro(ondavia_add_subdirs)
     endif()
   endforeach()
 endmacro()
+
+# ondavia_glob_static_library(<target> [EXCLUDE <files...>] LIBS <deps...>)
+# A static library of every .cpp/.h in the current folder. The setup
+# utility's subsystems call each other both ways, which CMake allows between
+# static libraries. An empty folder yields an interface target so that
+# dependants still link.
+function(ondavia_glob_static_library target)
+  cmake_parse_arguments(L "" "" "EXCLUDE;LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(_ex ${L_EXCLUDE})
+    list(REMOVE_ITEM _src ${CMAKE_CURRENT_SOURCE_DIR}/${_ex})
+  endforeach()
+  set(_cpp ${_src})
+  list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
+  if(_cpp)
+    add_library(${target} STATIC ${_src})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${L_LIBS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${L_LIBS})
+  endif()
+endfunction()
