@@ -29,7 +29,7 @@ endmacro()
 # ondavia_glob_static_library(<target> [EXCLUDE <files...>] LIBS <deps...>)
 # A static library of every .cpp/.h in the current folder. The setup
 # utility's subsystems call each other both ways, which CMake allows between
-# static libraries. An empty folder yields an interface target so that
+# static libraries. An empty folder yields an empty library so that
 # dependants still link.
 function(ondavia_glob_static_library target)
   cmake_parse_arguments(L "" "" "EXCLUDE;LIBS" ${ARGN})
@@ -39,13 +39,13 @@ function(ondavia_glob_static_library target)
   endforeach()
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
-  if(_cpp)
-    add_library(${target} STATIC ${_src})
-    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(${target} PUBLIC ${L_LIBS})
-  else()
-    add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(${target} INTERFACE ${L_LIBS})
+  if(NOT _cpp)
+    # Keeps every component a static library while its folder is still empty.
+    set(_stub ${CMAKE_CURRENT_BINARY_DIR}/${target}_empty.cpp)
+    file(WRITE ${_stub} "namespace { [[maybe_unused]] int ${target}_empty; }\n")
+    list(APPEND _src ${_stub})
   endif()
+  add_library(${target} STATIC ${_src})
+  target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${L_LIBS})
 endfunction()
