@@ -1,0 +1,137 @@
+#include "commongui.h"
+
+#include "colourpalette.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+struct FontSpec {
+    const char* family;
+    int size;
+    int weight;
+};
+
+FontSpec specOf(int style)
+{
+    switch (style) {
+    case CommonGui::kLightHuge: return {"MVN Open Sans Light", 30, 25};
+    case CommonGui::kRegularLarge: return {"MVN Open Sans", 15, 50};
+    case CommonGui::kSemiboldLarge: return {"MVN Open Sans Semibold", 15, 63};
+    case CommonGui::kRegular: return {"MVN Open Sans", 13, 50};
+    case CommonGui::kSemibold: return {"MVN Open Sans Semibold", 13, 63};
+    case CommonGui::kRegularSmall: return {"MVN Open Sans", 11, 50};
+    case CommonGui::kSemiboldSmall: return {"MVN Open Sans Semibold", 11, 63};
+    case CommonGui::kRegularMedium: return {"MVN Open Sans", 12, 50};
+    case CommonGui::kSemiboldMedium: return {"MVN Open Sans Semibold", 12, 63};
+    case CommonGui::kLightLarge: return {"MVN Open Sans Light", 21, 25};
+    default: return {"Times", 24, 75};
+    }
+}
+
+// The product's font names are aliases of the bundled Open Sans faces; the
+// weight picks the face.
+void installSubstitutions()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    for (const char* alias : {"MVN Open Sans", "MVN Open Sans Light", "MVN Open Sans Semibold"})
+        QFont::insertSubstitution(QString::fromLatin1(alias), QStringLiteral("Open Sans"));
+}
+
+qreal logicalDpi()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return dpi > 0 ? dpi : 96.0;
+}
+
+} // namespace
+
+QFont CommonGui::font(int style)
+{
+    installSubstitutions();
+    const FontSpec spec = specOf(style);
+    QFont f(QString::fromLatin1(spec.family));
+    f.setWeight(spec.weight);
+    f.setPointSizeF(spec.size * 72.0 / logicalDpi());
+    return f;
+}
+
+QLabel* CommonGui::label(int style, const QColor& colour, QWidget* parent)
+{
+    auto* l = new QLabel(parent);
+    l->setFont(font(style));
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, colour);
+    p.setColor(QPalette::Text, colour);
+    l->setPalette(p);
+    return l;
+}
+
+int CommonGui::toFixedPoint(double x, int places)
+{
+    return static_cast<int>(std::floor(x * std::pow(10.0, places) + 0.5));
+}
+
+double CommonGui::fromFixedPoint(int n, int places)
+{
+    return n / std::pow(10.0, places);
+}
+
+QString CommonGui::elide(const QString& text, const QFont& f, int width)
+{
+    return QFontMetrics(f).elidedText(text, Qt::ElideRight, width);
+}
+
+QString CommonGui::elide(const QString& text, const QWidget* widget)
+{
+    return widget ? elide(text, widget->font(), widget->width()) : text;
+}
+
+std::string CommonGui::toCString(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString CommonGui::toQString(const char* text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+QString CommonGui::toQString(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+qreal CommonGui::opacityOf(int style)
+{
+    switch (style) {
+    case kRestingOpacity: return 0.45;
+    case kHoverOpacity: return 1.0;
+    case kFadedOpacity: return 0.4;
+    case kDisabledOpacity: return ColourPalette::kDisabledAlpha / 255.0;
+    default: return 1.0;
+    }
+}
+
+QPixmap CommonGui::createTransparentIcon(const QPixmap& pixmap, int style)
+{
+    if (pixmap.isNull())
+        return pixmap;
+    QPixmap out(pixmap.size());
+    out.setDevicePixelRatio(pixmap.devicePixelRatio());
+    out.fill(Qt::transparent);
+    QPainter painter(&out);
+    painter.setOpacity(opacityOf(style));
+    painter.drawPixmap(0, 0, pixmap);
+    return out;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "adminutilitydialog.h"
+
+class MainWindowDialogWidget;
+class QLabel;
+
+// The in-window dialog that frames one options page under its title.
+class MainWindowDialog : public AdminUtilityDialog
+{
+    Q_OBJECT
+public:
+    // Builds the frame around `widget` (which is reparented into it) and
+    // shows the dialog over `window`.
+    MainWindowDialog(const QString& title, MainWindowDialogWidget* widget, QWidget* window);
+
+    QLabel* titleLabel() const { return m_title; }
+    MainWindowDialogWidget* page() const { return m_page; }
+
+private:
+    QLabel* m_title = nullptr;
+    MainWindowDialogWidget* m_page = nullptr;
+};
