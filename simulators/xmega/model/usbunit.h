@@ -42,6 +42,11 @@ public:
     // Called from the unit's own timer thread when it leaves (false) or
     // arrives (true). One listener; a new one replaces the old.
     virtual void setPresenceListener(std::function<void(bool present)> listener) = 0;
+
+    // Counts the unit's arrivals on the bus. A transport remembers the value
+    // when it opens the unit and treats a later value as "that device is
+    // gone", the way a real bus gives a re-enumerated unit a new address.
+    virtual uint32_t connection() const { return 0; }
 };
 
 } // namespace xmegasim

@@ -1,0 +1,858 @@
+#include "xmegaunit.h"
+
+#include "appimage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace xmegasim {
+
+namespace {
+
+constexpr uint64_t kMaxBacking = 64ull * 1024 * 1024; // cells actually kept per EEPROM
+constexpr uint32_t kRegisterPageSize = 65536;
+constexpr uint16_t kMaxRegisterPages = 16;
+
+uint16_t le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+uint32_t le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void put16(std::vector<uint8_t>& v, uint16_t x)
+{
+    v.push_back(uint8_t(x));
+    v.push_back(uint8_t(x >> 8));
+}
+
+void put32(std::vector<uint8_t>& v, uint32_t x)
+{
+    for (int i = 0; i < 4; ++i)
+        v.push_back(uint8_t(x >> (8 * i)));
+}
+
+void put64(std::vector<uint8_t>& v, uint64_t x)
+{
+    for (int i = 0; i < 8; ++i)
+        v.push_back(uint8_t(x >> (8 * i)));
+}
+
+TransferResult ok(uint32_t length = 0)
+{
+    return {TransferStatus::Ok, length};
+}
+
+TransferResult stall()
+{
+    return {TransferStatus::Stall, 0};
+}
+
+// Copies an answer into an IN request's buffer, as much as the host asked for.
+TransferResult answer(const std::vector<uint8_t>& bytes, uint8_t* data, uint16_t length)
+{
+    const uint32_t n = std::min<uint32_t>(length, uint32_t(bytes.size()));
+    if (n && !data)
+        return stall();
+    if (n)
+        std::memcpy(data, bytes.data(), n);
+    return ok(n);
+}
+
+// Programming flash cells can only clear bits.
+void programCells(uint8_t* cells, const uint8_t* data, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        cells[i] &= data[i];
+}
+
+} // namespace
+
+XmegaUnit::XmegaUnit(UnitConfig config)
+    : m_config(std::move(config))
+{
+    m_flash.assign(m_config.flashSize, 0xFF);
+    for (const EepromConfig& geometry : m_config.eeproms) {
+        Eeprom e;
+        e.geometry = geometry;
+        e.cells.assign(size_t(std::min(geometry.size, kMaxBacking)), 0xFF);
+        m_eeproms.push_back(std::move(e));
+    }
+    m_session = m_config.sessionOpenAtStart;
+    m_bootloader = true; // until a valid application is loaded
+    m_timer = std::thread([this] { timerLoop(); });
+}
+
+XmegaUnit::~XmegaUnit()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_timerWake.notify_all();
+    m_timer.join();
+}
+
+// ---- descriptors ---------------------------------------------------------
+
+std::vector<uint8_t> XmegaUnit::deviceDescriptor() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return deviceDescriptorLocked();
+}
+
+std::vector<uint8_t> XmegaUnit::configurationDescriptor() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return configurationDescriptorLocked();
+}
+
+std::vector<uint8_t> XmegaUnit::deviceDescriptorLocked() const
+{
+    std::vector<uint8_t> d = {18, 1, 0x00, 0x02, 0, 0, 0, 64};
+    put16(d, m_config.vendorId);
+    put16(d, m_bootloader ? m_config.bootloaderProductId : m_config.productId);
+    put16(d, m_bootloader ? m_config.bcdBootloader : m_config.bcdApplication);
+    d.push_back(1); // manufacturer string
+    d.push_back(2); // product string
+    d.push_back(0);
+    d.push_back(1); // one configuration
+    return d;
+}
+
+std::vector<uint8_t> XmegaUnit::configurationDescriptorLocked() const
+{
+    // The bootloader has no bulk pipes; the application has the ones the
+    // configuration asks for.
+    std::vector<std::pair<uint8_t, uint16_t>> endpoints;
+    if (!m_bootloader) {
+        if (m_config.bulkIn)
+            endpoints.push_back({kBulkInEndpoint, m_config.bulkPacketSize});
+        if (m_config.bulkOut)
+            endpoints.push_back({kBulkOutEndpoint, m_config.bulkPacketSize});
+    }
+    const uint16_t total = uint16_t(9 + 9 + 7 * endpoints.size());
+    std::vector<uint8_t> d = {9, 2};
+    put16(d, total);
+    d.insert(d.end(), {1, 1, 0, 0x80, 50});
+    d.insert(d.end(), {9, 4, m_config.interfaceNumber, 0, uint8_t(endpoints.size()), 0xFF, 0xFF, 0xFF, 0});
+    for (const auto& ep : endpoints) {
+        d.insert(d.end(), {7, 5, ep.first, 0x02});
+        put16(d, ep.second);
+        d.push_back(0);
+    }
+    return d;
+}
+
+// ---- presence ------------------------------------------------------------
+
+bool XmegaUnit::present() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_present;
+}
+
+uint32_t XmegaUnit::connection() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_connection;
+}
+
+void XmegaUnit::setPresenceListener(std::function<void(bool)> listener)
+{
+    std::lock_guard<std::mutex> lock(m_listenerMutex);
+    m_listener = std::move(listener);
+}
+
+bool XmegaUnit::waitForPresence(bool present, int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_presenceChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                      [&] { return m_present == present && m_responsive == present; });
+}
+
+void XmegaUnit::unplug()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_events.clear(); // a pending reboot arrival dies with the cable
+    if (!m_present)
+        return;
+    leaveLocked();
+    schedule(Clock::now(), Event{Event::Notify, false, false});
+}
+
+void XmegaUnit::plugIn()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    schedule(Clock::now(), Event{Event::Arrive, false, false});
+}
+
+unsigned XmegaUnit::rebootCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_reboots;
+}
+
+void XmegaUnit::schedule(Clock::time_point when, Event event)
+{
+    m_events.emplace(when, event);
+    m_timerWake.notify_all();
+}
+
+void XmegaUnit::leaveLocked()
+{
+    advance(Clock::now());
+    m_present = false;
+    m_responsive = false;
+    // RAM state of the firmware is gone; the cells keep what reached them.
+    m_session = false;
+    m_writing = false;
+    m_reading = false;
+    m_eraseActive = false;
+    m_eraseValid = false;
+    m_writeBusyUntil = Clock::time_point();
+    m_registerPage = 0;
+    m_presenceChanged.notify_all();
+}
+
+void XmegaUnit::arriveLocked(bool bootloader)
+{
+    // Without a valid application the bootloader stays in charge.
+    m_bootloader = bootloader || !appValidLocked(nullptr);
+    m_present = true;
+    m_responsive = true;
+    ++m_connection;
+    m_presenceChanged.notify_all();
+}
+
+void XmegaUnit::timerLoop()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_stop) {
+        if (m_events.empty()) {
+            m_timerWake.wait(lock);
+            continue;
+        }
+        const auto first = m_events.begin();
+        if (Clock::now() < first->first) {
+            m_timerWake.wait_until(lock, first->first);
+            continue;
+        }
+        const Event event = first->second;
+        m_events.erase(first);
+        bool presentNow = event.present;
+        if (event.type == Event::Arrive) {
+            if (m_present)
+                continue; // already there
+            arriveLocked(event.bootloader);
+            presentNow = true;
+        } else if (event.type == Event::Leave) {
+            if (!m_present)
+                continue;
+            leaveLocked();
+            presentNow = false;
+        }
+        lock.unlock();
+        std::function<void(bool)> listener;
+        {
+            std::lock_guard<std::mutex> l(m_listenerMutex);
+            listener = m_listener;
+        }
+        if (listener)
+            listener(presentNow);
+        lock.lock();
+    }
+}
+
+// ---- state helpers -------------------------------------------------------
+
+void XmegaUnit::advance(Clock::time_point now)
+{
+    if (!m_eraseActive)
+        return;
+    uint64_t done = m_eraseCount;
+    if (m_config.eraseMsPerSector > 0) {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_eraseStart).count();
+        done = std::min<uint64_t>(m_eraseCount, uint64_t(elapsed) / m_config.eraseMsPerSector);
+    }
+    Eeprom& e = m_eeproms[m_eraseEeprom];
+    const uint64_t sector = e.geometry.sectorSize;
+    for (uint64_t s = m_eraseDone; s < done; ++s) {
+        const uint64_t start = (uint64_t(m_eraseFirst) + s) * sector;
+        if (start >= e.cells.size())
+            break;
+        const uint64_t end = std::min<uint64_t>(start + sector, e.cells.size());
+        std::fill(e.cells.begin() + start, e.cells.begin() + end, 0xFF);
+    }
+    m_eraseDone = uint32_t(done);
+    if (m_eraseDone >= m_eraseCount)
+        m_eraseActive = false;
+}
+
+bool XmegaUnit::appValidLocked(uint32_t* version) const
+{
+    return m_appFinalised && AppImage::parse(m_flash.data(), m_flash.size(), version);
+}
+
+void XmegaUnit::record(const LogEntry& entry)
+{
+    if (m_log.size() < 200000)
+        m_log.push_back(entry);
+}
+
+const UnitFault* XmegaUnit::matchFault(bool bulk, uint8_t requestType, uint8_t request, uint8_t endpoint)
+{
+    for (size_t i = 0; i < m_faults.size(); ++i) {
+        const UnitFault& f = m_faults[i];
+        if (f.bulk != bulk)
+            continue;
+        if (bulk && f.endpoint >= 0 && f.endpoint != endpoint)
+            continue;
+        if (!bulk && f.request >= 0 && f.request != request)
+            continue;
+        if (!bulk && f.requestType >= 0 && f.requestType != requestType)
+            continue;
+        const int hit = m_faultHits[i]++;
+        if (hit < f.pass)
+            continue;
+        if (f.times >= 0 && hit >= f.pass + f.times)
+            continue;
+        return &f;
+    }
+    return nullptr;
+}
+
+TransferResult XmegaUnit::faultResult(FaultKind kind, uint32_t timeoutMs, std::unique_lock<std::mutex>& lock)
+{
+    switch (kind) {
+    case FaultKind::Stall:
+        return stall();
+    case FaultKind::Unplug:
+        m_events.clear();
+        leaveLocked();
+        schedule(Clock::now(), Event{Event::Notify, false, false});
+        return {TransferStatus::NoDevice, 0};
+    case FaultKind::Timeout: {
+        const uint32_t wait = timeoutMs == 0 ? m_config.timeoutSleepCapMs
+                                             : std::min(timeoutMs, m_config.timeoutSleepCapMs);
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        lock.lock();
+        return {TransferStatus::Timeout, 0};
+    }
+    }
+    return stall();
+}
+
+// ---- transfers -----------------------------------------------------------
+
+TransferResult XmegaUnit::control(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index,
+                                  uint8_t* data, uint16_t length, uint32_t timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    LogEntry entry;
+    entry.kind = LogEntry::Control;
+    entry.requestType = requestType;
+    entry.request = request;
+    entry.value = value;
+    entry.index = index;
+    entry.length = length;
+    if (!m_present || !m_responsive) {
+        entry.status = TransferStatus::NoDevice;
+        record(entry);
+        return {TransferStatus::NoDevice, 0};
+    }
+    advance(Clock::now());
+    Reply reply;
+    const bool standard = (requestType & 0x60) == 0;
+    if (const UnitFault* fault = standard ? nullptr : matchFault(false, requestType, request, 0)) {
+        reply.result = faultResult(fault->kind, timeoutMs, lock);
+    } else if (standard) {
+        reply = standardRequest(requestType, request, value, index, data, length);
+    } else {
+        reply = vendorRequest(requestType, request, value, index, data, length);
+    }
+    entry.status = reply.result.status;
+    record(entry);
+    if (reply.delayMs) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
+    }
+    return reply.result;
+}
+
+TransferResult XmegaUnit::bulk(uint8_t endpoint, uint8_t* data, uint32_t length, uint32_t timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    LogEntry entry;
+    entry.kind = (endpoint & 0x80) ? LogEntry::BulkIn : LogEntry::BulkOut;
+    entry.endpoint = endpoint;
+    entry.length = length;
+    TransferResult result;
+    if (!m_present || !m_responsive) {
+        result = {TransferStatus::NoDevice, 0};
+    } else {
+        advance(Clock::now());
+        if (const UnitFault* fault = matchFault(true, 0, 0, endpoint))
+            result = faultResult(fault->kind, timeoutMs, lock);
+        else if (m_bootloader)
+            result = stall();
+        else if (endpoint == kBulkOutEndpoint && m_config.bulkOut)
+            result = bulkOut(data, length);
+        else if (endpoint == kBulkInEndpoint && m_config.bulkIn)
+            result = bulkIn(data, length);
+        else
+            result = stall();
+    }
+    entry.status = result.status;
+    entry.length = entry.kind == LogEntry::BulkOut ? length : result.length;
+    record(entry);
+    return result;
+}
+
+XmegaUnit::Reply XmegaUnit::standardRequest(uint8_t requestType, uint8_t request, uint16_t value, uint16_t,
+                                            uint8_t* data, uint16_t length)
+{
+    Reply reply;
+    const bool in = requestType & 0x80;
+    if (in && request == 6) { // GET_DESCRIPTOR
+        const uint8_t type = uint8_t(value >> 8);
+        if (type == 1) {
+            reply.result = answer(deviceDescriptorLocked(), data, length);
+        } else if (type == 2) {
+            reply.result = answer(configurationDescriptorLocked(), data, length);
+        } else if (type == 3) {
+            const char* text = (value & 0xFF) == 1 ? "Ondavia" : "Ondavia StreamPort USB";
+            std::vector<uint8_t> s = {0, 3};
+            if ((value & 0xFF) == 0) {
+                s.insert(s.end(), {0x09, 0x04});
+            } else {
+                for (const char* c = text; *c; ++c)
+                    put16(s, uint8_t(*c));
+            }
+            s[0] = uint8_t(s.size());
+            reply.result = answer(s, data, length);
+        } else {
+            reply.result = stall();
+        }
+    } else if (in && request == 0) { // GET_STATUS
+        reply.result = answer({0, 0}, data, length);
+    } else if (in && request == 8) { // GET_CONFIGURATION
+        reply.result = answer({1}, data, length);
+    } else if (!in && (request == 9 || request == 1 || request == 11)) {
+        // SET_CONFIGURATION, CLEAR_FEATURE (halt), SET_INTERFACE
+        reply.result = ok();
+    } else {
+        reply.result = stall();
+    }
+    return reply;
+}
+
+XmegaUnit::Reply XmegaUnit::vendorRequest(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index,
+                                          uint8_t* data, uint16_t length)
+{
+    Reply reply;
+    // The UUID is the one request addressed to the device as a whole.
+    if (requestType == 0xC0) {
+        if (request != 0x10)
+            return {stall()};
+        const std::vector<uint8_t> uuid(m_config.uuid.begin(), m_config.uuid.end());
+        return {answer(uuid, data, length)};
+    }
+    if ((requestType != 0x41 && requestType != 0xC1) || index != m_config.interfaceNumber)
+        return {stall()};
+    const bool in = requestType == 0xC1;
+    // Which direction each request has; a mismatch stalls as on the part.
+    static const uint8_t kInRequests[] = {0x00, 0x03, 0x06, 0x10, 0x11, 0x30, 0x33, 0x35, 0x38, 0x53};
+    const bool wantsIn = std::find(std::begin(kInRequests), std::end(kInRequests), request) != std::end(kInRequests);
+    if (in != wantsIn)
+        return {stall()};
+    if (length && !data)
+        return {stall()};
+
+    switch (request) {
+    case 0x00: {
+        std::vector<uint8_t> id;
+        put16(id, m_config.bootloaderMajor);
+        put16(id, m_config.bootloaderMinor);
+        return {answer(id, data, length)};
+    }
+    case 0x01:
+    case 0x02: {
+        const uint16_t expected = request == 0x01 ? 14 : 26;
+        if (!m_bootloader || length != expected
+            || std::memcmp(data + expected - sizeof(kIdentityTag), kIdentityTag, sizeof(kIdentityTag)) != 0)
+            return {stall()};
+        if (request == 0x01) {
+            m_config.vendorId = le16(data);
+            m_config.productId = le16(data + 2);
+        } else {
+            std::copy(data, data + 16, m_config.uuid.begin());
+        }
+        return {ok(length)};
+    }
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x06:
+        if (!m_bootloader)
+            return {stall()};
+        return flashRequest(request, value, data, length);
+    case 0x10:
+        return {answer({uint8_t(m_bootloader ? 1 : 0)}, data, length)};
+    case 0x11: {
+        uint32_t version = 0xFFFFFFFF;
+        const bool valid = appValidLocked(&version);
+        std::vector<uint8_t> status;
+        put32(status, valid ? 0 : 1); // checksum state: 0 good
+        put32(status, valid ? version : 0xFFFFFFFF);
+        return {answer(status, data, length)};
+    }
+    case 0x12: {
+        if (length != 0)
+            return {stall()};
+        ++m_reboots;
+        // The unit acknowledges, drops off the bus and starts again.
+        m_responsive = false;
+        const auto leave = Clock::now() + std::chrono::milliseconds(m_config.rebootLeaveMs);
+        schedule(leave, Event{Event::Leave, false, false});
+        if (!m_config.rebootNeverReturns)
+            schedule(leave + std::chrono::milliseconds(m_config.rebootArriveMs),
+                     Event{Event::Arrive, value == 1, false});
+        return {ok()};
+    }
+    case 0x21:
+        m_config.bcdApplication = value;
+        return {ok()};
+    case 0x50:
+    case 0x52:
+    case 0x53:
+        if (m_bootloader)
+            return {stall()};
+        return registerRequest(request, value, data, length);
+    default:
+        if (request >= 0x30 && request <= 0x3B) {
+            if (m_bootloader)
+                return {stall()};
+            return eepromRequest(request, value, data, length);
+        }
+        return {stall()};
+    }
+    (void)reply;
+}
+
+XmegaUnit::Reply XmegaUnit::flashRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length)
+{
+    const uint32_t page = m_config.flashPageSize;
+    switch (request) {
+    case 0x03: {
+        std::vector<uint8_t> info;
+        put16(info, uint16_t(page));
+        put16(info, uint16_t(page ? std::min<uint32_t>(m_config.flashSize / page, 0xFFFF) : 0));
+        return {answer(info, data, length)};
+    }
+    case 0x04:
+        if (length)
+            return {stall()};
+        std::fill(m_flash.begin(), m_flash.end(), 0xFF);
+        m_appFinalised = false;
+        return {ok(), m_config.flashEraseMs};
+    case 0x05:
+    case 0x06: {
+        if (request == 0x05 && length == 0 && value == 0) {
+            m_appFinalised = true; // the bootloader checks the image when it next starts
+            return {ok()};
+        }
+        if (page == 0)
+            return {stall()};
+        const uint64_t start = uint64_t(value) * page;
+        if (start + length > m_flash.size())
+            return {stall()};
+        if (request == 0x06) {
+            std::memcpy(data, m_flash.data() + start, length);
+            return {ok(length)};
+        }
+        programCells(m_flash.data() + start, data, length);
+        const int64_t corrupt = m_config.flashCorruptOffset;
+        if (corrupt >= 0 && uint64_t(corrupt) >= start && uint64_t(corrupt) < start + length)
+            m_flash[size_t(corrupt)] ^= 0x01;
+        return {ok(length)};
+    }
+    }
+    return {stall()};
+}
+
+XmegaUnit::Reply XmegaUnit::eepromRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length)
+{
+    const auto now = Clock::now();
+    if (request == 0x30) {
+        std::vector<uint8_t> status(6, 0);
+        status[0] = m_session ? 1 : 0;
+        if (writeBusyLocked(now))
+            status[m_config.statusWriteByte == 2 ? 2 : 1] = 1;
+        if (eraseBusyLocked())
+            status[2] = 1;
+        status[3] = m_reading ? 1 : 0;
+        status[4] = uint8_t(m_selected);
+        status[5] = uint8_t(m_selected >> 8);
+        return {answer(status, data, length)};
+    }
+    if (request == 0x31) {
+        if (m_session)
+            return {stall()};
+        m_session = true;
+        m_selected = 0;
+        return {ok()};
+    }
+    if (request == 0x32) {
+        m_session = false;
+        m_writing = false;
+        m_reading = false;
+        return {ok()};
+    }
+    // Everything else belongs to a session.
+    if (!m_session)
+        return {stall()};
+    if (request == 0x33)
+        return {answer({uint8_t(m_eeproms.size()), uint8_t(m_eeproms.size() >> 8)}, data, length)};
+    if (request == 0x34) {
+        if (value >= m_eeproms.size())
+            return {stall()};
+        m_selected = value;
+        return {ok()};
+    }
+    if (m_selected >= m_eeproms.size())
+        return {stall()};
+    Eeprom& e = m_eeproms[m_selected];
+    const EepromConfig& g = e.geometry;
+    const bool busy = eraseBusyLocked() || writeBusyLocked(now);
+    switch (request) {
+    case 0x35: {
+        std::vector<uint8_t> info;
+        put64(info, g.size);
+        put32(info, g.sectorSize);
+        put32(info, g.pageSize);
+        return {answer(info, data, length)};
+    }
+    case 0x36:
+    case 0x37: {
+        uint64_t first = 0;
+        uint64_t count = g.sectorSize ? g.size / g.sectorSize : 0;
+        if (request == 0x37) {
+            if (length != 8)
+                return {stall()};
+            first = le32(data);
+            count = le32(data + 4);
+        } else if (length) {
+            return {stall()};
+        }
+        const uint64_t sectors = g.sectorSize ? std::min(g.size, uint64_t(e.cells.size())) / g.sectorSize : 0;
+        if (busy || g.sectorSize == 0 || first + count > sectors)
+            return {stall()};
+        m_eraseActive = count > 0;
+        m_eraseValid = true;
+        m_eraseEeprom = m_selected;
+        m_eraseFirst = uint32_t(first);
+        m_eraseCount = uint32_t(count);
+        m_eraseDone = 0;
+        m_eraseStart = now;
+        m_writing = false;
+        m_reading = false;
+        return {ok(length)};
+    }
+    case 0x38: {
+        std::vector<uint8_t> progress;
+        put32(progress, m_eraseFirst);
+        put32(progress, m_eraseFirst + m_eraseCount);
+        put32(progress, m_eraseFirst + m_eraseDone);
+        put16(progress, m_eraseActive ? 1 : 0);
+        progress.push_back(m_eraseValid ? 1 : 0);
+        return {answer(progress, data, length)};
+    }
+    case 0x39:
+    case 0x3A: {
+        if (length != 4 || busy || g.pageSize == 0)
+            return {stall()};
+        const uint64_t start = uint64_t(le32(data)) * g.pageSize;
+        if (start >= e.cells.size() || start >= g.size)
+            return {stall()};
+        m_cursor = start;
+        m_writing = request == 0x39;
+        m_reading = request == 0x3A;
+        return {ok(length)};
+    }
+    case 0x3B:
+        m_reading = false;
+        return {ok()};
+    }
+    return {stall()};
+}
+
+XmegaUnit::Reply XmegaUnit::registerRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length)
+{
+    if (request == 0x50) {
+        if (value >= kMaxRegisterPages || length)
+            return {stall()};
+        m_registerPage = value;
+        return {ok()};
+    }
+    if (uint32_t(value) + length > kRegisterPageSize)
+        return {stall()};
+    std::vector<uint8_t>& page = m_registers[m_registerPage];
+    if (page.empty())
+        page.assign(kRegisterPageSize, 0);
+    if (request == 0x53)
+        std::memcpy(data, page.data() + value, length);
+    else
+        std::memcpy(page.data() + value, data, length);
+    return {ok(length)};
+}
+
+TransferResult XmegaUnit::bulkOut(const uint8_t* data, uint32_t length)
+{
+    if (!m_session)
+        return stall();
+    if (!m_writing)
+        return length == 0 ? ok() : stall(); // a stray zero-length packet is harmless
+    Eeprom& e = m_eeproms[m_selected];
+    const uint64_t limit = std::min<uint64_t>(e.geometry.size, e.cells.size());
+    if (length && !data)
+        return stall();
+    if (m_cursor + length > limit) {
+        m_writing = false;
+        return stall();
+    }
+    programCells(e.cells.data() + m_cursor, data, length);
+    m_cursor += length;
+    const uint64_t pages = e.geometry.pageSize ? (uint64_t(length) + e.geometry.pageSize - 1) / e.geometry.pageSize : 0;
+    const auto now = Clock::now();
+    m_writeBusyUntil = std::max(now, m_writeBusyUntil) + std::chrono::microseconds(pages * m_config.writeUsPerPage);
+    // A packet shorter than the pipe's packet size ends the write.
+    const uint32_t packet = std::max<uint32_t>(1, m_config.bulkPacketSize);
+    if (length == 0 || length % packet != 0)
+        m_writing = false;
+    return ok(length);
+}
+
+TransferResult XmegaUnit::bulkIn(uint8_t* data, uint32_t length)
+{
+    if (!m_session || !m_reading)
+        return stall();
+    Eeprom& e = m_eeproms[m_selected];
+    const uint64_t limit = std::min<uint64_t>(e.geometry.size, e.cells.size());
+    const uint32_t n = uint32_t(std::min<uint64_t>(length, limit - std::min(limit, m_cursor)));
+    if (n && !data)
+        return stall();
+    std::memcpy(data, e.cells.data() + m_cursor, n);
+    m_cursor += n;
+    return ok(n);
+}
+
+// ---- test controls -------------------------------------------------------
+
+void XmegaUnit::addFault(const UnitFault& fault)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.push_back(fault);
+    m_faultHits.push_back(0);
+}
+
+void XmegaUnit::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.clear();
+    m_faultHits.clear();
+}
+
+void XmegaUnit::setRebootNeverReturns(bool never)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_config.rebootNeverReturns = never;
+}
+
+void XmegaUnit::setFlashCorruptOffset(int64_t offset)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_config.flashCorruptOffset = offset;
+}
+
+void XmegaUnit::loadApplication(const std::vector<uint8_t>& image)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::fill(m_flash.begin(), m_flash.end(), 0xFF);
+    std::copy_n(image.begin(), std::min(image.size(), m_flash.size()), m_flash.begin());
+    m_appFinalised = true;
+    m_bootloader = m_config.startInBootloader || !appValidLocked(nullptr);
+}
+
+std::vector<uint8_t> XmegaUnit::flashContents(size_t length) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::vector<uint8_t>(m_flash.begin(), m_flash.begin() + std::min(length, m_flash.size()));
+}
+
+bool XmegaUnit::inBootloader() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bootloader;
+}
+
+uint32_t XmegaUnit::applicationVersion() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    uint32_t version = 0xFFFFFFFF;
+    return appValidLocked(&version) ? version : 0xFFFFFFFF;
+}
+
+void XmegaUnit::setEepromContents(unsigned eeprom, uint64_t address, const std::vector<uint8_t>& bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (eeprom >= m_eeproms.size())
+        return;
+    std::vector<uint8_t>& cells = m_eeproms[eeprom].cells;
+    if (address >= cells.size())
+        return;
+    std::copy_n(bytes.begin(), std::min<uint64_t>(bytes.size(), cells.size() - address), cells.begin() + address);
+}
+
+std::vector<uint8_t> XmegaUnit::eepromContents(unsigned eeprom, uint64_t address, size_t length) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (eeprom >= m_eeproms.size())
+        return {};
+    const std::vector<uint8_t>& cells = m_eeproms[eeprom].cells;
+    if (address >= cells.size())
+        return {};
+    const size_t n = size_t(std::min<uint64_t>(length, cells.size() - address));
+    return std::vector<uint8_t>(cells.begin() + address, cells.begin() + address + n);
+}
+
+bool XmegaUnit::sessionOpen() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_session;
+}
+
+bool XmegaUnit::eepromBusy() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const_cast<XmegaUnit*>(this)->advance(Clock::now());
+    return m_eraseActive || Clock::now() < m_writeBusyUntil;
+}
+
+std::vector<XmegaUnit::LogEntry> XmegaUnit::log() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_log;
+}
+
+void XmegaUnit::clearLog()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_log.clear();
+}
+
+} // namespace xmegasim
