@@ -1,0 +1,12 @@
+#pragma once
+
+struct ZeltraInstanceRec;
+
+// Receives the devices reported by ZeltraDeviceDiscoveryNotifier. Called on
+// the notifier's thread with the shared mutex held: keep it short. The
+// instance is handed over; the delegate must close it.
+class IZeltraDeviceDiscoveryNotifierDelegate {
+public:
+    virtual ~IZeltraDeviceDiscoveryNotifierDelegate() = default;
+    virtual void ProcessNotification(ZeltraInstanceRec* instance, bool arrived) = 0;
+};

@@ -1,0 +1,369 @@
+#include "zeltradevicediscoverynotifier.h"
+
+#include "izeltradevicediscoverynotifierdelegate.h"
+#include "zeltradiscoverysegment.h"
+#include "zeltradriver.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const char* const ZeltraDeviceDiscoveryNotifier::kSegmentName = "/com_morvane_ZeltraDiscoveryNotifier";
+
+namespace {
+
+constexpr mode_t kSegmentMode = 0666;
+constexpr size_t kSegmentSize = sizeof(ZeltraDiscoverySegment);
+// A creator that dies before it marks the segment as being seeded would
+// otherwise keep every later process waiting for ever.
+constexpr int kCreatorWaitMilliseconds = 5000;
+
+long long nowMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Yields the processor; after a short spell of plain yields it also sleeps
+// a little so that a long wait does not burn a core.
+void pause(int round)
+{
+    if (round < 1000) {
+        sched_yield();
+        return;
+    }
+    timespec nap{0, 1000000};
+    nanosleep(&nap, nullptr);
+}
+
+int nextIndex(int index)
+{
+    return index + 1 >= ZeltraDiscoverySegment::kRingSize ? 0 : index + 1;
+}
+
+bool validIndex(int index)
+{
+    return index >= 0 && index < ZeltraDiscoverySegment::kRingSize;
+}
+
+// Presence bit of a node, or null for an unknown kind or a number that has
+// no bit (64 and above).
+uint32_t* presenceWord(ZeltraDiscoverySegment* segment, const ZeltraDeviceNode& node, uint32_t* mask)
+{
+    const int kind = node.driverNameIndex();
+    if (kind < 0 || node.number >= ZeltraDiscoverySegment::kNumbersPerKind)
+        return nullptr;
+    *mask = uint32_t(1) << (node.number % 32);
+    return &segment->presence[kind][node.number / 32];
+}
+
+// Keeps cancellation disabled for its lifetime and restores the previous state.
+class CancellationBlocker {
+public:
+    CancellationBlocker() { pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &m_previous); }
+    ~CancellationBlocker() { pthread_setcancelstate(m_previous, nullptr); }
+    CancellationBlocker(const CancellationBlocker&) = delete;
+    CancellationBlocker& operator=(const CancellationBlocker&) = delete;
+
+private:
+    int m_previous = PTHREAD_CANCEL_ENABLE;
+};
+
+// Unlocks the shared mutex however the thread ends, including when it is
+// cancelled at its condition wait (which unwinds the stack).
+class SegmentUnlocker {
+public:
+    explicit SegmentUnlocker(ZeltraDeviceDiscoveryNotifier* notifier) : m_notifier(notifier) {}
+    ~SegmentUnlocker() { m_notifier->unlock(); }
+    SegmentUnlocker(const SegmentUnlocker&) = delete;
+    SegmentUnlocker& operator=(const SegmentUnlocker&) = delete;
+
+private:
+    ZeltraDeviceDiscoveryNotifier* m_notifier;
+};
+
+} // namespace
+
+ZeltraDeviceDiscoveryNotifier::~ZeltraDeviceDiscoveryNotifier()
+{
+    disconnect();
+}
+
+bool ZeltraDeviceDiscoveryNotifier::connect()
+{
+    if (m_fd >= 0 || m_segment)
+        return false;
+
+    int fd = shm_open(kSegmentName, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, kSegmentMode);
+    if (fd >= 0)
+        return createSegment(fd);
+    if (errno != EEXIST)
+        return false;
+    fd = shm_open(kSegmentName, O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    return attachSegment(fd);
+}
+
+bool ZeltraDeviceDiscoveryNotifier::createSegment(int fd)
+{
+    m_fd = fd;
+    const auto fail = [this]() {
+        unmap();
+        shm_unlink(kSegmentName);
+        return false;
+    };
+    if (ftruncate(fd, off_t(kSegmentSize)) != 0)
+        return fail();
+    void* area = mmap(nullptr, kSegmentSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (area == MAP_FAILED)
+        return fail();
+    m_segment = static_cast<ZeltraDiscoverySegment*>(area);
+    // The creator's umask must not keep other users' processes out.
+    if (fchmod(fd, kSegmentMode) != 0)
+        return fail();
+
+    pthread_mutexattr_t mutexAttributes;
+    pthread_condattr_t conditionAttributes;
+    if (pthread_mutexattr_init(&mutexAttributes) != 0)
+        return fail();
+    const bool mutexReady = pthread_mutexattr_setpshared(&mutexAttributes, PTHREAD_PROCESS_SHARED) == 0
+                            && pthread_mutexattr_setrobust(&mutexAttributes, PTHREAD_MUTEX_ROBUST) == 0
+                            && pthread_mutex_init(&m_segment->mutex, &mutexAttributes) == 0;
+    pthread_mutexattr_destroy(&mutexAttributes);
+    if (!mutexReady || pthread_condattr_init(&conditionAttributes) != 0)
+        return fail();
+    const bool conditionReady = pthread_condattr_setpshared(&conditionAttributes, PTHREAD_PROCESS_SHARED) == 0
+                                && pthread_cond_init(&m_segment->condition, &conditionAttributes) == 0;
+    pthread_condattr_destroy(&conditionAttributes);
+    if (!conditionReady)
+        return fail();
+    m_segment->writeIndex = 0;
+
+    if (!lock())
+        return fail();
+    m_segment->state = ZeltraDiscoverySegment::kStateSeeding;
+    ZeltraIteratorRec* iterator = CreateZeltraIterator();
+    ZeltraInstanceRec* instance = nullptr;
+    while (iterator && ConnectToDriverCore(&instance, iterator)) {
+        ZeltraDeviceNode node;
+        uint32_t mask = 0;
+        if (node.fromInstance(instance)) {
+            if (uint32_t* word = presenceWord(m_segment, node, &mask))
+                *word |= mask;
+        }
+        CloseDriverConnectionCore(instance);
+    }
+    m_segment->state = ZeltraDiscoverySegment::kStateReady;
+    unlock();
+    ReleaseZeltraIterator(iterator);
+    return true;
+}
+
+bool ZeltraDeviceDiscoveryNotifier::attachSegment(int fd)
+{
+    m_fd = fd;
+    const long long deadline = nowMilliseconds() + kCreatorWaitMilliseconds;
+
+    // The creator may not have sized the segment yet; mapping it before
+    // then would fault on first access. Any other size is a layout this
+    // process cannot read.
+    struct stat info{};
+    for (int round = 0;; ++round) {
+        if (fstat(fd, &info) != 0) {
+            unmap();
+            return false;
+        }
+        if (info.st_size != 0 || nowMilliseconds() > deadline)
+            break;
+        pause(round);
+    }
+    if (info.st_size != off_t(kSegmentSize)) {
+        unmap();
+        return false;
+    }
+    void* area = mmap(nullptr, kSegmentSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (area == MAP_FAILED) {
+        unmap();
+        return false;
+    }
+    m_segment = static_cast<ZeltraDiscoverySegment*>(area);
+
+    volatile int32_t* state = &m_segment->state;
+    for (int round = 0; *state == ZeltraDiscoverySegment::kStateCreating; ++round) {
+        if (nowMilliseconds() > deadline) {
+            unmap();
+            return false;
+        }
+        pause(round);
+    }
+    // Waits for a creator that is still seeding.
+    if (!lock()) {
+        unmap();
+        return false;
+    }
+    const int32_t settled = m_segment->state;
+    unlock();
+    if (settled != ZeltraDiscoverySegment::kStateReady) {
+        // Still "being seeded": its creator died. The name stays for whoever
+        // cleans up.
+        unmap();
+        return false;
+    }
+    return true;
+}
+
+void ZeltraDeviceDiscoveryNotifier::unmap()
+{
+    if (m_segment)
+        munmap(m_segment, kSegmentSize);
+    m_segment = nullptr;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+void ZeltraDeviceDiscoveryNotifier::disconnect()
+{
+    cancelWaitForNotifications();
+    unmap();
+}
+
+bool ZeltraDeviceDiscoveryNotifier::lock()
+{
+    if (!m_segment)
+        return false;
+    const int result = pthread_mutex_lock(&m_segment->mutex);
+    if (result == EOWNERDEAD) {
+        // The previous owner died holding the lock; what it guarded is
+        // plain data that stays readable, so carry on.
+        pthread_mutex_consistent(&m_segment->mutex);
+        return true;
+    }
+    return result == 0;
+}
+
+void ZeltraDeviceDiscoveryNotifier::unlock()
+{
+    if (m_segment)
+        pthread_mutex_unlock(&m_segment->mutex);
+}
+
+bool ZeltraDeviceDiscoveryNotifier::waitForNotifications(IZeltraDeviceDiscoveryNotifierDelegate* delegate)
+{
+    if (!delegate || !m_segment || m_waitState != kIdle)
+        return false;
+    m_delegate = delegate;
+    m_waitState = kWaiting;
+    if (pthread_create(&m_thread, nullptr, &ZeltraDeviceDiscoveryNotifier::ExecMainLoop, this) != 0) {
+        m_delegate = nullptr;
+        m_waitState = kIdle;
+        return false;
+    }
+    return true;
+}
+
+void ZeltraDeviceDiscoveryNotifier::cancelWaitForNotifications()
+{
+    if (!m_delegate || m_waitState != kWaiting)
+        return;
+    m_waitState = kStopping;
+    pthread_cancel(m_thread);
+    pthread_join(m_thread, nullptr);
+    m_delegate = nullptr;
+    m_readIndex = -1;
+    m_waitState = kIdle;
+}
+
+bool ZeltraDeviceDiscoveryNotifier::notify(ZeltraDeviceNode* node, bool arrived)
+{
+    if (!m_segment || !node)
+        return false;
+    if (!lock())
+        return false;
+    uint32_t mask = 0;
+    if (uint32_t* word = presenceWord(m_segment, *node, &mask)) {
+        const bool present = (*word & mask) != 0;
+        if (present == arrived) {
+            unlock();
+            return true; // nothing changed: nothing to tell
+        }
+        if (arrived)
+            *word |= mask;
+        else
+            *word &= ~mask;
+    }
+    int index = m_segment->writeIndex;
+    if (!validIndex(index))
+        index = 0; // a damaged index is repaired rather than written through
+    unsigned char* slot = m_segment->ring[index];
+    slot[0] = arrived ? ZeltraDiscoverySegment::kArrivedFlag : 0;
+    std::memcpy(slot + 1, node, sizeof(ZeltraDeviceNode));
+    m_segment->writeIndex = nextIndex(index);
+    pthread_cond_broadcast(&m_segment->condition);
+    unlock();
+    return true;
+}
+
+void ZeltraDeviceDiscoveryNotifier::callNotification(ZeltraDeviceNode* node, bool arrived)
+{
+    CancellationBlocker blocker;
+    ZeltraInstanceRec* instance = ZeltraOpenDevice(node);
+    if (instance)
+        m_delegate->ProcessNotification(instance, arrived);
+}
+
+void* ZeltraDeviceDiscoveryNotifier::ExecMainLoop(void* self)
+{
+    static_cast<ZeltraDeviceDiscoveryNotifier*>(self)->mainLoop();
+    return nullptr;
+}
+
+void ZeltraDeviceDiscoveryNotifier::mainLoop()
+{
+    int previousCancelState = PTHREAD_CANCEL_ENABLE;
+    pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &previousCancelState);
+    if (!lock())
+        return;
+    SegmentUnlocker unlocker(this);
+
+    for (int kind = 0; kind < ZeltraDeviceNode::kKindCount; ++kind) {
+        for (int number = 0; number < ZeltraDiscoverySegment::kNumbersPerKind; ++number) {
+            if (!(m_segment->presence[kind][number / 32] & (uint32_t(1) << (number % 32))))
+                continue;
+            ZeltraDeviceNode node;
+            std::strncpy(node.name, node.driverNameByIndex(kind), ZeltraDeviceNode::kNameSize);
+            node.number = uint8_t(number);
+            callNotification(&node, true);
+        }
+    }
+    const int start = m_segment->writeIndex;
+    m_readIndex = validIndex(start) ? start : 0;
+
+    for (;;) {
+        pthread_setcancelstate(previousCancelState, nullptr);
+        const int result = pthread_cond_wait(&m_segment->condition, &m_segment->mutex);
+        pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &previousCancelState);
+        if (result == EOWNERDEAD)
+            pthread_mutex_consistent(&m_segment->mutex);
+
+        // The segment is shared with other programs: an index outside the
+        // ring means there is nothing this reader can trust to read.
+        const int writeIndex = m_segment->writeIndex;
+        if (!validIndex(writeIndex))
+            continue;
+        while (m_readIndex != writeIndex) {
+            const unsigned char* slot = m_segment->ring[m_readIndex];
+            ZeltraDeviceNode node;
+            std::memcpy(&node, slot + 1, sizeof(node));
+            callNotification(&node, (slot[0] & ZeltraDiscoverySegment::kArrivedFlag) != 0);
+            m_readIndex = nextIndex(m_readIndex);
+        }
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "zeltradevicenode.h"
+
+#include <pthread.h>
+
+class IZeltraDeviceDiscoveryNotifierDelegate;
+struct ZeltraDiscoverySegment;
+
+// Client of the machine-wide arrival bulletin "/com_morvane_ZeltraDiscoveryNotifier":
+// a shared segment with a robust process-shared mutex, a condition variable,
+// a presence bitmap of the card nodes and a ring of the last twenty
+// arrivals and removals. The first process to connect creates and seeds it.
+// waitForNotifications runs a thread that reports every present device,
+// then every later event, to the delegate.
+class ZeltraDeviceDiscoveryNotifier {
+public:
+    static const char* const kSegmentName;
+
+    ZeltraDeviceDiscoveryNotifier() = default;
+    ~ZeltraDeviceDiscoveryNotifier();
+    ZeltraDeviceDiscoveryNotifier(const ZeltraDeviceDiscoveryNotifier&) = delete;
+    ZeltraDeviceDiscoveryNotifier& operator=(const ZeltraDeviceDiscoveryNotifier&) = delete;
+
+    // False when already connected, when the segment cannot be created or
+    // mapped, has a foreign size, or its creator died while seeding.
+    bool connect();
+    // Stops the thread, unmaps and closes. The segment itself stays.
+    void disconnect();
+
+    // Starts the reporting thread; false without a delegate, when not
+    // connected, when already waiting, or when the thread cannot start.
+    // The delegate is not owned and must outlive the wait.
+    bool waitForNotifications(IZeltraDeviceDiscoveryNotifierDelegate* delegate);
+    void cancelWaitForNotifications();
+
+    // Producer side: records an arrival or removal and wakes the readers.
+    // A repeated arrival or removal changes nothing and still returns true.
+    bool notify(ZeltraDeviceNode* node, bool arrived);
+
+    // The shared mutex; a dead previous owner is recovered.
+    bool lock();
+    void unlock();
+
+    bool isConnected() const { return m_segment != nullptr; }
+
+private:
+    enum WaitState { kIdle = 0, kWaiting = 1, kStopping = 2 };
+
+    void callNotification(ZeltraDeviceNode* node, bool arrived);
+    void mainLoop();
+    static void* ExecMainLoop(void* self);
+    bool createSegment(int fd);
+    bool attachSegment(int fd);
+    void unmap();
+
+    pthread_t m_thread{};
+    int m_waitState = kIdle;
+    ZeltraDiscoverySegment* m_segment = nullptr;
+    int m_fd = -1;
+    int m_readIndex = -1;
+    IZeltraDeviceDiscoveryNotifierDelegate* m_delegate = nullptr;
+};
