@@ -1,0 +1,40 @@
+#include "checkupdatedialog.h"
+
+#include "dialoglayout.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLayout>
+#include <QPushButton>
+
+CheckUpdateDialog::CheckUpdateDialog(const Device& device, QWidget* parent) : QDialog(parent)
+{
+    const QString text =
+        QString("<b>Software Update Required!</b><br/><br/>Your %1 needs a software update. This update takes only "
+                "a few minutes, and makes sure you have the latest features and compatibility. Would you like to "
+                "update now?")
+            .arg(device.name.toHtmlEscaped()); // the name comes from the updater: show it as text
+    QHBoxLayout* buttons = DialogLayout::build(this, text);
+    m_dontUpdate = new QPushButton(tr("Don't Update"), this);
+    m_update = new QPushButton(tr("Update Now"), this);
+    m_update->setDefault(true);
+    buttons->addWidget(m_dontUpdate);
+    buttons->addWidget(m_update);
+
+    setFixedWidth(540);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setSizeGripEnabled(false);
+    setWindowFlags(Qt::WindowFlags(DialogLayout::kWindowFlags));
+    setWindowTitle(tr("Morvane Software Update"));
+
+    connect(m_update, &QPushButton::clicked, this, [this] { done(UpdateNow); });
+    connect(m_dontUpdate, &QPushButton::clicked, this, &CheckUpdateDialog::cancelClicked);
+}
+
+void CheckUpdateDialog::cancelClicked()
+{
+    if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)
+        done(DontUpdateAndIgnore);
+    else
+        reject();
+}

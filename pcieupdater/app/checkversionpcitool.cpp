@@ -1,0 +1,184 @@
+#include "checkversionpcitool.h"
+
+#include <QByteArrayList>
+#include <cstdio>
+#include <cstring>
+
+CheckVersionPCITool::CheckVersionPCITool(const QString& updaterPath, QObject* parent)
+    : QObject(parent), m_updaterPath(updaterPath)
+{
+    qRegisterMetaType<UpdateOutcome>("UpdateOutcome");
+}
+
+CheckVersionPCITool::~CheckVersionPCITool()
+{
+    if (m_process) {
+        // The front end never kills a running update; if the tool itself goes
+        // away first, leave the updater to finish on its own.
+        m_process->disconnect(this);
+        m_process->setParent(nullptr);
+        QObject::connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), m_process,
+                         &QObject::deleteLater);
+    }
+}
+
+bool CheckVersionPCITool::runShortCommand(const QStringList& arguments, QByteArray* output)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(m_updaterPath, arguments, QIODevice::ReadWrite);
+    if (!process.waitForStarted(kCommandTimeoutMs))
+        return false;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(kCommandTimeoutMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool CheckVersionPCITool::parseStatus(const QByteArray& answer, Device& device)
+{
+    QByteArray text = answer;
+    // A line ending after the name belongs to the output, not to the name.
+    if (text.endsWith('\n'))
+        text.chop(1);
+    if (text.endsWith('\r'))
+        text.chop(1);
+    const QByteArrayList fields = text.split(':');
+    if (fields.size() != 5)
+        return false;
+
+    Device parsed;
+    parsed.needsUpdate = fields[0].startsWith('1');
+    parsed.suppressed = fields[1].startsWith('1');
+    parsed.path = QString::fromUtf8(fields[2]);
+    unsigned char code = 0;
+    const QByteArray digits = fields[3].left(2);
+    if (std::sscanf(digits.constData(), "%hhx", &code) == 1)
+        parsed.deviceCode = code;
+    parsed.name = QString::fromUtf8(fields[4]);
+    device = parsed;
+    return true;
+}
+
+void CheckVersionPCITool::checkDevice(const char* path, Device& device)
+{
+    if (!path)
+        return;
+    QByteArray output;
+    if (!runShortCommand({"-gui", "status", QString::fromUtf8(path)}, &output))
+        return;
+    parseStatus(output, device);
+}
+
+void CheckVersionPCITool::checkDevices(QList<Device>& devices)
+{
+    devices.clear();
+    QByteArray output;
+    if (!runShortCommand({"-gui", "status"}, &output))
+        return;
+    for (const QByteArray& line : output.split('\n')) {
+        Device device;
+        if (parseStatus(line, device))
+            devices.append(device);
+    }
+}
+
+void CheckVersionPCITool::disableVersionCheck(const Device& device)
+{
+    runShortCommand({"-gui", "ignore-version", device.path}, nullptr);
+}
+
+void CheckVersionPCITool::markUpdateCancelled(const Device& device)
+{
+    runShortCommand({"-gui", "update-cancelled", device.path}, nullptr);
+}
+
+void CheckVersionPCITool::updateFirmware(const Device& device)
+{
+    if (m_process)
+        return; // one update at a time
+    m_process = new QProcess(this);
+    m_lastOutcome = Outcome::kFail;
+    m_partialLength = 0;
+    m_discardingLine = false;
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &CheckVersionPCITool::updateProcessOutput);
+    connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
+            &CheckVersionPCITool::updateCompleted);
+    connect(m_process, &QProcess::errorOccurred, this, &CheckVersionPCITool::onProcessError);
+    m_process->start(m_updaterPath, {"-gui", "update", device.path}, QIODevice::ReadWrite);
+}
+
+void CheckVersionPCITool::onProcessError(QProcess::ProcessError error)
+{
+    // An updater that never started sends no finished(): end the run here,
+    // with the outcome still at fail, so the progress dialog closes.
+    if (error == QProcess::FailedToStart && m_process)
+        QMetaObject::invokeMethod(this, &CheckVersionPCITool::finishUpdate, Qt::QueuedConnection);
+}
+
+void CheckVersionPCITool::updateProcessOutput()
+{
+    if (!m_process)
+        return;
+    for (;;) {
+        const qint64 room = kLineBufferSize - m_partialLength;
+        // readLine stores at most room - 1 bytes and a terminating zero.
+        const qint64 got = m_process->readLine(m_line + m_partialLength, room);
+        if (got <= 0)
+            break;
+        m_partialLength += got;
+        if (m_line[m_partialLength - 1] == '\n') {
+            m_line[m_partialLength - 1] = '\0';
+            m_partialLength = 0;
+            if (m_discardingLine)
+                m_discardingLine = false; // the tail of an overlong line
+            else
+                handleLine();
+        } else if (m_partialLength >= kLineBufferSize - 1) {
+            // No progress line is this long: drop it up to its newline.
+            m_partialLength = 0;
+            m_discardingLine = true;
+        }
+    }
+}
+
+void CheckVersionPCITool::handleLine()
+{
+    double percent = 0;
+    int outcome = 0;
+    const int fields = std::sscanf(m_line, "%lf:%d", &percent, &outcome);
+    if (fields >= 1)
+        emit updateProgress(percent);
+    if (fields == 2)
+        m_lastOutcome = outcome;
+}
+
+void CheckVersionPCITool::updateCompleted(int, QProcess::ExitStatus)
+{
+    // Take what is still buffered, and a last line without its newline.
+    updateProcessOutput();
+    if (m_partialLength > 0 && !m_discardingLine) {
+        m_line[m_partialLength] = '\0';
+        handleLine();
+    }
+    m_partialLength = 0;
+    m_discardingLine = false;
+    finishUpdate();
+}
+
+void CheckVersionPCITool::finishUpdate()
+{
+    if (!m_process)
+        return;
+    QProcess* process = m_process;
+    m_process = nullptr;
+    process->disconnect(this);
+    // Released once the finished() delivery that brought us here is over.
+    process->deleteLater();
+    emit updateComplete(m_lastOutcome);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "device.h"
+#include "updateoutcome.h"
+
+#include <QList>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+// Runs the external command-line updater: status questions, the update
+// itself (followed through its progress lines) and the two notices of a
+// declined update.
+class CheckVersionPCITool : public QObject
+{
+    Q_OBJECT
+public:
+    // Short commands are killed after this long.
+    static constexpr int kCommandTimeoutMs = 30000;
+    static constexpr int kLineBufferSize = 100;
+
+    explicit CheckVersionPCITool(const QString& updaterPath, QObject* parent = nullptr);
+    ~CheckVersionPCITool() override;
+
+    // Fills device from the status answer for path; leaves it unchanged when
+    // the answer is not accepted. Blocks for up to kCommandTimeoutMs; safe
+    // on any thread (the process lives on the calling thread).
+    void checkDevice(const char* path, Device& device);
+    // Replaces devices with one entry per accepted line of "status".
+    void checkDevices(QList<Device>& devices);
+    // Starts an update and returns at once; progress and the outcome follow
+    // as signals on this object's thread.
+    void updateFirmware(const Device& device);
+    void disableVersionCheck(const Device& device);
+    void markUpdateCancelled(const Device& device);
+
+    QString updaterPath() const { return m_updaterPath; }
+
+    // Parses one status answer (five fields split at ':'). Exposed for tests.
+    static bool parseStatus(const QByteArray& answer, Device& device);
+
+signals:
+    void updateProgress(double percent);
+    void updateComplete(UpdateOutcome outcome);
+
+public slots:
+    void updateProcessOutput();
+    void updateCompleted(int exitCode, QProcess::ExitStatus status);
+
+private:
+    void onProcessError(QProcess::ProcessError error);
+    void handleLine();
+    void finishUpdate();
+    bool runShortCommand(const QStringList& arguments, QByteArray* output);
+
+    QString m_updaterPath;
+    QProcess* m_process = nullptr;
+    char m_line[kLineBufferSize] = {};
+    qint64 m_partialLength = 0;
+    UpdateOutcome m_lastOutcome = Outcome::kFail;
+    bool m_discardingLine = false; // inside a line too long for the buffer
+};

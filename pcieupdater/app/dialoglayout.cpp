@@ -1,0 +1,31 @@
+#include "dialoglayout.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+QHBoxLayout* DialogLayout::build(QDialog* dialog, const QString& text, QLabel** textLabel)
+{
+    auto* column = new QVBoxLayout(dialog);
+    auto* top = new QHBoxLayout;
+    auto* icon = new QLabel(dialog);
+    icon->setPixmap(QPixmap(":/chip80.png"));
+    icon->setAlignment(Qt::AlignTop);
+    auto* label = new QLabel(text, dialog);
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    top->addWidget(icon);
+    top->addWidget(label, 1);
+    column->addLayout(top);
+    column->addStretch();
+    column->addSpacing(6);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    column->addLayout(buttons);
+    if (textLabel)
+        *textLabel = label;
+    return buttons;
+}

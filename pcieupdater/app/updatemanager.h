@@ -1,0 +1,57 @@
+#pragma once
+
+#include "checkversionpcitool.h"
+#include "device.h"
+#include "updateoutcome.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+
+struct ZeltraInstanceRec;
+
+// Decides which cards to offer an update, asks the user, runs the update and
+// shows its outcome. In daemon mode it queues the cards that the arrival
+// notifier reports and works the queue on the GUI thread, one at a time.
+class UpdateManager : public QObject
+{
+    Q_OBJECT
+public:
+    explicit UpdateManager(QObject* parent = nullptr);
+
+    // Asks the updater about the instance's node; true when the card is
+    // offered an update. The caller closes the instance.
+    bool checkForUpdate(ZeltraInstanceRec* instance, Device& device);
+    // Question, progress and outcome message; true unless declined or failed.
+    bool update(const Device& device);
+
+    // The arrival notifier's callback; manager is the UpdateManager.
+    static void DeviceArrived(ZeltraInstanceRec* instance, void* manager);
+    // Notifier thread: checks the card and queues it when it needs an update.
+    // Closes the instance.
+    void deviceArrived(ZeltraInstanceRec* instance);
+
+    // "MORVANE_FIRMWARE_UPDATER_PATH", or the installed updater when unset or empty.
+    static QString GetUpdaterPath();
+
+    // Queues a card reported by the notifier unless the same path and code
+    // wait already; safe on any thread. Returns whether it was queued.
+    bool enqueue(const Device& device);
+
+    CheckVersionPCITool* tool() { return &m_tool; }
+    int queuedCount();
+
+signals:
+    void runUpdate();
+
+public slots:
+    void runUpdateSlot();
+    void updateComplete(UpdateOutcome outcome);
+
+private:
+    CheckVersionPCITool m_tool;
+    QMutex m_mutex;          // guards the queue and the busy flag
+    QList<Device> m_queue;
+    bool m_busy = false;
+    UpdateOutcome m_outcome = Outcome::kFail;
+};

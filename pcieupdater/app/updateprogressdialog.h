@@ -1,0 +1,31 @@
+#pragma once
+
+#include "device.h"
+
+#include <QDialog>
+
+class QProgressBar;
+
+// Shows an update's progress; cannot be closed until the update completes.
+class UpdateProgressDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit UpdateProgressDialog(const Device& device, QWidget* parent = nullptr);
+
+    int progressValue() const;
+    bool completed() const { return m_completed; }
+
+public slots:
+    void updateProgress(double percent);
+    void updateComplete();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QProgressBar* m_bar = nullptr;
+    bool m_completed = false;
+    void* m_launcherEntry = nullptr;
+};

@@ -1,0 +1,401 @@
+// The front end's version check, update run, dialogs and signal handling,
+// against the stand-in command-line updater.
+#include "checkupdatedialog.h"
+#include "checkversionpcitool.h"
+#include "dialoganswerer.h"
+#include "fakeupdaterfixture.h"
+#include "main.h"
+#include "messagedialog.h"
+#include "signalnotifier.h"
+#include "updatemanager.h"
+#include "updateprogressdialog.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <csignal>
+
+namespace {
+
+QString updaterBinary()
+{
+    return QStringLiteral(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdater");
+}
+
+QByteArray card(const char* path, const char* extra = "")
+{
+    return QByteArray("{\"path\": \"") + path +
+           "\", \"name\": \"Ondavia Test Card\", \"code\": \"0a\", \"needsUpdate\": true, \"paceMs\": 5" + extra +
+           "}";
+}
+
+Device deviceAt(const char* path)
+{
+    Device d;
+    d.path = path;
+    d.name = "Ondavia Test Card";
+    d.needsUpdate = true;
+    d.deviceCode = 10;
+    return d;
+}
+
+} // namespace
+
+class TestPcieApp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void statusAnswer_data();
+    void statusAnswer();
+    void updaterPathFromEnvironment();
+    void checkDeviceThroughUpdater_data();
+    void checkDeviceThroughUpdater();
+    void progressLines_data();
+    void progressLines();
+    void updateRun_data();
+    void updateRun();
+    void declining_data();
+    void declining();
+    void progressDialogRefusesEarlyClose();
+    void queueKeepsOneEntryPerDevice();
+    void queueRechecksBeforeOffering();
+    void signalNotifierRaises();
+    void onePassWithoutCardsSaysUpToDate();
+    void programExitCodes_data();
+    void programExitCodes();
+};
+
+void TestPcieApp::statusAnswer_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("needs update") << QByteArray("1:0:/dev/morvane/dv0:0a:Card") << true << true
+                                  << "/dev/morvane/dv0" << 10 << "Card";
+    QTest::newRow("suppressed") << QByteArray("1:1:/dev/morvane/dv0:0a:Card") << true << false
+                                << "/dev/morvane/dv0" << 10 << "Card";
+    QTest::newRow("line ending") << QByteArray("0:0:/dev/morvane/dv3:ff:Quad Card\n") << true << false
+                                 << "/dev/morvane/dv3" << 255 << "Quad Card";
+    QTest::newRow("first character only") << QByteArray("10:01:p:7f3:N") << true << true << "p" << 0x7f << "N";
+    QTest::newRow("four fields") << QByteArray("1:0:/dev/morvane/dv0:0a") << false << false << "" << 0 << "";
+    QTest::newRow("six fields") << QByteArray("1:0:/dev/morvane/dv0:0a:Card:x") << false << false << "" << 0 << "";
+    QTest::newRow("empty") << QByteArray() << false << false << "" << 0 << "";
+    QTest::newRow("bad code") << QByteArray("1:0:p:zz:N") << true << true << "p" << 0 << "N";
+}
+
+void TestPcieApp::statusAnswer()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, accepted);
+    Device device;
+    QCOMPARE(CheckVersionPCITool::parseStatus(answer, device), accepted);
+    QTEST(device.offered(), "offered");
+    QTEST(device.path, "path");
+    QTEST(int(device.deviceCode), "code");
+    QTEST(device.name, "name");
+}
+
+void TestPcieApp::updaterPathFromEnvironment()
+{
+    const QByteArray saved = qgetenv("MORVANE_FIRMWARE_UPDATER_PATH");
+    qputenv("MORVANE_FIRMWARE_UPDATER_PATH", "");
+    QCOMPARE(UpdateManager::GetUpdaterPath(), QString("/usr/bin/MorvaneFirmwareUpdater"));
+    qunsetenv("MORVANE_FIRMWARE_UPDATER_PATH");
+    QCOMPARE(UpdateManager::GetUpdaterPath(), QString("/usr/bin/MorvaneFirmwareUpdater"));
+    qputenv("MORVANE_FIRMWARE_UPDATER_PATH", "/opt/x/updater");
+    QCOMPARE(UpdateManager::GetUpdaterPath(), QString("/opt/x/updater"));
+    qputenv("MORVANE_FIRMWARE_UPDATER_PATH", saved);
+}
+
+void TestPcieApp::checkDeviceThroughUpdater_data()
+{
+    QTest::addColumn<QString>("updater");
+    QTest::addColumn<QByteArray>("misbehave");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("answers") << updaterBinary() << QByteArray() << true;
+    QTest::newRow("exits non-zero") << updaterBinary() << QByteArray("exit-nonzero") << false;
+    QTest::newRow("garbage") << updaterBinary() << QByteArray("garbage") << false;
+    QTest::newRow("missing updater") << QString("/nonexistent/MorvaneFirmwareUpdater") << QByteArray() << false;
+}
+
+void TestPcieApp::checkDeviceThroughUpdater()
+{
+    QFETCH(QString, updater);
+    QFETCH(QByteArray, misbehave);
+    QFETCH(bool, accepted);
+    FakeUpdaterFixture fixture("[" + card("/dev/morvane/dv0", (", \"statusMisbehave\": \"" + misbehave + "\"").constData()) + "]");
+    CheckVersionPCITool tool(updater);
+    Device device;
+    device.name = "unchanged";
+    tool.checkDevice("/dev/morvane/dv0", device);
+    QCOMPARE(device.name == "Ondavia Test Card", accepted);
+    QCOMPARE(device.offered(), accepted);
+    if (!accepted)
+        QCOMPARE(device.name, QString("unchanged"));
+}
+
+void TestPcieApp::progressLines_data()
+{
+    QTest::addColumn<QString>("updater");
+    QTest::addColumn<QByteArray>("extra");
+    QTest::addColumn<QList<double>>("progress");
+    QTest::addColumn<int>("outcome");
+
+    QTest::newRow("restart") << updaterBinary() << QByteArray(", \"progress\": [12.5, 50, 100], \"outcome\": \"boot\"")
+                             << QList<double>{12.5, 50, 100} << int(Outcome::kRestart);
+    QTest::newRow("line split across reads")
+        << updaterBinary() << QByteArray(", \"progress\": [0, 100], \"outcome\": \"shut\", \"updateMisbehave\": \"split-line\"")
+        << QList<double>{37.5, 100} << int(Outcome::kShutdown);
+    QTest::newRow("line longer than the buffer")
+        << updaterBinary() << QByteArray(", \"progress\": [50, 100], \"outcome\": \"unTB\", \"updateMisbehave\": \"long-line\"")
+        << QList<double>{50, 100} << int(Outcome::kUnplugThunderbolt);
+    QTest::newRow("no output") << updaterBinary() << QByteArray(", \"updateMisbehave\": \"silent\"") << QList<double>{}
+                               << int(Outcome::kFail);
+    QTest::newRow("progress without outcome")
+        << updaterBinary() << QByteArray(", \"progress\": [10, 20], \"updateMisbehave\": \"no-outcome\"")
+        << QList<double>{10, 20} << int(Outcome::kFail);
+    QTest::newRow("exits non-zero") << updaterBinary() << QByteArray(", \"updateMisbehave\": \"exit-nonzero\"")
+                                    << QList<double>{} << int(Outcome::kFail);
+    QTest::newRow("garbage") << updaterBinary() << QByteArray(", \"updateMisbehave\": \"garbage\"") << QList<double>{}
+                             << int(Outcome::kFail);
+    QTest::newRow("updater cannot start") << QString("/nonexistent/MorvaneFirmwareUpdater") << QByteArray()
+                                          << QList<double>{} << int(Outcome::kFail);
+}
+
+void TestPcieApp::progressLines()
+{
+    QFETCH(QString, updater);
+    QFETCH(QByteArray, extra);
+    QFETCH(QList<double>, progress);
+    QFETCH(int, outcome);
+    FakeUpdaterFixture fixture("[" + card("/dev/morvane/dv0", extra.constData()) + "]");
+    CheckVersionPCITool tool(updater);
+    QSignalSpy progressSpy(&tool, &CheckVersionPCITool::updateProgress);
+    QSignalSpy completeSpy(&tool, &CheckVersionPCITool::updateComplete);
+    tool.updateFirmware(deviceAt("/dev/morvane/dv0"));
+    QVERIFY(completeSpy.wait(10000));
+    QCOMPARE(completeSpy.count(), 1);
+    QCOMPARE(completeSpy.at(0).at(0).value<UpdateOutcome>(), outcome);
+    QList<double> seen;
+    for (const QList<QVariant>& args : qAsConst(progressSpy))
+        seen << args.at(0).toDouble();
+    QCOMPARE(seen, progress);
+    // The process object is released after its signal; a new run may start.
+    QTRY_VERIFY(tool.findChildren<QProcess*>().isEmpty());
+}
+
+void TestPcieApp::updateRun_data()
+{
+    QTest::addColumn<QByteArray>("outcome");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("boot") << QByteArray("\"boot\"") << "Restart is Required!" << true;
+    QTest::newRow("shut") << QByteArray("\"shut\"") << "Shut Down is Required!" << true;
+    QTest::newRow("shuP") << QByteArray("\"shuP\"") << "unplug power cables from your device" << true;
+    QTest::newRow("unTB") << QByteArray("\"unTB\"") << "Please unplug Thunderbolt cables" << true;
+    QTest::newRow("unTP") << QByteArray("\"unTP\"") << "unplug both power and Thunderbolt" << true;
+    QTest::newRow("fail") << QByteArray("\"fail\"") << "could not be upgraded" << false;
+    QTest::newRow("nothing to do") << QByteArray("0") << "" << true;
+}
+
+void TestPcieApp::updateRun()
+{
+    QFETCH(QByteArray, outcome);
+    QFETCH(QString, message);
+    QFETCH(bool, result);
+    FakeUpdaterFixture fixture(
+        "[" + card("/dev/morvane/dv0", (", \"progress\": [40, 100], \"paceMs\": 150, \"outcome\": " + outcome).constData()) + "]");
+    UpdateManager manager;
+    QString shownMessage;
+    int barAtMessage = -1;
+    DialogAnswerer answerer([&](QDialog* dialog) {
+        if (auto* question = qobject_cast<CheckUpdateDialog*>(dialog)) {
+            question->updateButton()->click();
+            return true;
+        }
+        if (auto* box = qobject_cast<MessageDialog*>(dialog)) {
+            shownMessage = box->text();
+            box->okButton()->click();
+            return true;
+        }
+        if (auto* progress = qobject_cast<UpdateProgressDialog*>(dialog))
+            barAtMessage = progress->progressValue();
+        return false; // the progress dialog closes itself
+    });
+    QCOMPARE(manager.update(deviceAt("/dev/morvane/dv0")), result);
+    QCOMPARE(answerer.seen.first(), QString("CheckUpdateDialog"));
+    QVERIFY(answerer.seen.contains("UpdateProgressDialog"));
+    if (message.isEmpty()) {
+        QVERIFY(!answerer.seen.contains("MessageDialog"));
+    } else {
+        QVERIFY2(shownMessage.contains(message), qPrintable(shownMessage));
+    }
+    QVERIFY(barAtMessage >= 0);
+    QCOMPARE(fixture.commands(), QStringList{"-gui update /dev/morvane/dv0"});
+}
+
+void TestPcieApp::declining_data()
+{
+    QTest::addColumn<bool>("control");
+    QTest::addColumn<QStringList>("commands");
+    QTest::newRow("plain") << false << QStringList{"-gui update-cancelled /dev/morvane/dv0"};
+    QTest::newRow("with Control") << true
+                                  << QStringList{"-gui ignore-version /dev/morvane/dv0",
+                                                 "-gui update-cancelled /dev/morvane/dv0"};
+}
+
+void TestPcieApp::declining()
+{
+    QFETCH(bool, control);
+    FakeUpdaterFixture fixture("[" + card("/dev/morvane/dv0") + "]");
+    UpdateManager manager;
+    DialogAnswerer answerer([&](QDialog* dialog) {
+        if (auto* question = qobject_cast<CheckUpdateDialog*>(dialog)) {
+            QTest::mouseClick(question->dontUpdateButton(), Qt::LeftButton,
+                              control ? Qt::ControlModifier : Qt::NoModifier);
+            return true;
+        }
+        if (auto* box = qobject_cast<MessageDialog*>(dialog))
+            box->okButton()->click();
+        return true;
+    });
+    QVERIFY(!manager.update(deviceAt("/dev/morvane/dv0")));
+    QCOMPARE(answerer.seen, QStringList{"CheckUpdateDialog"});
+    QTEST(fixture.commands(), "commands");
+    if (control) {
+        // The updater now reports the version check as switched off.
+        Device device;
+        manager.tool()->checkDevice("/dev/morvane/dv0", device);
+        QVERIFY(device.needsUpdate && device.suppressed && !device.offered());
+    }
+}
+
+void TestPcieApp::progressDialogRefusesEarlyClose()
+{
+    UpdateProgressDialog dialog(deviceAt("/dev/morvane/dv0"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(!dialog.close());
+    QVERIFY(dialog.isVisible());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    dialog.updateProgress(99.9);
+    QCOMPARE(dialog.progressValue(), 99);
+    dialog.updateProgress(25.7);
+    QCOMPARE(dialog.progressValue(), 25);
+    dialog.updateComplete();
+    QCOMPARE(dialog.result(), 1);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(dialog.close());
+}
+
+void TestPcieApp::queueKeepsOneEntryPerDevice()
+{
+    FakeUpdaterFixture fixture("[]");
+    UpdateManager manager;
+    QSignalSpy runs(&manager, &UpdateManager::runUpdate);
+    Device a = deviceAt("/dev/morvane/dv0");
+    QVERIFY(manager.enqueue(a));
+    QVERIFY(!manager.enqueue(a));
+    Device otherCode = a;
+    otherCode.deviceCode = 11;
+    QVERIFY(manager.enqueue(otherCode));
+    QVERIFY(manager.enqueue(deviceAt("/dev/morvane/dv1")));
+    QCOMPARE(manager.queuedCount(), 3);
+    QCOMPARE(runs.count(), 3);
+}
+
+void TestPcieApp::queueRechecksBeforeOffering()
+{
+    // dv0 no longer needs an update by the time its turn comes; dv1 does, and
+    // is declined. Only dv1 is asked about.
+    FakeUpdaterFixture fixture("[{\"path\": \"/dev/morvane/dv0\", \"name\": \"A\", \"needsUpdate\": false}, " +
+                               card("/dev/morvane/dv1") + "]");
+    UpdateManager manager;
+    DialogAnswerer answerer([&](QDialog* dialog) {
+        if (auto* question = qobject_cast<CheckUpdateDialog*>(dialog))
+            question->dontUpdateButton()->click();
+        return true;
+    });
+    manager.enqueue(deviceAt("/dev/morvane/dv0"));
+    manager.enqueue(deviceAt("/dev/morvane/dv1"));
+    QTRY_COMPARE(manager.queuedCount(), 0);
+    QTRY_COMPARE(fixture.commands().size(), 3);
+    QCOMPARE(fixture.commands(), (QStringList{"-gui status /dev/morvane/dv0", "-gui status /dev/morvane/dv1",
+                                              "-gui update-cancelled /dev/morvane/dv1"}));
+    QCOMPARE(answerer.seen, QStringList{"CheckUpdateDialog"});
+}
+
+void TestPcieApp::signalNotifierRaises()
+{
+    QObject owner;
+    SignalNotifier hup(SIGHUP, &owner);
+    SignalNotifier usr(SIGUSR1, &owner);
+    QSignalSpy hupSpy(&hup, &SignalNotifier::raised);
+    QSignalSpy usrSpy(&usr, &SignalNotifier::raised);
+    ::raise(SIGHUP);
+    QVERIFY(hupSpy.wait(2000));
+    QCOMPARE(usrSpy.count(), 0);
+    {
+        SignalNotifier gone(SIGUSR2, &owner);
+    }
+    ::raise(SIGUSR2); // a destroyed notifier's signal reaches nobody
+    ::raise(SIGUSR1);
+    QVERIFY(usrSpy.wait(2000));
+    QCOMPARE(hupSpy.count(), 1);
+}
+
+void TestPcieApp::onePassWithoutCardsSaysUpToDate()
+{
+    FakeUpdaterFixture fixture("[]");
+    QString shown;
+    DialogAnswerer answerer([&](QDialog* dialog) {
+        if (auto* box = qobject_cast<MessageDialog*>(dialog)) {
+            shown = box->text();
+            box->okButton()->click();
+        }
+        return true;
+    });
+    Main program(qApp);
+    program.parseArguments();
+    QCOMPARE(program.run(), 0);
+    QVERIFY(shown.startsWith("<b>All firmware is up to date!</b>"));
+}
+
+void TestPcieApp::programExitCodes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("signal");
+    QTest::newRow("quiet pass") << QStringList{"-q"} << 0;
+    QTest::newRow("long quiet pass") << QStringList{"--quiet", "--unknown"} << 0;
+    QTest::newRow("daemon SIGTERM") << QStringList{"-d"} << int(SIGTERM);
+    QTest::newRow("daemon SIGINT") << QStringList{"--daemon"} << int(SIGINT);
+    QTest::newRow("daemon SIGHUP") << QStringList{"-d"} << int(SIGHUP);
+}
+
+void TestPcieApp::programExitCodes()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, signal);
+    FakeUpdaterFixture fixture("[]");
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdaterGui", arguments);
+    QVERIFY(program.waitForStarted());
+    if (signal) {
+        QVERIFY(!program.waitForFinished(1500)); // a daemon keeps running
+        ::kill(program.processId(), signal);
+    }
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+}
+
+QTEST_MAIN(TestPcieApp)
+#include "tst_pcieapp.moc"
