@@ -1,0 +1,39 @@
+#include "notificationcallback.h"
+
+#include "visiblezeltra.h"
+
+NotificationCallback::NotificationCallback(VisibleZeltra* device)
+    : m_device(device)
+{
+}
+
+int32_t NotificationCallback::QueryInterface(IID, void** out)
+{
+    if (out)
+        *out = nullptr;
+    return kZeltraNoInterface;
+}
+
+uint32_t NotificationCallback::AddRef()
+{
+    return m_count.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+uint32_t NotificationCallback::Release()
+{
+    const uint32_t count = m_count.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if (count == 0)
+        delete this;
+    return count;
+}
+
+int32_t NotificationCallback::Notify(uint32_t topic, uint64_t, uint64_t)
+{
+    // Only emits: the signals carry no arguments and reach GUI-thread
+    // receivers queued, so nothing of the device is touched on this thread.
+    if (topic == kZeltraTopicStatus)
+        m_device->onStatusChanged();
+    else if (topic == kZeltraTopicPreferences)
+        m_device->onPropertyChanged();
+    return kZeltraOk;
+}

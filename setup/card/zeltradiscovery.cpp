@@ -1,0 +1,133 @@
+#include "zeltradiscovery.h"
+
+#include <algorithm>
+
+#include "staticdata.h"
+#include "visiblezeltra.h"
+#include "zeltraapilibrary.h"
+#include "zeltradiscoverycallback.h"
+
+namespace {
+
+// Channel order of a multi-channel card.
+bool GroupedDeviceSorter(const VisibleZeltra* a, const VisibleZeltra* b)
+{
+    return a->getSubDeviceIndex() < b->getSubDeviceIndex();
+}
+
+// Key of a card's pending channels: the model in the low half, the model's
+// high half merged with the group id in the high half, so that channels of
+// two cards of the same model stay apart.
+quint64 groupKey(int64_t modelId, int64_t groupId)
+{
+    const quint64 model = quint64(modelId);
+    const quint64 group = quint64(groupId) & 0xFFFFFFFFu;
+    return (model & 0xFFFFFFFFu) | ((model & 0xFFFFFFFF00000000u) | (group << 32));
+}
+
+} // namespace
+
+ZeltraDiscovery::ZeltraDiscovery(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<IZeltra*>("IZeltra*");
+    // The callback emits these on the library's thread; the automatic
+    // connection queues them to this object's thread.
+    connect(this, &ZeltraDiscovery::zeltraDeviceArrived, this, &ZeltraDiscovery::onZeltraDeviceArrived);
+    connect(this, &ZeltraDiscovery::zeltraDeviceRemoved, this, &ZeltraDiscovery::onZeltraDeviceRemoved);
+}
+
+ZeltraDiscovery::~ZeltraDiscovery()
+{
+    uninitialise();
+    // Pending channels were never announced, so nobody else owns them.
+    for (QVector<VisibleZeltra*>* group : qAsConst(m_pendingGroups)) {
+        if (group) {
+            qDeleteAll(*group);
+            delete group;
+        }
+    }
+    m_pendingGroups.clear();
+    m_devices.clear();
+}
+
+void ZeltraDiscovery::initialise()
+{
+    uninitialise();
+    m_discovery = ZeltraApiLibrary::createDiscovery();
+    if (!m_discovery)
+        return;
+    m_callback = new ZeltraDiscoveryCallback(*this);
+    m_discovery->InstallDeviceNotifications(m_callback);
+}
+
+void ZeltraDiscovery::uninitialise()
+{
+    if (!m_discovery)
+        return;
+    if (m_callback) {
+        // The library calls the callback no more once this returns.
+        m_discovery->UninstallDeviceNotifications();
+        delete m_callback;
+        m_callback = nullptr;
+    }
+    m_discovery.reset();
+}
+
+bool ZeltraDiscovery::isSupportedDevice(const VisibleZeltra& device)
+{
+    return !kExcludedDevices.contains(quint64(device.modelId()));
+}
+
+void ZeltraDiscovery::onZeltraDeviceArrived(IZeltra* device)
+{
+    // The device owns the reference the callback took.
+    auto* zeltra = new VisibleZeltra(device);
+    zeltra->onConnected();
+    if (!isSupportedDevice(*zeltra)) {
+        delete zeltra;
+        return;
+    }
+
+    int64_t groupId = 0;
+    const bool grouped = zeltra->getDeviceGroupId(&groupId) || zeltra->getParentPCIBridgeBusNumber(&groupId);
+    const int64_t channels = zeltra->getSubDeviceCount();
+    if (!grouped || channels < 2) {
+        announce(zeltra);
+        return;
+    }
+
+    const quint64 key = groupKey(zeltra->modelId(), groupId);
+    QVector<VisibleZeltra*>*& pending = m_pendingGroups[key];
+    if (!pending)
+        pending = new QVector<VisibleZeltra*>;
+    pending->append(zeltra);
+    if (pending->size() < channels)
+        return;
+
+    // The entry stays, empty, so that the key is known from now on.
+    QVector<VisibleZeltra*>* complete = pending;
+    pending = nullptr;
+    std::stable_sort(complete->begin(), complete->end(), GroupedDeviceSorter);
+    for (VisibleZeltra* channel : qAsConst(*complete))
+        announce(channel);
+    delete complete;
+}
+
+void ZeltraDiscovery::announce(VisibleZeltra* device)
+{
+    m_devices.append(device);
+    emit found(device);
+}
+
+void ZeltraDiscovery::onZeltraDeviceRemoved(IZeltra* device)
+{
+    const auto found = std::find_if(m_devices.begin(), m_devices.end(),
+        [device](const VisibleZeltra* zeltra) { return zeltra->zeltraDevice() == device; });
+    if (found == m_devices.end())
+        return;
+    VisibleZeltra* zeltra = *found;
+    m_devices.erase(found);
+    zeltra->onDisconnected();
+    emit lost(zeltra);
+}
