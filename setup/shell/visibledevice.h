@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QPixmap>
 #include <QString>
 
@@ -40,3 +41,6 @@ protected:
     // Never deleted through this interface.
     ~VisibleDevice() = default;
 };
+
+// Lets signal spies and queued connections carry device pointers.
+Q_DECLARE_METATYPE(VisibleDevice*)
