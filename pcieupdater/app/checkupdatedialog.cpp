@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 
@@ -14,7 +15,8 @@ CheckUpdateDialog::CheckUpdateDialog(const Device& device, QWidget* parent) : QD
                 "a few minutes, and makes sure you have the latest features and compatibility. Would you like to "
                 "update now?")
             .arg(device.name.toHtmlEscaped()); // the name comes from the updater: show it as text
-    QHBoxLayout* buttons = DialogLayout::build(this, text);
+    QLabel* label = nullptr;
+    QHBoxLayout* buttons = DialogLayout::build(this, text, &label);
     m_dontUpdate = new QPushButton(tr("Don't Update"), this);
     m_update = new QPushButton(tr("Update Now"), this);
     m_update->setDefault(true);
@@ -23,6 +25,10 @@ CheckUpdateDialog::CheckUpdateDialog(const Device& device, QWidget* parent) : QD
 
     setFixedWidth(540);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // A fixed-size layout takes its width from the contents: give the text
+    // what the 540 pixels leave beside the icon.
+    const QMargins m = layout()->contentsMargins();
+    label->setFixedWidth(540 - m.left() - m.right() - 80 - layout()->spacing());
     setSizeGripEnabled(false);
     setWindowFlags(Qt::WindowFlags(DialogLayout::kWindowFlags));
     setWindowTitle(tr("Morvane Software Update"));

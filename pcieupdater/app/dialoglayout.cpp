@@ -6,6 +6,18 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+void DialogLayout::fitText(QLabel* label, int width, int height)
+{
+    QFont font = label->font();
+    for (qreal size = font.pointSizeF(); size > 7; size -= 0.5) {
+        font.setPointSizeF(size);
+        label->setFont(font);
+        const bool fits = height < 0 ? label->sizeHint().width() <= width : label->heightForWidth(width) <= height;
+        if (fits)
+            return;
+    }
+}
+
 QHBoxLayout* DialogLayout::build(QDialog* dialog, const QString& text, QLabel** textLabel)
 {
     auto* column = new QVBoxLayout(dialog);

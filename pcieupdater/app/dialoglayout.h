@@ -11,4 +11,8 @@ class QString;
 namespace DialogLayout {
 constexpr unsigned kWindowFlags = 0x08004003; // dialog with minimise and close buttons
 QHBoxLayout* build(QDialog* dialog, const QString& text, QLabel** textLabel = nullptr);
+// The dialogs have fixed sizes; with a large desktop font their text would be
+// cut off, so it steps the label's font down (to 7 points at the least) until
+// the text fits the width, and the height when one is given.
+void fitText(QLabel* label, int width, int height = -1);
 } // namespace DialogLayout

@@ -3,17 +3,21 @@
 #include "dialoglayout.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 
 MessageDialog::MessageDialog(const QString& text, QWidget* parent) : QDialog(parent), m_text(text)
 {
-    QHBoxLayout* buttons = DialogLayout::build(this, text);
+    QLabel* label = nullptr;
+    QHBoxLayout* buttons = DialogLayout::build(this, text, &label);
     m_ok = new QPushButton(tr("OK"), this);
     m_ok->setDefault(true);
     buttons->addWidget(m_ok);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
     setFixedSize(540, 150);
+    // Room beside the 80-pixel icon and above the button row.
+    DialogLayout::fitText(label, 540 - 80 - 40, 150 - m_ok->sizeHint().height() - 36);
     setSizeGripEnabled(false);
     setWindowFlags(Qt::WindowFlags(DialogLayout::kWindowFlags));
     setWindowTitle(tr("Morvane Software Update"));

@@ -1,5 +1,6 @@
 #include "updateprogressdialog.h"
 
+#include "dialoglayout.h"
 #include "unitylauncher.h"
 
 #include <QCloseEvent>
@@ -21,6 +22,8 @@ UpdateProgressDialog::UpdateProgressDialog(const Device&, QWidget* parent) : QDi
     column->addWidget(m_bar);
 
     setFixedSize(618, 70);
+    column->setContentsMargins(9, 6, 9, 6);
+    DialogLayout::fitText(label, 618 - 18);
     setSizeGripEnabled(false);
     setWindowFlags(Qt::WindowFlags(0x02004003)); // customised title bar: minimise, no close
     setWindowTitle(tr("Updating Software..."));

@@ -65,6 +65,7 @@ private slots:
     void onePassWithoutCardsSaysUpToDate();
     void programExitCodes_data();
     void programExitCodes();
+    void renderDialogs();
 };
 
 void TestPcieApp::statusAnswer_data()
@@ -395,6 +396,28 @@ void TestPcieApp::programExitCodes()
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+}
+
+void TestPcieApp::renderDialogs()
+{
+    // Pictures of the dialogs for people to look at; nothing is compared.
+    const QString dir = QStringLiteral(ONDAVIA_TEST_OUTPUT_DIR);
+    QDir().mkpath(dir);
+    CheckUpdateDialog question(deviceAt("/dev/morvane/dv0"));
+    question.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&question));
+    QVERIFY(question.grab().save(dir + "/pcie-check-update.png"));
+    UpdateProgressDialog progress(deviceAt("/dev/morvane/dv0"));
+    progress.show();
+    progress.updateProgress(42.5);
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    QVERIFY(progress.grab().save(dir + "/pcie-progress.png"));
+    MessageDialog message("<b>Restart is Required!</b><br/><br/>The software on your device was updated successfully. "
+                          "Please restart your computer to complete the software update.");
+    message.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&message));
+    QVERIFY(message.grab().save(dir + "/pcie-message.png"));
+    progress.updateComplete();
 }
 
 QTEST_MAIN(TestPcieApp)
