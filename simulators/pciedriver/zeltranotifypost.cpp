@@ -1,0 +1,115 @@
+// zeltra-notify-post: posts card arrivals and removals into the shared
+// arrival segment, as the driver suite's other processes do (see README.md).
+
+#include "zeltradevicediscoverynotifier.h"
+#include "zeltradiscoverysegment.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void usage()
+{
+    std::fprintf(stderr,
+                 "usage: zeltra-notify-post arrive NODE... | remove NODE... | show | unlink\n"
+                 "  NODE is a card node such as dv1, io3 or /dev/morvane/dv1.\n"
+                 "  arrive/remove  post the events (creating and seeding the segment if needed)\n"
+                 "  show           print the segment's state, presence bitmap and event ring\n"
+                 "  unlink         remove the segment's name\n");
+}
+
+std::string printable(const ZeltraDeviceNode& node)
+{
+    std::string name;
+    for (unsigned i = 0; i < ZeltraDeviceNode::kNameSize && node.name[i]; ++i) {
+        const char c = node.name[i];
+        name += (c >= 0x20 && c < 0x7f) ? c : '?';
+    }
+    return name + std::to_string(node.number);
+}
+
+int show()
+{
+    const int fd = shm_open(ZeltraDeviceDiscoveryNotifier::kSegmentName, O_RDONLY, 0);
+    if (fd < 0) {
+        std::printf("no segment\n");
+        return 1;
+    }
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || info.st_size != off_t(sizeof(ZeltraDiscoverySegment))) {
+        std::printf("segment of %lld bytes, not the %zu of this build's layout\n",
+                    static_cast<long long>(info.st_size), sizeof(ZeltraDiscoverySegment));
+        close(fd);
+        return 1;
+    }
+    void* area = mmap(nullptr, sizeof(ZeltraDiscoverySegment), PROT_READ, MAP_SHARED, fd, 0);
+    close(fd);
+    if (area == MAP_FAILED)
+        return 1;
+    const auto* segment = static_cast<const ZeltraDiscoverySegment*>(area);
+    std::printf("state %d\nwrite index %d\npresent", int(segment->state), int(segment->writeIndex));
+    ZeltraDeviceNode node;
+    for (int kind = 0; kind < ZeltraDeviceNode::kKindCount; ++kind) {
+        for (int number = 0; number < ZeltraDiscoverySegment::kNumbersPerKind; ++number) {
+            if (segment->presence[kind][number / 32] & (uint32_t(1) << (number % 32)))
+                std::printf(" %s%d", node.driverNameByIndex(kind), number);
+        }
+    }
+    std::printf("\n");
+    for (int slot = 0; slot < ZeltraDiscoverySegment::kRingSize; ++slot) {
+        ZeltraDeviceNode entry;
+        std::memcpy(&entry, segment->ring[slot] + 1, sizeof(entry));
+        if (entry.name[0] == 0)
+            continue;
+        std::printf("slot %d %s %s\n", slot,
+                    (segment->ring[slot][0] & ZeltraDiscoverySegment::kArrivedFlag) ? "arrival" : "removal",
+                    printable(entry).c_str());
+    }
+    munmap(area, sizeof(ZeltraDiscoverySegment));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        usage();
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "show")
+        return show();
+    if (command == "unlink")
+        return shm_unlink(ZeltraDeviceDiscoveryNotifier::kSegmentName) == 0 ? 0 : 1;
+    if ((command != "arrive" && command != "remove") || argc < 3) {
+        usage();
+        return 2;
+    }
+
+    ZeltraDeviceDiscoveryNotifier notifier;
+    if (!notifier.connect()) {
+        std::fprintf(stderr, "zeltra-notify-post: cannot connect to the arrival segment\n");
+        return 1;
+    }
+    int status = 0;
+    for (int i = 2; i < argc; ++i) {
+        ZeltraDeviceNode node;
+        if (!node.fromPath(argv[i]) || node.driverNameIndex() < 0) {
+            std::fprintf(stderr, "zeltra-notify-post: not a card node: %s\n", argv[i]);
+            status = 2;
+            continue;
+        }
+        if (!notifier.notify(&node, command == "arrive")) {
+            std::fprintf(stderr, "zeltra-notify-post: cannot post %s\n", argv[i]);
+            status = 1;
+        }
+    }
+    return status;
+}
