@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <sys/stat.h>
 
 namespace MVNFirmwarePackage {
@@ -87,7 +86,7 @@ bool FirmwareUnpacker::binaryDataChecksum(const uint8_t* image, uint64_t length)
 ErrorCode FirmwareUnpacker::init(const std::string& path)
 {
     m_path = path;
-    m_blob.reset();
+    m_blob.release();
     m_size = 0;
     return ERROR_OK;
 }
@@ -132,20 +131,45 @@ ErrorCode FirmwareUnpacker::doUnpack(DeviceIdType type, uint32_t deviceId, Resou
 
 ErrorCode FirmwareUnpacker::readAndValidateBlob(FILE* file)
 {
-    m_blob.reset();
+    m_blob.release();
     // Checked before allocating so a tiny or absurd file costs nothing.
     if (m_size < kMinPackageSize)
         return ERROR_INVALID_BLOB_LENGTH;
-    if (m_size > SIZE_MAX)
+    if (m_size > SIZE_MAX || !m_blob.allocate(size_t(m_size)))
         return ERROR_FILE_ACCESS;
-    std::unique_ptr<uint8_t[]> blob(new (std::nothrow) uint8_t[size_t(m_size)]);
-    if (!blob)
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+        m_blob.release();
         return ERROR_FILE_ACCESS;
-    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(blob.get(), 1, size_t(m_size), file) != m_size)
-        return ERROR_FILE_ACCESS;
-    if (!binaryDataChecksum(blob.get(), m_size))
+    }
+
+    // Hashing each piece right after reading it finds it still in the
+    // processor's cache; a second pass over hundreds of MiB would not.
+    constexpr size_t kChunk = size_t(256) << 10;
+    uint8_t* const blob = m_blob.data();
+    const size_t size = size_t(m_size);
+    Sha2 sha;
+    sha.init();
+    sha.update(kPackageKey, kPackageKeySize);
+    for (size_t done = 0; done < size;) {
+        const size_t n = std::min(kChunk, size - done);
+        if (std::fread(blob + done, 1, n, file) != n) {
+            sha.reset();
+            m_blob.release();
+            return ERROR_FILE_ACCESS;
+        }
+        if (done + n > kDigestSize) {
+            const size_t from = std::max<size_t>(done, kDigestSize);
+            sha.update(blob + from, done + n - from);
+        }
+        done += n;
+    }
+    uint8_t digest[Sha2::kDigestSize];
+    sha.finish(digest);
+    sha.reset();
+    if (std::memcmp(digest, blob, kDigestSize) != 0) {
+        m_blob.release();
         return ERROR_BLOB_CHECKSUM;
-    m_blob = std::move(blob);
+    }
     return ERROR_OK;
 }
 
@@ -154,7 +178,7 @@ bool FirmwareUnpacker::readAt(FILE* file, uint64_t offset, uint8_t* dest, uint32
     if (offset > m_size || count > m_size - offset)
         return false;
     if (m_blob) {
-        std::memcpy(dest, m_blob.get() + offset, count);
+        std::memcpy(dest, m_blob.data() + offset, count);
         return true;
     }
     if (!file || fseeko(file, off_t(offset), SEEK_SET) != 0)
@@ -202,8 +226,11 @@ ErrorCode FirmwareUnpacker::scan(FILE* file, DeviceIdType type, uint32_t deviceI
                 setResourceData(resource.get(), device);
                 if (mode == kFullRead) {
                     resource->data = static_cast<uint8_t*>(std::malloc(resource->stored_length));
-                    if (!resource->data || !readAt(file, headerEnd, resource->data, resource->stored_length))
+                    if (!resource->data)
                         return ERROR_INVALID_DEVICE_HEADER;
+                    BlobBuffer::adviseHugePages(resource->data, resource->stored_length);
+                    if (!readAt(file, headerEnd, resource->data, resource->stored_length))
+                        return ERROR_FILE_ACCESS;
                 }
                 out.push_back(resource.get());
                 resource.release();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "blobbuffer.h"
 #include "firmwarepackage.h"
 
 #include <cstdint>
@@ -95,7 +96,7 @@ private:
     static void setResourceData(Resource* resource, const DeviceInfoHeader& header);
 
     std::string m_path;
-    std::unique_ptr<uint8_t[]> m_blob; // the validated file, once read
+    BlobBuffer m_blob; // the validated file, once read
     uint64_t m_size = 0;
 };
 

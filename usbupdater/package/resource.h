@@ -19,8 +19,7 @@ public:
 
     // The image bytes, inflated first when the resource is compressed; nullptr
     // for a header-only resource or when inflation fails. Valid for
-    // getResourceDataLength()
-    // bytes.
+    // getResourceDataLength() bytes.
     uint8_t* getResourceData();
     // The image length (0 when inflation fails).
     uint32_t getResourceDataLength();

@@ -158,16 +158,22 @@ const char* typeName(DeviceIdType type)
 
 int list(const std::string& path, bool haveDevice, DeviceIdType type, uint32_t id, bool headersOnly)
 {
+    FirmwareUnpacker unpacker;
+    unpacker.init(path);
     std::vector<std::pair<DeviceIdType, uint32_t>> devices;
     if (haveDevice) {
         devices.emplace_back(type, id);
     } else {
+        // Check the digest before walking a layout that may be damaged.
+        ResourceList none;
+        const ErrorCode rc = headersOnly ? ERROR_OK : unpacker.queryResources(type, id, none);
+        FreeResourceList(none);
+        if (rc != ERROR_OK)
+            die(path + ": " + FirmwarePackageErrorString(rc));
         std::string error;
         if (!ListPackageDevices(path, devices, &error))
             die(path + ": " + error);
     }
-    FirmwareUnpacker unpacker;
-    unpacker.init(path);
     for (const auto& device : devices) {
         ResourceList resources;
         const ErrorCode rc = headersOnly ? unpacker.queryHeaders(device.first, device.second, resources)
