@@ -29,7 +29,8 @@ bool HandleUSBDeviceNotifierFdRead(int fd)
     return MVN::USB::MVNUsb_HandleFdRead(fd);
 }
 
-USBFDPoller::Poller::Poller()
+USBFDPoller::Poller::Poller(std::function<bool(int)> handler)
+    : m_handler(handler ? std::move(handler) : std::function<bool(int)>(&MVN::USB::MVNUsb_HandleFdRead))
 {
     if (pipe(m_pipe) != 0) {
         std::fprintf(stderr, "%s: Failed to create pipe!\n", kConstructorTag);
@@ -106,7 +107,7 @@ void USBFDPoller::Poller::doPoll()
         const std::vector<pollfd> snapshot(m_fds.begin() + 1, m_fds.end());
         for (const pollfd& entry : snapshot) {
             if (entry.revents != 0)
-                MVN::USB::MVNUsb_HandleFdRead(entry.fd);
+                m_handler(entry.fd);
         }
         if (!(m_fds[0].revents & POLLIN))
             continue;

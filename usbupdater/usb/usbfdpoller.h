@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -28,7 +29,9 @@ public:
     class Poller
     {
     public:
-        Poller();
+        // handler gets each descriptor that polled ready; by default the USB
+        // layer's MVNUsb_HandleFdRead.
+        explicit Poller(std::function<bool(int fd)> handler = {});
         ~Poller();
         Poller(const Poller&) = delete;
         Poller& operator=(const Poller&) = delete;
@@ -51,9 +54,11 @@ public:
         };
         enum : int32_t { kAddFD = 0, kRemoveFD = 1, kStop = 2 };
 
-    private:
+        // Writes one whole message; tag names the caller in the diagnostic.
         void post(const Message& message, const char* tag);
 
+    private:
+        std::function<bool(int)> m_handler;
         int m_pipe[2] = {-1, -1};
         std::vector<pollfd> m_fds;
     };

@@ -4,6 +4,7 @@
 
 #include <umockdev.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -236,7 +237,6 @@ void UsbDevfsTestBed::plugLocked(Slot& slot)
 
     std::string text;
     text += "P: " + slot.sysPath.substr(4) + "\n";
-    text += "N: " + node.substr(5) + "\n";
     text += "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n";
     text += format("E: BUSNUM=%03u\nE: DEVNUM=%03u\n", m_bus, address);
     text += "E: DEVNAME=" + node + "\n";
@@ -255,6 +255,13 @@ void UsbDevfsTestBed::plugLocked(Slot& slot)
         umockdev_testbed_detach_ioctl(m_testbed, node.c_str(), nullptr);
         return;
     }
+    // The node comes last, as on a real system where it appears after the
+    // kernel announced the device: whoever reacts to the node (the inotify
+    // hot-plug) then finds the device in libusb's list.
+    const std::string file = m_root + node;
+    const int fd = open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd >= 0)
+        close(fd);
     slot.address = address;
     slot.node = node;
     m_devices[node] = std::move(emulated);
