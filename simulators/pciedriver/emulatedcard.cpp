@@ -109,9 +109,11 @@ bool EmulatedCard::parse(const std::string& line, std::string* error)
             // fail=<selector>:<result>
             const size_t colon = value.find(':');
             uint32_t selector = 0;
-            uint32_t result = 0;
-            ok = colon != std::string::npos && parseNumber(value.substr(0, colon), &selector)
-                 && parseNumber(value.substr(colon + 1), &result);
+            const std::string resultText = colon == std::string::npos ? std::string() : value.substr(colon + 1);
+            char* end = nullptr;
+            const long result = std::strtol(resultText.c_str(), &end, 0);
+            ok = colon != std::string::npos && parseNumber(value.substr(0, colon), &selector) && !resultText.empty()
+                 && *end == '\0' && result != 0;
             failures[int(selector)] = int(result);
         } else {
             ok = false;
