@@ -1,5 +1,6 @@
 #include "resource.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <zlib.h>
 
@@ -29,6 +30,8 @@ bool Resource::decompressResource()
 
     // One byte of spare room tells "exactly data_length" apart from "more".
     const uint64_t room = uint64_t(data_length) + 1;
+    if (room > SIZE_MAX || room > uint64_t(uLongf(-1)))
+        return false;
     auto* out = static_cast<uint8_t*>(std::malloc(room));
     if (!out)
         return false;
