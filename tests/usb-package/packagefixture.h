@@ -17,8 +17,8 @@ namespace fixture {
 
 using namespace MVNFirmwarePackage;
 
-constexpr uint32_t kUnit = UsbDeviceId(0x3A91, 0x7EAA);
-constexpr uint32_t kOtherUnit = UsbDeviceId(0x3A91, 0x7E86);
+constexpr uint32_t kUnit = UsbDeviceId(0xF0DA, 0x7EAA);
+constexpr uint32_t kOtherUnit = UsbDeviceId(0xF0DA, 0x7E86);
 
 // Offsets inside the first record of a package.
 constexpr size_t kRec = 32;

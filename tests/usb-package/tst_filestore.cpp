@@ -129,9 +129,9 @@ void TestFileStore::mkpackageBuildsAndLists()
     const QString package = folder + "/unit.bin";
     int rc = -1;
     QByteArray out = run({"-o", package, "--image", folder + "/app.img", "--version", "7", "--format", "xmega",
-                          "--device", "usb:0x3a91:0x7eaa,resource=0,target=0",
+                          "--device", "usb:0xf0da:0x7eaa,resource=0,target=0",
                           "--image", folder + "/fpga.img", "--version", "5", "--compress",
-                          "--device", "usb:0x3a91:0x7eaa,resource=1,target=1,address=0,sub=2"},
+                          "--device", "usb:0xf0da:0x7eaa,resource=1,target=1,address=0,sub=2"},
                          rc);
     QVERIFY2(rc == 0, out.constData());
 
@@ -143,16 +143,16 @@ void TestFileStore::mkpackageBuildsAndLists()
     QCOMPARE(resources.back()->getResourceDataLength(), 70000u);
     QVERIFY(std::equal(resources.back()->data, resources.back()->data + 70000, bytes(70000, 2).begin()));
 
-    out = run({"--list", package, "--device", "usb:0x3a91:0x7eaa"}, rc);
+    out = run({"--list", package, "--device", "usb:0xf0da:0x7eaa"}, rc);
     QCOMPARE(rc, 0);
-    const QByteArray expected = "Device USB 0x3A917EAA\n"
+    const QByteArray expected = "Device USB 0xF0DA7EAA\n"
                                 "[Resource 1]\nversion = 7\nformat = XMEGA\nHash = "
                                 + QByteArray::number(resources.front()->hash, 16).toUpper().rightJustified(8, '0')
-                                + "\n- device_id_type = USB\n- device_id = 0x3A917EAA\n- resource_id = 0\n"
+                                + "\n- device_id_type = USB\n- device_id = 0xF0DA7EAA\n- resource_id = 0\n"
                                   "- target_id = 0\n- target_sub_id = -1\n- address_offset = 0\n\n"
                                   "[Resource 2]\nversion = 5\nformat = BINARY\nHash = "
                                 + QByteArray::number(resources.back()->hash, 16).toUpper().rightJustified(8, '0')
-                                + "\n- device_id_type = USB\n- device_id = 0x3A917EAA\n- resource_id = 1\n"
+                                + "\n- device_id_type = USB\n- device_id = 0xF0DA7EAA\n- resource_id = 1\n"
                                   "- target_id = 1\n- target_sub_id = 2\n- address_offset = 0\n\n";
     QCOMPARE(out, expected);
 

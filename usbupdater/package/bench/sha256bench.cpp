@@ -27,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr uint32_t kDeviceId = UsbDeviceId(0x3A91, 0x7EAA);
+constexpr uint32_t kDeviceId = UsbDeviceId(0xF0DA, 0x7EAA);
 
 double seconds(Clock::time_point start)
 {
