@@ -3,6 +3,7 @@
 #include "mvnusbsharednotifier.h"
 #include "usbdevfstestbed.h"
 #include "usbfdpoller.h"
+#include "xmegaunit.h"
 
 #include <QtTest>
 
@@ -22,8 +23,8 @@ using namespace MVN::USB;
 
 namespace {
 
-constexpr uint16_t kVendorA = 0xF0DA;
-constexpr uint16_t kVendorB = 0xF0DB;
+constexpr uint16_t kVendorA = 0xF0D1;
+constexpr uint16_t kVendorB = 0xF0D2;
 
 // Collects what a hot-plug notification reports, from whichever thread.
 struct Reports
@@ -115,6 +116,7 @@ private slots:
     void devfsPathFallback();
     void pollerMessages();
     void pollerStartStop();
+    void xmegaUnitRebootsOnTheBus();
 
 private:
     UsbRef<IUSBDevice> openUnit(Reports& reports, uint16_t vendor);
@@ -753,6 +755,52 @@ void TestUsbLayer::pollerStartStop()
     QTRY_COMPARE_WITH_TIMEOUT(int(reports.removedCount()), 1, 3000);
     m_unitB->plugIn();
     QTRY_COMPARE_WITH_TIMEOUT(int(reports.addedCount()), 2, 3000);
+}
+
+void TestUsbLayer::xmegaUnitRebootsOnTheBus()
+{
+    xmegasim::UnitConfig config;
+    xmegasim::XmegaUnit unit(config);
+    const int id = m_bed->addUnit(unit);
+    USBFDPoller poller;
+    poller.start();
+    Reports reports;
+    Installed installed(reports, {xmegasim::kUnitVendorId}, {xmegasim::kUnitProductId});
+    QCOMPARE(int(reports.addedCount()), 1);
+    UsbRef<IUSBDevice> device = reports.last();
+    QCOMPARE(device->USBDeviceOpen(), kMVNUsbSuccess);
+    QCOMPARE(device->SetConfigurationByIndex(0), kMVNUsbSuccess);
+
+    uint8_t uuid[16] = {};
+    MVNUsb_DevRequest request;
+    request.requestType = 0xC0;
+    request.request = 0x10;
+    request.length = sizeof(uuid);
+    request.data = uuid;
+    request.completionTimeout = 1000;
+    QCOMPARE(device->DeviceRequest(&request), kMVNUsbSuccess);
+    QCOMPARE(request.lengthDone, 16u);
+    QVERIFY(std::equal(config.uuid.begin(), config.uuid.end(), uuid));
+
+    // A reboot makes it leave the bus and come back at another address.
+    const uint8_t before = m_bed->deviceAddress(id);
+    MVNUsb_DevRequest reboot;
+    reboot.requestType = 0x41;
+    reboot.request = 0x12;
+    reboot.completionTimeout = 1000;
+    QCOMPARE(device->DeviceRequest(&reboot), kMVNUsbSuccess);
+    QTRY_COMPARE_WITH_TIMEOUT(int(reports.removedCount()), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(int(reports.addedCount()), 2, 3000);
+    QVERIFY(m_bed->deviceAddress(id) != before);
+    device->USBDeviceClose();
+    UsbRef<IUSBDevice> back = reports.last();
+    QCOMPARE(back->USBDeviceOpen(), kMVNUsbSuccess);
+    std::fill(std::begin(uuid), std::end(uuid), 0);
+    QCOMPARE(back->DeviceRequest(&request), kMVNUsbSuccess);
+    QVERIFY(std::equal(config.uuid.begin(), config.uuid.end(), uuid));
+    back->USBDeviceClose();
+    poller.stop();
+    m_bed->removeUnit(id);
 }
 
 QTEST_GUILESS_MAIN(TestUsbLayer)
