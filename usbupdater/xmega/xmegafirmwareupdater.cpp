@@ -100,6 +100,11 @@ bool XmegaFirmwareUpdater::deviceVersion(int index, uint32_t* version)
         if (!m_eeprom.read(resource.target_id, resource.address_offset, header, sizeof header))
             return false;
         if (header[0] == kHeaderValid) {
+            // Bytes 2 and 3 arrive last: still erased means the image was cut short.
+            if (header[2] == kHeaderErased && header[3] == kHeaderErased) {
+                *version = Firmware::kUnknownVersion;
+                return false;
+            }
             *version = header[1];
             return true;
         }

@@ -34,8 +34,9 @@ public:
     int firmwareCount() const { return m_partCount; }
     bool isUpdatable(int index) const;
     std::string firmwareDescription(int index) const;
-    // The version on the unit; for an EEPROM part with an erased header the
-    // version becomes unknown and the read fails.
+    // The version on the unit. For an EEPROM part whose header is erased, or
+    // whose bytes 2 and 3 are (an update cut short), the version becomes
+    // unknown and the read fails, so the part is written again.
     bool deviceVersion(int index, uint32_t* version);
     // The version of the first package image of the part.
     bool resourceVersion(int index, uint32_t* version);
