@@ -15,9 +15,12 @@
 //
 // Results
 //   Functions returning int32_t answer 0 on success and a negative value on
-//   failure (see the kZeltra... constants). Out-parameters are left untouched
-//   on failure. Asking for a value a card does not have is a failure, never a
-//   crash.
+//   failure (see the kZeltra... constants). Value getters leave their
+//   out-parameter untouched on failure; QueryInterface and the Next functions
+//   set it to null. Asking for a value a card does not have is a failure
+//   (kZeltraNotImplemented), as is a value of the wrong type or one the card
+//   refuses (kZeltraInvalidArgument), never a crash. Every query on an
+//   unplugged card answers kZeltraFail.
 //
 // Reference counting
 //   Every pointer handed out through an out-parameter or returned by a factory

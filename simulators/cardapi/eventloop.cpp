@@ -1,0 +1,140 @@
+#include "eventloop.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cardsim {
+
+EventLoop::~EventLoop()
+{
+    stop();
+}
+
+bool EventLoop::start(PollClient *client, std::string &error)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        error = std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
+        return false;
+    }
+    m_wakeRead = fds[0];
+    m_wakeWrite = fds[1];
+    m_client = client;
+    try {
+        m_thread = std::thread([this] { run(); });
+    } catch (const std::system_error &e) {
+        error = std::string("cannot start the library thread: ") + e.what();
+        close(m_wakeRead);
+        close(m_wakeWrite);
+        m_wakeRead = m_wakeWrite = -1;
+        return false;
+    }
+    m_threadId = m_thread.get_id();
+    return true;
+}
+
+void EventLoop::stop()
+{
+    m_stopping = true;
+    if (m_thread.joinable()) {
+        wake();
+        if (onLoopThread()) {
+            // The loop ends after the task in progress; nobody is left to join it.
+            m_thread.detach();
+            return;
+        }
+        m_thread.join();
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_queueMutex);
+        m_queue.clear();
+    }
+    if (m_wakeRead >= 0)
+        close(m_wakeRead);
+    if (m_wakeWrite >= 0)
+        close(m_wakeWrite);
+    m_wakeRead = m_wakeWrite = -1;
+}
+
+void EventLoop::post(std::function<void()> task)
+{
+    if (m_stopping)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_queueMutex);
+        m_queue.push_back(std::move(task));
+    }
+    wake();
+}
+
+bool EventLoop::onLoopThread() const
+{
+    return std::this_thread::get_id() == m_threadId;
+}
+
+void EventLoop::waitForDelivery()
+{
+    if (onLoopThread())
+        return;
+    std::lock_guard<std::recursive_mutex> lock(m_deliveryMutex);
+}
+
+void EventLoop::wake()
+{
+    if (m_wakeWrite < 0)
+        return;
+    const char byte = 1;
+    // A full pipe already means "wake up"; nothing is lost when this fails.
+    [[maybe_unused]] ssize_t n = write(m_wakeWrite, &byte, 1);
+}
+
+void EventLoop::runPending()
+{
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard<std::mutex> lock(m_queueMutex);
+            if (m_queue.empty() || m_stopping)
+                return;
+            task = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        std::lock_guard<std::recursive_mutex> delivery(m_deliveryMutex);
+        try {
+            task();
+        } catch (...) {
+            // A failing task must not end the thread (and with it the host).
+        }
+    }
+}
+
+void EventLoop::run()
+{
+    std::vector<pollfd> fds;
+    while (!m_stopping) {
+        runPending();
+        if (m_stopping)
+            break;
+        fds.clear();
+        fds.push_back({m_wakeRead, POLLIN, 0});
+        int timeout = -1;
+        if (m_client)
+            timeout = m_client->preparePoll(fds);
+        const int ready = poll(fds.data(), fds.size(), timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents & POLLIN) {
+            char buffer[64];
+            while (read(m_wakeRead, buffer, sizeof buffer) > 0) {
+            }
+        }
+        if (m_client && !m_stopping) {
+            std::lock_guard<std::recursive_mutex> delivery(m_deliveryMutex);
+            m_client->handlePoll(fds.data() + 1, fds.size() - 1);
+        }
+    }
+}
+
+} // namespace cardsim

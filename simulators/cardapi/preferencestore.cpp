@@ -1,0 +1,158 @@
+#include "preferencestore.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cardsim {
+
+namespace {
+
+constexpr size_t kMaxFileSize = 1 << 20;
+
+bool makeFolders(const std::string &path)
+{
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        if (pos != path.size() && path[pos] != '/')
+            continue;
+        const std::string part = path.substr(0, pos);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void reportProblem(const std::string &message)
+{
+    std::fprintf(stderr, "zeltra card simulator: %s\n", message.c_str());
+}
+
+std::string PreferenceStore::configFolder()
+{
+    const char *xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg != nullptr && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char *home = std::getenv("HOME");
+        if (home == nullptr || home[0] != '/') {
+            const passwd *pw = getpwuid(getuid());
+            home = pw != nullptr ? pw->pw_dir : nullptr;
+        }
+        if (home == nullptr)
+            return {};
+        base = std::string(home) + "/.config";
+    }
+    return base + "/zeltra-simulator";
+}
+
+PreferenceStore::PreferenceStore(int64_t persistentId)
+{
+    const std::string folder = configFolder();
+    if (folder.empty())
+        return;
+    char name[64];
+    std::snprintf(name, sizeof name, "/card-%016" PRIx64 ".json", uint64_t(persistentId));
+    m_path = folder + name;
+}
+
+std::optional<nlohmann::json> PreferenceStore::load(std::string &error) const
+{
+    if (m_path.empty())
+        return std::nullopt;
+    FILE *file = std::fopen(m_path.c_str(), "rb");
+    if (file == nullptr) {
+        if (errno != ENOENT)
+            error = m_path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, n);
+        if (text.size() > kMaxFileSize)
+            break;
+    }
+    const bool readError = std::ferror(file) != 0;
+    std::fclose(file);
+    if (readError) {
+        error = m_path + ": read error";
+        return std::nullopt;
+    }
+    if (text.size() > kMaxFileSize) {
+        error = m_path + ": file too large";
+        return std::nullopt;
+    }
+    try {
+        nlohmann::json values = nlohmann::json::parse(text);
+        if (!values.is_object()) {
+            error = m_path + ": expected an object";
+            return std::nullopt;
+        }
+        return values;
+    } catch (const nlohmann::json::exception &e) {
+        error = m_path + ": not valid JSON: " + e.what();
+        return std::nullopt;
+    }
+}
+
+bool PreferenceStore::save(const nlohmann::json &values, std::string &error) const
+{
+    if (m_path.empty())
+        return true;
+    const std::string folder = m_path.substr(0, m_path.rfind('/'));
+    if (!makeFolders(folder)) {
+        error = folder + ": " + std::strerror(errno);
+        return false;
+    }
+    std::string text;
+    try {
+        text = values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    } catch (const nlohmann::json::exception &e) {
+        error = m_path + ": " + e.what();
+        return false;
+    }
+    const std::string temporary = m_path + ".tmp." + std::to_string(getpid());
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = temporary + ": " + std::strerror(errno);
+            close(fd);
+            unlink(temporary.c_str());
+            return false;
+        }
+        written += size_t(n);
+    }
+    const bool synced = fsync(fd) == 0;
+    const int syncErrno = errno;
+    if (close(fd) != 0 || !synced) {
+        error = temporary + ": " + std::strerror(synced ? errno : syncErrno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (rename(temporary.c_str(), m_path.c_str()) != 0) {
+        error = m_path + ": " + std::strerror(errno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace cardsim

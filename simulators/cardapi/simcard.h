@@ -1,0 +1,104 @@
+#pragma once
+
+#include "carddescription.h"
+#include "preferencestore.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+class IZeltraNotificationCallback;
+
+namespace cardsim {
+
+class EventLoop;
+
+// One plug-in of a card. Library objects handed out for the card hold it;
+// once the card is unplugged it stays detached, and every query made through
+// those objects fails.
+struct Attachment
+{
+    std::atomic<bool> attached{true};
+};
+
+// The state of one simulated card: its fixed attributes, the live and the
+// stored configuration, the live status and the subscribers to its notices.
+// All members are safe to call from any thread; notices are delivered on the
+// library's thread.
+class SimCard : public std::enable_shared_from_this<SimCard>
+{
+public:
+    SimCard(int index, CardDescription description, std::shared_ptr<EventLoop> loop);
+
+    int index() const { return m_index; }
+    const CardDescription &description() const { return m_description; }
+    std::optional<int64_t> persistentId() const;
+
+    // A new attachment for a plug-in; unplug() detaches it and returns the
+    // card to its stored preferences, as a power cycle would.
+    std::shared_ptr<Attachment> plug();
+    void unplug();
+    bool isPlugged() const;
+
+    int32_t getAttribute(const Attachment &a, uint32_t id, ItemType type, ItemValue &out) const;
+
+    int32_t getConfiguration(const Attachment &a, uint32_t id, ItemType type, ItemValue &out) const;
+    // Applies the value at once and announces 'pref'. On success sequence
+    // receives the change's number, for revertUnstored.
+    int32_t setConfiguration(const Attachment &a, uint32_t id, ItemValue value, uint64_t &sequence);
+    int32_t storePreferences(const Attachment &a);
+    // Returns the card to its stored preferences when the change numbered
+    // sequence has not been stored since.
+    void revertUnstored(const Attachment &a, uint64_t sequence);
+
+    int32_t getStatus(const Attachment &a, uint32_t id, ItemType type, ItemValue &out) const;
+    // For the control command: changes a status value and announces 'stat'.
+    // Fails with a reason when the card has no such item or the type differs.
+    bool setStatus(uint32_t id, const ItemValue &value, std::string &error);
+    std::optional<ItemValue> statusValue(uint32_t id) const;
+
+    int32_t subscribe(const std::shared_ptr<Attachment> &a, uint64_t owner, uint32_t topic,
+                      IZeltraNotificationCallback *callback);
+    int32_t unsubscribe(uint64_t owner, uint32_t topic, IZeltraNotificationCallback *callback);
+    // Everything owner subscribed, when its notification object goes away.
+    void unsubscribeAll(uint64_t owner);
+
+private:
+    struct Subscription
+    {
+        uint64_t serial;
+        uint64_t owner;
+        uint32_t topic;
+        IZeltraNotificationCallback *callback; // one reference held
+        std::shared_ptr<Attachment> attachment;
+    };
+
+    bool live(const Attachment &a) const { return a.attached.load() && &a == m_attachment.get(); }
+    void loadPreferences();
+    // Copies configuration items that drive status items; returns the status
+    // ids changed. Caller holds m_mutex.
+    std::vector<uint32_t> updateFollowingStatus();
+    void revertLocked(std::vector<uint32_t> &changedConfig, std::vector<uint32_t> &changedStatus);
+    void announce(uint32_t topic, uint64_t param1);
+    void deliver(uint32_t topic, uint64_t param1);
+    void releaseCallbacks(std::vector<IZeltraNotificationCallback *> callbacks);
+
+    const int m_index;
+    const CardDescription m_description;
+    const std::shared_ptr<EventLoop> m_loop;
+    PreferenceStore m_store;
+
+    mutable std::mutex m_mutex;
+    std::shared_ptr<Attachment> m_attachment; // null while unplugged
+    ItemSet m_stored;
+    ItemSet m_live;
+    ItemSet m_status;
+    uint64_t m_sequence = 0;
+    uint64_t m_lastStore = 0;
+    std::vector<Subscription> m_subscriptions;
+    uint64_t m_nextSubscription = 1;
+};
+
+} // namespace cardsim

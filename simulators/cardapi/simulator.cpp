@@ -1,0 +1,613 @@
+#include "simulator.h"
+
+#include "zeltradevice.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace cardsim {
+
+namespace {
+
+// Leaked on purpose: the library's thread and objects still held by the host
+// may use them while the library is being unloaded.
+std::mutex &currentMutex()
+{
+    static auto *mutex = new std::mutex;
+    return *mutex;
+}
+std::shared_ptr<Simulator> &currentSimulator()
+{
+    static auto *simulator = new std::shared_ptr<Simulator>;
+    return *simulator;
+}
+std::vector<std::shared_ptr<Simulator>> &stoppedSimulators()
+{
+    static auto *stopped = new std::vector<std::shared_ptr<Simulator>>;
+    return *stopped;
+}
+
+constexpr size_t kMaxDescriptionSize = 8 << 20;
+
+bool readFile(const std::string &path, std::string &text, std::string &error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = path + ": cannot be read: " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    if (file.bad()) {
+        error = path + ": read error";
+        return false;
+    }
+    text = buffer.str();
+    if (text.size() > kMaxDescriptionSize) {
+        error = path + ": larger than 8 MiB";
+        return false;
+    }
+    return true;
+}
+
+SimulatorDescription loadDescription()
+{
+    const char *path = std::getenv("ZELTRA_SIMULATOR_CARDS");
+    try {
+        if (path == nullptr || path[0] == '\0')
+            return defaultDescription();
+        std::string text, error;
+        if (!readFile(path, text, error))
+            throw DescriptionError(error);
+        return parseDescription(text, path);
+    } catch (const std::exception &e) {
+        reportProblem(std::string(e.what()) + "; no cards are offered");
+    }
+    SimulatorDescription empty;
+    empty.apiVersion = "4.8.2";
+    return empty;
+}
+
+bool parseInteger(const std::string &text, int64_t &value)
+{
+    if (text.empty())
+        return false;
+    errno = 0;
+    char *end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0')
+        return false;
+    value = v;
+    return true;
+}
+
+// An int written as a number or as a four-character code.
+bool parseIntOrCode(const std::string &text, int64_t &value)
+{
+    if (parseInteger(text, value))
+        return true;
+    if (isCodeText(text)) {
+        value = int64_t(parseCode(text, ""));
+        return true;
+    }
+    return false;
+}
+
+bool parseFlag(const std::string &text, bool &value)
+{
+    static const char *const yes[] = {"1", "true", "on", "yes"};
+    static const char *const no[] = {"0", "false", "off", "no"};
+    for (const char *y : yes) {
+        if (text == y)
+            return value = true, true;
+    }
+    for (const char *n : no) {
+        if (text == n)
+            return value = false, true;
+    }
+    return false;
+}
+
+bool parseValue(ItemType type, const std::string &text, ItemValue &value)
+{
+    switch (type) {
+    case ItemType::Flag: {
+        bool b;
+        if (!parseFlag(text, b))
+            return false;
+        value = b;
+        return true;
+    }
+    case ItemType::Int: {
+        int64_t i;
+        if (!parseIntOrCode(text, i))
+            return false;
+        value = i;
+        return true;
+    }
+    case ItemType::Float: {
+        char *end = nullptr;
+        const double d = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(d))
+            return false;
+        value = d;
+        return true;
+    }
+    case ItemType::String:
+        value = text;
+        return true;
+    case ItemType::Bytes: {
+        auto bytes = fromHex(text);
+        if (!bytes)
+            return false;
+        value = *bytes;
+        return true;
+    }
+    }
+    return false;
+}
+
+std::string valueText(const ItemValue &value)
+{
+    switch (typeOf(value)) {
+    case ItemType::Flag: return std::get<bool>(value) ? "true" : "false";
+    case ItemType::Int: {
+        const int64_t v = std::get<int64_t>(value);
+        std::string text = std::to_string(v);
+        if (v >= 0x20202020 && v <= 0x7e7e7e7e && isCodeText(codeText(uint32_t(v))))
+            text += " '" + codeText(uint32_t(v)) + "'";
+        return text;
+    }
+    case ItemType::Float: {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%g", std::get<double>(value));
+        return buffer;
+    }
+    case ItemType::String: return "\"" + std::get<std::string>(value) + "\"";
+    case ItemType::Bytes: return std::to_string(std::get<Bytes>(value).size()) + " bytes";
+    }
+    return {};
+}
+
+const char kUsage[] =
+    "commands: list | status CARD | plug CARD | unplug CARD | signal CARD on|off |\n"
+    "  format CARD MODE [FLAGS] | reference CARD locked|unlocked [MODE [FLAGS]] |\n"
+    "  busy CARD idle|capture|playback|duplex|N | set CARD ITEM VALUE\n"
+    "CARD is an index from list, a persistent id (0x...) or, for plug and unplug, all\n";
+
+} // namespace
+
+std::shared_ptr<Simulator> Simulator::current()
+{
+    std::lock_guard<std::mutex> lock(currentMutex());
+    std::shared_ptr<Simulator> &simulator = currentSimulator();
+    if (!simulator) {
+        simulator.reset(new Simulator);
+        simulator->start();
+    }
+    return simulator;
+}
+
+void Simulator::shutdownCurrent()
+{
+    std::lock_guard<std::mutex> lock(currentMutex());
+    std::shared_ptr<Simulator> &simulator = currentSimulator();
+    if (simulator) {
+        simulator->shutdown();
+        stoppedSimulators().push_back(std::move(simulator));
+        simulator.reset();
+    }
+}
+
+Simulator::~Simulator()
+{
+    shutdown();
+}
+
+void Simulator::start()
+{
+    SimulatorDescription description = loadDescription();
+    m_apiVersion = description.apiVersion;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (size_t i = 0; i < description.cards.size(); ++i) {
+            Slot slot;
+            slot.card = std::make_shared<SimCard>(int(i), std::move(description.cards[i]), m_loop);
+            m_slots.push_back(std::move(slot));
+        }
+    }
+    std::weak_ptr<Simulator> weak = weak_from_this();
+    m_control = std::make_unique<ControlServer>([weak](const std::vector<std::string> &arguments) {
+        auto self = weak.lock();
+        return self ? self->handleCommand(arguments) : std::string("error: shutting down\n");
+    });
+    std::string error;
+    const bool controllable = m_control->listen(error);
+    if (!controllable)
+        reportProblem("no control socket, zeltra-simctl cannot reach this process: " + error);
+    if (!m_loop->start(controllable ? m_control.get() : nullptr, error))
+        reportProblem(error + "; cards will not be announced");
+    m_running = true;
+    for (size_t i = 0; i < m_slots.size(); ++i) {
+        if (m_slots[i].card->description().present)
+            plug(i);
+    }
+}
+
+void Simulator::shutdown()
+{
+    m_loop->stop();
+    if (m_control)
+        m_control->close();
+    std::vector<Slot> slots;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_running = false;
+        slots = m_slots;
+        for (Slot &slot : m_slots)
+            slot.device = nullptr;
+        // The hosts' callbacks are not released: at unload their code may
+        // already be gone.
+        m_clients.clear();
+    }
+    for (Slot &slot : slots) {
+        slot.card->unplug();
+        if (slot.device)
+            slot.device->Release();
+    }
+}
+
+std::vector<IZeltra *> Simulator::presentDevices()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<const Slot *> present;
+    for (const Slot &slot : m_slots) {
+        if (slot.device)
+            present.push_back(&slot);
+    }
+    std::sort(present.begin(), present.end(), [](const Slot *a, const Slot *b) { return a->pluggedAt < b->pluggedAt; });
+    std::vector<IZeltra *> devices;
+    for (const Slot *slot : present) {
+        slot->device->AddRef();
+        devices.push_back(slot->device);
+    }
+    return devices;
+}
+
+uint64_t Simulator::addClient(IZeltraDeviceNotificationCallback *callback)
+{
+    uint64_t id;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_running)
+            return 0;
+        id = m_nextClient++;
+        callback->AddRef();
+        m_clients.push_back({id, callback, {}});
+    }
+    std::weak_ptr<Simulator> weak = weak_from_this();
+    m_loop->post([weak, id] {
+        auto self = weak.lock();
+        if (!self)
+            return;
+        std::vector<std::pair<ZeltraDevice *, uint64_t>> present;
+        {
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            std::vector<const Slot *> slots;
+            for (const Slot &slot : self->m_slots) {
+                if (slot.device)
+                    slots.push_back(&slot);
+            }
+            std::sort(slots.begin(), slots.end(), [](const Slot *a, const Slot *b) { return a->pluggedAt < b->pluggedAt; });
+            for (const Slot *slot : slots) {
+                slot->device->AddRef();
+                present.emplace_back(slot->device, slot->serial);
+            }
+        }
+        for (auto &[device, serial] : present) {
+            self->announceArrival(id, device, serial);
+            device->Release();
+        }
+    });
+    return id;
+}
+
+void Simulator::removeClient(uint64_t id)
+{
+    IZeltraDeviceNotificationCallback *callback = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = std::find_if(m_clients.begin(), m_clients.end(), [id](const Client &c) { return c.id == id; });
+        if (it == m_clients.end())
+            return;
+        callback = it->callback;
+        m_clients.erase(it);
+    }
+    m_loop->waitForDelivery();
+    callback->Release();
+}
+
+bool Simulator::stillPresent(uint64_t serial) const
+{
+    return std::any_of(m_slots.begin(), m_slots.end(),
+                       [serial](const Slot &s) { return s.device && s.serial == serial; });
+}
+
+void Simulator::announceArrival(uint64_t clientId, ZeltraDevice *device, uint64_t serial)
+{
+    IZeltraDeviceNotificationCallback *callback = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = std::find_if(m_clients.begin(), m_clients.end(), [clientId](const Client &c) { return c.id == clientId; });
+        // A card unplugged before its arrival was told is not told at all.
+        if (it == m_clients.end() || !stillPresent(serial) || !it->announced.insert(serial).second)
+            return;
+        callback = it->callback;
+        callback->AddRef();
+    }
+    callback->ZeltraDeviceArrived(device);
+    callback->Release();
+}
+
+void Simulator::announceRemoval(ZeltraDevice *device, uint64_t serial)
+{
+    std::vector<IZeltraDeviceNotificationCallback *> callbacks;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (Client &client : m_clients) {
+            if (client.announced.erase(serial)) {
+                client.callback->AddRef();
+                callbacks.push_back(client.callback);
+            }
+        }
+    }
+    for (IZeltraDeviceNotificationCallback *callback : callbacks) {
+        callback->ZeltraDeviceRemoved(device);
+        callback->Release();
+    }
+}
+
+void Simulator::plug(size_t index)
+{
+    ZeltraDevice *device = nullptr;
+    uint64_t serial = 0;
+    std::vector<uint64_t> clients;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_running || index >= m_slots.size() || m_slots[index].device)
+            return;
+        Slot &slot = m_slots[index];
+        device = new ZeltraDevice({slot.card, slot.card->plug()});
+        slot.device = device;
+        slot.serial = serial = m_nextSerial++;
+        slot.pluggedAt = serial;
+        for (const Client &c : m_clients)
+            clients.push_back(c.id);
+        device->AddRef(); // for the tasks below
+    }
+    std::weak_ptr<Simulator> weak = weak_from_this();
+    auto release = std::shared_ptr<ZeltraDevice>(device, [](ZeltraDevice *d) { d->Release(); });
+    for (uint64_t client : clients) {
+        m_loop->post([weak, client, release, serial] {
+            if (auto self = weak.lock())
+                self->announceArrival(client, release.get(), serial);
+        });
+    }
+}
+
+void Simulator::unplug(size_t index)
+{
+    ZeltraDevice *device = nullptr;
+    uint64_t serial = 0;
+    std::shared_ptr<SimCard> card;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (index >= m_slots.size() || !m_slots[index].device)
+            return;
+        Slot &slot = m_slots[index];
+        device = slot.device;
+        serial = slot.serial;
+        card = slot.card;
+        slot.device = nullptr;
+    }
+    card->unplug();
+    std::weak_ptr<Simulator> weak = weak_from_this();
+    auto release = std::shared_ptr<ZeltraDevice>(device, [](ZeltraDevice *d) { d->Release(); });
+    m_loop->post([weak, release, serial] {
+        if (auto self = weak.lock())
+            self->announceRemoval(release.get(), serial);
+    });
+}
+
+std::vector<size_t> Simulator::selectCards(const std::string &which, std::string &error) const
+{
+    std::vector<size_t> selected;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (which == "all") {
+        for (size_t i = 0; i < m_slots.size(); ++i)
+            selected.push_back(i);
+        return selected;
+    }
+    int64_t value = 0;
+    if (!parseInteger(which, value)) {
+        error = "\"" + which + "\" is not a card index or persistent id";
+        return selected;
+    }
+    const bool persistent = which.size() > 2 && which[0] == '0' && (which[1] == 'x' || which[1] == 'X');
+    for (size_t i = 0; i < m_slots.size(); ++i) {
+        if (persistent ? m_slots[i].card->persistentId() == value : int64_t(i) == value)
+            selected.push_back(i);
+    }
+    if (selected.empty())
+        error = "no card " + which + " (see list)";
+    return selected;
+}
+
+std::string Simulator::commandList() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::string out = "ok\n";
+    for (size_t i = 0; i < m_slots.size(); ++i) {
+        const SimCard &card = *m_slots[i].card;
+        const Item *model = card.description().attributes.find(zeltraCode("rvid"));
+        const std::string modelText =
+            model && typeOf(model->value) == ItemType::Int ? std::to_string(std::get<int64_t>(model->value)) : "-";
+        char peid[32] = "-";
+        if (auto id = card.persistentId())
+            std::snprintf(peid, sizeof peid, "0x%llx", static_cast<unsigned long long>(*id));
+        char line[512];
+        std::snprintf(line, sizeof line, "%2zu  %-9s  model %-3s  peid %-18s  %s\n", i,
+                      m_slots[i].device ? "plugged" : "unplugged", modelText.c_str(), peid,
+                      card.description().displayName.c_str());
+        out += line;
+    }
+    return out;
+}
+
+std::string Simulator::commandStatus(size_t index) const
+{
+    std::shared_ptr<SimCard> card;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        card = m_slots.at(index).card;
+    }
+    std::string out = "ok\n";
+    for (const auto &[id, item] : card->description().status.items()) {
+        (void)item;
+        if (auto value = card->statusValue(id))
+            out += codeText(id) + " (" + typeName(typeOf(*value)) + ") = " + valueText(*value) + "\n";
+    }
+    return out;
+}
+
+std::string Simulator::handleCommand(const std::vector<std::string> &arguments)
+{
+    if (arguments.empty() || arguments[0] == "help")
+        return std::string("ok\n") + kUsage;
+    const std::string &command = arguments[0];
+    if (command == "list")
+        return commandList();
+
+    if (arguments.size() < 2)
+        return std::string("error: ") + command + " needs a card\n" + kUsage;
+    std::string error;
+    const std::vector<size_t> cards = selectCards(arguments[1], error);
+    if (cards.empty())
+        return "error: " + error + "\n";
+    const bool many = cards.size() > 1;
+    if (many && command != "plug" && command != "unplug")
+        return "error: " + command + " takes one card\n";
+
+    std::shared_ptr<SimCard> card;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        card = m_slots[cards.front()].card;
+    }
+    auto setStatus = [&](uint32_t id, ItemValue value, bool optional) {
+        if (optional && !card->statusValue(id))
+            return true;
+        return card->setStatus(id, value, error);
+    };
+    auto finish = [&](bool ok) {
+        // Deliver the notices now, so that the reply comes after them.
+        m_loop->runPending();
+        return ok ? std::string("ok\n") : "error: " + error + "\n";
+    };
+    auto modeOf = [&](const std::vector<ModeSpec> &modes, const std::string &text, int64_t &mode) {
+        if (!parseIntOrCode(text, mode)) {
+            error = "\"" + text + "\" is not a mode code";
+            return false;
+        }
+        if (uint32_t(mode) == zeltraCode("iunk"))
+            return true;
+        for (const ModeSpec &m : modes) {
+            if (m.id == uint32_t(mode))
+                return true;
+        }
+        error = "the card has no mode \"" + text + "\"";
+        return false;
+    };
+
+    if (command == "status")
+        return commandStatus(cards.front());
+    if (command == "plug" || command == "unplug") {
+        for (size_t index : cards) {
+            if (command == "plug")
+                plug(index);
+            else
+                unplug(index);
+        }
+        return finish(true);
+    }
+    if (command == "signal" && arguments.size() == 3) {
+        bool present;
+        if (!parseFlag(arguments[2], present))
+            return "error: signal takes on or off\n";
+        bool ok = setStatus(zeltraCode("visl"), present, false);
+        // Without a signal nothing is detected; with one, detection finds
+        // the format the source last sent.
+        if (ok) {
+            auto current = card->statusValue(zeltraCode("cvim"));
+            ok = setStatus(zeltraCode("dvim"), present && current ? *current : ItemValue(int64_t(zeltraCode("iunk"))), true);
+        }
+        return finish(ok);
+    }
+    if (command == "format" && (arguments.size() == 3 || arguments.size() == 4)) {
+        int64_t mode = 0, flags = 0;
+        if (!modeOf(card->description().inputModes, arguments[2], mode))
+            return "error: " + error + "\n";
+        if (arguments.size() == 4 && !parseInteger(arguments[3], flags))
+            return "error: flags must be a number\n";
+        const bool ok = setStatus(zeltraCode("cvim"), mode, true) && setStatus(zeltraCode("cvif"), flags, true)
+            && setStatus(zeltraCode("dvim"), mode, true) && setStatus(zeltraCode("dvif"), flags, true) && setStatus(zeltraCode("visl"), true, true);
+        return finish(ok);
+    }
+    if (command == "reference" && arguments.size() >= 3 && arguments.size() <= 5) {
+        const bool locked = arguments[2] == "locked";
+        if (!locked && arguments[2] != "unlocked")
+            return "error: reference takes locked or unlocked\n";
+        bool ok = setStatus(zeltraCode("refl"), locked, false);
+        if (ok && arguments.size() >= 4) {
+            int64_t mode = 0, flags = 0;
+            if (!modeOf(card->description().outputModes, arguments[3], mode))
+                return finish(false);
+            if (arguments.size() == 5 && !parseInteger(arguments[4], flags))
+                return "error: flags must be a number\n";
+            ok = setStatus(zeltraCode("refm"), mode, false) && setStatus(zeltraCode("reff"), flags, true);
+        }
+        return finish(ok);
+    }
+    if (command == "busy" && arguments.size() == 3) {
+        static const std::pair<const char *, int64_t> names[] = {
+            {"idle", 0}, {"capture", 1}, {"playback", 2}, {"duplex", 3}};
+        int64_t value = -1;
+        for (const auto &[name, v] : names) {
+            if (arguments[2] == name)
+                value = v;
+        }
+        if (value < 0 && !parseInteger(arguments[2], value))
+            return "error: busy takes idle, capture, playback, duplex or a number\n";
+        return finish(setStatus(zeltraCode("busy"), value, false));
+    }
+    if (command == "set" && arguments.size() == 4) {
+        if (!isCodeText(arguments[2]))
+            return "error: \"" + arguments[2] + "\" is not a four-character code\n";
+        const uint32_t id = parseCode(arguments[2], "");
+        const auto current = card->statusValue(id);
+        if (!current)
+            return "error: the card has no status item \"" + arguments[2] + "\"\n";
+        ItemValue value;
+        if (!parseValue(typeOf(*current), arguments[3], value))
+            return "error: \"" + arguments[3] + "\" is not a " + typeName(typeOf(*current)) + " value\n";
+        return finish(card->setStatus(id, value, error));
+    }
+    return "error: cannot understand \"" + command + "\" with these arguments\n" + kUsage;
+}
+
+} // namespace cardsim

@@ -1,0 +1,915 @@
+// The card simulator library as a host sees it: loaded with dlopen, driven
+// through its binary interface, hot-plugged with zeltra-simctl.
+
+#include "zeltraapi.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr uint32_t kPref = kZeltraTopicPreferences;
+constexpr uint32_t kStat = kZeltraTopicStatus;
+
+QString takeString(const char *text)
+{
+    const QString s = QString::fromUtf8(text);
+    std::free(const_cast<char *>(text));
+    return s;
+}
+
+// Releases a library reference at the end of a scope.
+template <typename T>
+struct Ref
+{
+    T *p = nullptr;
+    Ref() = default;
+    explicit Ref(T *pointer) : p(pointer) {}
+    Ref(const Ref &) = delete;
+    Ref &operator=(const Ref &) = delete;
+    Ref(Ref &&other) noexcept : p(other.p) { other.p = nullptr; }
+    ~Ref() { reset(); }
+    void reset()
+    {
+        if (p)
+            p->Release();
+        p = nullptr;
+    }
+    T *operator->() const { return p; }
+    explicit operator bool() const { return p != nullptr; }
+    void **out() { reset(); return reinterpret_cast<void **>(&p); }
+};
+
+template <typename T>
+Ref<T> query(IUnknown *object, const IID &iid)
+{
+    Ref<T> ref;
+    object->QueryInterface(iid, ref.out());
+    return ref;
+}
+
+// A host's arrival and removal callback that remembers what it was told.
+class DeviceWatcher final : public IZeltraDeviceNotificationCallback
+{
+public:
+    struct Event
+    {
+        bool arrived;
+        IZeltra *device;
+        QString model;
+        std::thread::id thread;
+    };
+
+    int32_t QueryInterface(IID, void **out) override { *out = nullptr; return kZeltraNoInterface; }
+    uint32_t AddRef() override { return ++references; }
+    uint32_t Release() override { return --references; }
+
+    int32_t ZeltraDeviceArrived(IZeltra *device) override
+    {
+        const char *name = nullptr;
+        QString model;
+        if (device->GetModelName(&name) == kZeltraOk)
+            model = takeString(name);
+        device->AddRef();
+        std::lock_guard<std::mutex> lock(mutex);
+        events.push_back({true, device, model, std::this_thread::get_id()});
+        return 0;
+    }
+    int32_t ZeltraDeviceRemoved(IZeltra *device) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.push_back({false, device, {}, std::this_thread::get_id()});
+        return 0;
+    }
+
+    std::vector<Event> snapshot()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return events;
+    }
+    size_t count()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return events.size();
+    }
+    // Drops the references taken on arrival.
+    void releaseDevices()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (const Event &e : events) {
+            if (e.arrived)
+                e.device->Release();
+        }
+        events.clear();
+    }
+
+    std::atomic<int> references{0};
+    std::mutex mutex;
+    std::vector<Event> events;
+};
+
+// A notice subscriber that counts what it receives and its own references.
+class NoticeCounter final : public IZeltraNotificationCallback
+{
+public:
+    int32_t QueryInterface(IID, void **out) override { *out = nullptr; return kZeltraNoInterface; }
+    uint32_t AddRef() override { return ++references; }
+    uint32_t Release() override { return --references; }
+    int32_t Notify(uint32_t topic, uint64_t param1, uint64_t) override
+    {
+        if (onNotify)
+            onNotify();
+        std::lock_guard<std::mutex> lock(mutex);
+        notices.push_back({topic, param1});
+        return 0;
+    }
+    int count(uint32_t topic)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return int(std::count_if(notices.begin(), notices.end(), [topic](auto &n) { return n.first == topic; }));
+    }
+    void clear()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        notices.clear();
+    }
+
+    std::atomic<int> references{1};
+    std::function<void()> onNotify;
+    std::mutex mutex;
+    std::vector<std::pair<uint32_t, uint64_t>> notices;
+};
+
+// The library, bound as the setup utility binds it.
+struct Library
+{
+    void *handle = nullptr;
+    CreateZeltraIteratorInstanceFunc createIterator = nullptr;
+    CreateZeltraAPIInformationInstanceFunc createInformation = nullptr;
+    CreateZeltraDiscoveryInstanceFunc createDiscovery = nullptr;
+    void (*restart)() = nullptr;
+
+    bool load()
+    {
+        handle = dlopen(CARDSIM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return false;
+        createIterator = reinterpret_cast<CreateZeltraIteratorInstanceFunc>(dlsym(handle, "CreateZeltraIteratorInstance_0003"));
+        createInformation = reinterpret_cast<CreateZeltraAPIInformationInstanceFunc>(dlsym(handle, "CreateZeltraAPIInformationInstance_0001"));
+        createDiscovery = reinterpret_cast<CreateZeltraDiscoveryInstanceFunc>(dlsym(handle, "CreateZeltraDiscoveryInstance_0002"));
+        restart = reinterpret_cast<void (*)()>(dlsym(handle, "ZeltraSimulatorRestart"));
+        return createIterator && createInformation && createDiscovery && restart
+            && dlsym(handle, "CreateVideoConversionInstance_0001");
+    }
+
+    std::vector<IZeltra *> devices()
+    {
+        std::vector<IZeltra *> list;
+        Ref<IZeltraIterator> iterator(createIterator());
+        IZeltra *device = nullptr;
+        while (iterator && iterator->Next(&device) == kZeltraOk)
+            list.push_back(device);
+        return list;
+    }
+
+    size_t deviceCount()
+    {
+        const auto list = devices();
+        for (IZeltra *device : list)
+            device->Release();
+        return list.size();
+    }
+};
+
+// Runs f with standard error sent to a file and returns what was written.
+template <typename F>
+QByteArray captureStderr(F f)
+{
+    QTemporaryFile file;
+    file.open();
+    fflush(stderr);
+    const int saved = dup(2);
+    dup2(file.handle(), 2);
+    f();
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    file.seek(0);
+    return file.readAll();
+}
+
+int64_t attributeInt(IZeltra *device, uint32_t id)
+{
+    auto attributes = query<IZeltraAttributes>(device, IID_IZeltraAttributes);
+    int64_t value = -1;
+    if (attributes)
+        attributes->GetInt(id, &value);
+    return value;
+}
+
+QString modelOf(IZeltra *device)
+{
+    const char *name = nullptr;
+    return device->GetModelName(&name) == kZeltraOk ? takeString(name) : QString();
+}
+
+} // namespace
+
+class TestCardSimulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void defaultCardsArriveInOrderOnTheLibraryThread();
+    void referenceCounts();
+    void unknownInterfaces_data();
+    void unknownInterfaces();
+    void valuesTheCardRefuses_data();
+    void valuesTheCardRefuses();
+    void displayModes();
+    void preferencesPersistAndRevert();
+    void noticesReachEverySubscriber();
+    void unsubscribeFromInsideANotice();
+    void hotPlugThroughSimctl();
+    void simctlErrors();
+    void malformedDescription_data();
+    void malformedDescription();
+    void unloadWhileNotificationsInstalled();
+
+private:
+    void writeCards(const QByteArray &json);
+    QByteArray simctl(const QStringList &arguments, int *exitCode = nullptr);
+    IZeltra *deviceByModel(const QString &model);
+
+    Library m_library;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::vector<IZeltra *> m_held;
+};
+
+void TestCardSimulator::initTestCase()
+{
+    QVERIFY2(m_library.load(), dlerror());
+}
+
+void TestCardSimulator::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath("config")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->filePath("runtime")));
+    QDir().mkpath(m_dir->filePath("runtime"));
+    QFile::setPermissions(m_dir->filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qunsetenv("ZELTRA_SIMULATOR_CARDS");
+    m_library.restart();
+}
+
+void TestCardSimulator::cleanup()
+{
+    for (IZeltra *device : m_held)
+        device->Release();
+    m_held.clear();
+}
+
+void TestCardSimulator::writeCards(const QByteArray &json)
+{
+    const QString path = m_dir->filePath("cards.json");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(json);
+    file.close();
+    qputenv("ZELTRA_SIMULATOR_CARDS", QFile::encodeName(path));
+    m_library.restart();
+}
+
+QByteArray TestCardSimulator::simctl(const QStringList &arguments, int *exitCode)
+{
+    QProcess process;
+    process.start(CARDSIM_SIMCTL, arguments);
+    process.waitForFinished(15000);
+    if (exitCode)
+        *exitCode = process.exitCode();
+    return process.readAllStandardOutput() + process.readAllStandardError();
+}
+
+IZeltra *TestCardSimulator::deviceByModel(const QString &model)
+{
+    IZeltra *found = nullptr;
+    for (IZeltra *device : m_library.devices()) {
+        if (!found && modelOf(device) == model)
+            found = device;
+        else
+            device->Release();
+    }
+    if (found)
+        m_held.push_back(found);
+    return found;
+}
+
+void TestCardSimulator::defaultCardsArriveInOrderOnTheLibraryThread()
+{
+    DeviceWatcher watcher;
+    {
+        Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
+        QVERIFY(discovery);
+        QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraOk);
+        QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraAccessDenied);
+        QTRY_COMPARE(watcher.count(), size_t(13));
+
+        const auto events = watcher.snapshot();
+        QStringList models;
+        QList<int64_t> channels;
+        for (const auto &e : events) {
+            QVERIFY(e.arrived);
+            QVERIFY(e.thread != std::this_thread::get_id());
+            models << e.model;
+            if (e.model == "Ondavia Quartet")
+                channels << attributeInt(e.device, zeltraCode("subi"));
+        }
+        QCOMPARE(models.first(), QString("Ondavia Meridian 4K"));
+        QVERIFY(models.contains("Ondavia Legacy SD"));
+        QCOMPARE(attributeInt(events[2].device, zeltraCode("rvid")), int64_t(39));
+        // The four channels share a group id and arrive out of order.
+        QCOMPARE(channels, (QList<int64_t>{2, 0, 3, 1}));
+        QCOMPARE(attributeInt(events[3].device, zeltraCode("dgid")), attributeInt(events[4].device, zeltraCode("dgid")));
+        QCOMPARE(models.count("Ondavia Duo Link"), 2);
+
+        // The iterator sees the same objects, in the same order.
+        const auto listed = m_library.devices();
+        QCOMPARE(listed.size(), size_t(13));
+        for (size_t i = 0; i < listed.size(); ++i) {
+            QCOMPARE(listed[i], events[i].device);
+            listed[i]->Release();
+        }
+        QCOMPARE(discovery->UninstallDeviceNotifications(), kZeltraOk);
+    }
+    QCOMPARE(watcher.references.load(), 0);
+    watcher.releaseDevices();
+
+    Ref<IZeltraAPIInformation> information(m_library.createInformation());
+    const char *version = nullptr;
+    QCOMPARE(information->GetString(kZeltraInformationVersion, &version), kZeltraOk);
+    QCOMPARE(takeString(version), QString("4.8.2"));
+    QVERIFY(information->GetString(zeltraCode("nope"), &version) < 0);
+}
+
+void TestCardSimulator::referenceCounts()
+{
+    IZeltra *device = deviceByModel("Ondavia Meridian 4K");
+    QVERIFY(device);
+    QCOMPARE(device->AddRef(), 3u); // the simulator's, ours and this one
+    QCOMPARE(device->Release(), 2u);
+
+    // An interface outlives the device reference it came from.
+    IZeltraAttributes *attributes = nullptr;
+    QCOMPARE(device->QueryInterface(IID_IZeltraAttributes, reinterpret_cast<void **>(&attributes)), kZeltraOk);
+    QCOMPARE(attributes->AddRef(), 2u);
+    QCOMPARE(attributes->Release(), 1u);
+    IZeltraAttributes *again = nullptr;
+    QCOMPARE(attributes->QueryInterface(IID_IZeltraAttributes, reinterpret_cast<void **>(&again)), kZeltraOk);
+    QCOMPARE(again, attributes);
+    QCOMPARE(again->Release(), 1u);
+    int64_t model = 0;
+    QCOMPARE(attributes->GetInt(zeltraCode("rvid"), &model), kZeltraOk);
+    QCOMPARE(model, int64_t(61));
+    QCOMPARE(attributes->Release(), 0u);
+
+    // Counting from several threads at once loses nothing.
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([device] {
+            for (int i = 0; i < 10000; ++i) {
+                device->AddRef();
+                device->Release();
+            }
+        });
+    }
+    for (auto &thread : threads)
+        thread.join();
+    QCOMPARE(device->AddRef(), 3u);
+    device->Release();
+
+    // A subscription holds the callback; unsubscribing and releasing the
+    // notification object give every reference back.
+    NoticeCounter counter;
+    {
+        auto notification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+        QCOMPARE(notification->Subscribe(kPref, &counter), kZeltraOk);
+        QCOMPARE(notification->Subscribe(kPref, &counter), kZeltraOk);
+        QCOMPARE(notification->Subscribe(kStat, &counter), kZeltraOk);
+        QCOMPARE(counter.references.load(), 3);
+        QCOMPARE(notification->Unsubscribe(kPref, &counter), kZeltraOk);
+        QVERIFY(notification->Unsubscribe(kPref, &counter) < 0);
+        QCOMPARE(counter.references.load(), 2);
+    }
+    QCOMPARE(counter.references.load(), 1);
+}
+
+void TestCardSimulator::unknownInterfaces_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QByteArray>("iid");
+    QTest::addColumn<bool>("found");
+    auto bytes = [](const IID &iid) { return QByteArray(reinterpret_cast<const char *>(iid.bytes), 16); };
+    const IID invented = {{0xde, 0xad, 0xbe, 0xef, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
+    QTest::newRow("unknown") << "Ondavia Meridian 4K" << bytes(invented) << false;
+    QTest::newRow("discovery from a device") << "Ondavia Meridian 4K" << bytes(IID_IZeltraDiscovery) << false;
+    QTest::newRow("unknown interface") << "Ondavia Meridian 4K" << bytes(IID_IUnknown) << true;
+    QTest::newRow("status") << "Ondavia Meridian 4K" << bytes(IID_IZeltraStatus) << true;
+    QTest::newRow("input of a playback-only card") << "Ondavia Beacon Play" << bytes(IID_IZeltraInput) << false;
+    QTest::newRow("output of a playback-only card") << "Ondavia Beacon Play" << bytes(IID_IZeltraOutput) << true;
+    QTest::newRow("output of a capture-only unit") << "Ondavia Pocket Capture" << bytes(IID_IZeltraOutput) << false;
+}
+
+void TestCardSimulator::unknownInterfaces()
+{
+    QFETCH(QString, model);
+    QFETCH(QByteArray, iid);
+    QFETCH(bool, found);
+    IZeltra *device = deviceByModel(model);
+    QVERIFY(device);
+    IID id;
+    std::memcpy(id.bytes, iid.constData(), 16);
+    void *out = reinterpret_cast<void *>(0x1);
+    const int32_t result = device->QueryInterface(id, &out);
+    if (found) {
+        QCOMPARE(result, kZeltraOk);
+        QVERIFY(out != nullptr);
+        static_cast<IUnknown *>(out)->Release();
+    } else {
+        QVERIFY(result < 0);
+        QVERIFY(out == nullptr);
+    }
+    QVERIFY(device->QueryInterface(id, nullptr) < 0);
+}
+
+void TestCardSimulator::valuesTheCardRefuses_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("item the card lacks") << "Ondavia Beacon Play" << "vicn" << QVariant(qint64(1));
+    QTest::newRow("int written as a flag") << "Ondavia Meridian 4K" << "vicn" << QVariant(true);
+    QTest::newRow("connection not on the card") << "Ondavia Meridian 4K" << "vicn" << QVariant(qint64(8));
+    QTest::newRow("output connections beyond the card's") << "Ondavia Deckhand" << "vocn" << QVariant(qint64(16));
+    QTest::newRow("no output connection") << "Ondavia Deckhand" << "vocn" << QVariant(qint64(0));
+    QTest::newRow("mode the card cannot play") << "Ondavia Prism Analog" << "dvom" << QVariant(qint64(zeltraCode("4k25")));
+    QTest::newRow("gain above range") << "Ondavia Prism Analog" << "iclg" << QVariant(1.5);
+    QTest::newRow("not a number") << "Ondavia Prism Analog" << "micg" << QVariant(std::nan(""));
+    QTest::newRow("note too long") << "Ondavia Meridian 4K" << "dila" << QVariant(QByteArray(4097, 'x'));
+    QTest::newRow("not UTF-8") << "Ondavia Meridian 4K" << "dila" << QVariant(QByteArray("caf\xe9"));
+}
+
+void TestCardSimulator::valuesTheCardRefuses()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, item);
+    QFETCH(QVariant, value);
+    IZeltra *device = deviceByModel(model);
+    QVERIFY(device);
+    const uint32_t id = (uint32_t(item[0].toLatin1()) << 24) | (uint32_t(item[1].toLatin1()) << 16)
+        | (uint32_t(item[2].toLatin1()) << 8) | uint32_t(item[3].toLatin1());
+    NoticeCounter counter;
+    auto notification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+    notification->Subscribe(kPref, &counter);
+    auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+    QVERIFY(configuration);
+
+    int64_t intBefore = 0;
+    double floatBefore = 0;
+    const char *textBefore = nullptr;
+    configuration->GetInt(id, &intBefore);
+    configuration->GetFloat(id, &floatBefore);
+    if (configuration->GetString(id, &textBefore) == kZeltraOk)
+        takeString(textBefore);
+
+    int32_t result = kZeltraOk;
+    switch (int(value.type())) {
+    case QVariant::Bool: result = configuration->SetFlag(id, value.toBool()); break;
+    case QVariant::LongLong: result = configuration->SetInt(id, value.toLongLong()); break;
+    case QVariant::Double: result = configuration->SetFloat(id, value.toDouble()); break;
+    default: result = configuration->SetString(id, value.toByteArray().constData()); break;
+    }
+    QVERIFY2(result < 0, qPrintable(QString::number(result, 16)));
+
+    int64_t intAfter = 0;
+    double floatAfter = 0;
+    configuration->GetInt(id, &intAfter);
+    configuration->GetFloat(id, &floatAfter);
+    QCOMPARE(intAfter, intBefore);
+    QCOMPARE(floatAfter, floatBefore);
+    QTest::qWait(50);
+    QCOMPARE(counter.count(kPref), 0);
+
+    // Reads of what the card lacks fail and leave the value alone.
+    int64_t untouched = 1234;
+    QVERIFY(configuration->GetInt(zeltraCode("zzzz"), &untouched) < 0);
+    QCOMPARE(untouched, int64_t(1234));
+    auto status = query<IZeltraStatus>(device, IID_IZeltraStatus);
+    uint32_t size = 0;
+    QVERIFY(status->GetBytes(zeltraCode("zzzz"), nullptr, &size) < 0);
+    notification->Unsubscribe(kPref, &counter);
+}
+
+void TestCardSimulator::displayModes()
+{
+    IZeltra *device = deviceByModel("Ondavia Meridian 4K");
+    auto output = query<IZeltraOutput>(device, IID_IZeltraOutput);
+    QVERIFY(output);
+    Ref<IZeltraDisplayModeIterator> iterator;
+    QCOMPARE(output->GetDisplayModeIterator(reinterpret_cast<IZeltraDisplayModeIterator **>(iterator.out())), kZeltraOk);
+
+    struct Seen { QString name; long width, height; int64_t duration, scale; uint32_t field; };
+    QMap<uint32_t, Seen> modes;
+    IZeltraDisplayMode *mode = nullptr;
+    while (iterator->Next(&mode) == kZeltraOk) {
+        const char *name = nullptr;
+        QCOMPARE(mode->GetName(&name), kZeltraOk);
+        Seen seen{takeString(name), mode->GetWidth(), mode->GetHeight(), 0, 0, mode->GetFieldDominance()};
+        QCOMPARE(mode->GetFrameRate(&seen.duration, &seen.scale), kZeltraOk);
+        QVERIFY(!modes.contains(mode->GetModeId()));
+        modes.insert(mode->GetModeId(), seen);
+        mode->Release();
+    }
+    QVERIFY(mode == nullptr);
+    QVERIFY(iterator->Next(&mode) != kZeltraOk);
+
+    const Seen ntsc = modes.value(zeltraCode("ntsc"));
+    QCOMPARE(ntsc.width, 720L);
+    QCOMPARE(ntsc.height, 486L);
+    QCOMPARE(ntsc.field, kZeltraFieldLower);
+    QCOMPARE(double(ntsc.scale) / double(ntsc.duration), 30000.0 / 1001.0);
+    const Seen pal = modes.value(zeltraCode("pal "));
+    QCOMPARE(pal.height, 576L);
+    QCOMPARE(pal.field, kZeltraFieldUpper);
+    const Seen p25 = modes.value(zeltraCode("Hp25"));
+    QCOMPARE(p25.name, QString("1080p25"));
+    QCOMPARE(p25.field, kZeltraFieldProgressive);
+    const Seen i50 = modes.value(zeltraCode("Hi50"));
+    QCOMPARE(i50.scale / i50.duration, int64_t(25)); // whole frames per second
+    QCOMPARE(i50.field, kZeltraFieldUpper);
+    const Seen k2 = modes.value(zeltraCode("2k24"));
+    QCOMPARE(k2.width, 2048L);
+    QCOMPARE(k2.height, 1080L);
+    const Seen uhd = modes.value(zeltraCode("4k60"));
+    QCOMPARE(uhd.width, 3840L);
+    QCOMPARE(uhd.height, 2160L);
+    QVERIFY(modes.contains(zeltraCode("H23d")));
+    QVERIFY(!modes.contains(zeltraCode("iunk")));
+
+    // Looking one mode up; an absent one fails.
+    Ref<IZeltraDisplayMode> one;
+    QCOMPARE(output->GetDisplayMode(zeltraCode("hp59"), reinterpret_cast<IZeltraDisplayMode **>(one.out())), kZeltraOk);
+    QCOMPARE(one->GetWidth(), 1280L);
+    QVERIFY(output->GetDisplayMode(zeltraCode("iunk"), reinterpret_cast<IZeltraDisplayMode **>(one.out())) < 0);
+}
+
+void TestCardSimulator::preferencesPersistAndRevert()
+{
+    const uint32_t label = zeltraCode("dila");
+    const uint32_t idle = zeltraCode("voio");
+    auto readLabel = [&](IZeltra *device) {
+        auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+        const char *text = nullptr;
+        return configuration && configuration->GetString(label, &text) == kZeltraOk ? takeString(text) : QString("?");
+    };
+
+    IZeltra *device = deviceByModel("Ondavia Meridian 4K");
+    NoticeCounter counter;
+    auto notification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+    notification->Subscribe(kPref, &counter);
+    {
+        // Applied at once, visible through another session, announced.
+        auto session = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+        QCOMPARE(session->SetString(label, "Edit bay 2"), kZeltraOk);
+        QCOMPARE(session->SetInt(idle, zeltraCode("lafa")), kZeltraOk);
+        QCOMPARE(readLabel(device), QString("Edit bay 2"));
+        QTRY_COMPARE(counter.count(kPref), 2);
+        counter.clear();
+    }
+    // Released without storing: back to the stored preferences.
+    QCOMPARE(readLabel(device), QString(""));
+    QTRY_COMPARE(counter.count(kPref), 1);
+
+    {
+        auto session = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+        QCOMPARE(session->SetString(label, "Edit bay 3"), kZeltraOk);
+        QCOMPARE(session->StoreToPreferences(), kZeltraOk);
+        // A change after storing is still undone on release.
+        QCOMPARE(session->SetInt(idle, zeltraCode("lafa")), kZeltraOk);
+    }
+    QCOMPARE(readLabel(device), QString("Edit bay 3"));
+    {
+        auto session = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+        int64_t value = 0;
+        QCOMPARE(session->GetInt(idle, &value), kZeltraOk);
+        QCOMPARE(value, int64_t(zeltraCode("blac")));
+    }
+    // A session that only reads never reverts another's unstored change.
+    {
+        auto writer = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+        QCOMPARE(writer->SetString(label, "Unstored"), kZeltraOk);
+        { auto reader = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration); }
+        QCOMPARE(readLabel(device), QString("Unstored"));
+    }
+    notification->Unsubscribe(kPref, &counter);
+    notification.reset();
+
+    // Stored preferences survive a restart of the simulator, per card.
+    m_library.restart();
+    cleanup();
+    QCOMPARE(readLabel(deviceByModel("Ondavia Meridian 4K")), QString("Edit bay 3"));
+    QCOMPARE(readLabel(deviceByModel("Ondavia Prism Analog")), QString(""));
+    const QStringList files = QDir(m_dir->filePath("config/zeltra-simulator")).entryList(QDir::Files);
+    QCOMPARE(files.size(), 1);
+
+    // A damaged preferences file is reported and the card starts from its
+    // factory settings.
+    QFile damaged(m_dir->filePath("config/zeltra-simulator/" + files.first()));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{ \"strings\": ");
+    damaged.close();
+    cleanup();
+    const QByteArray errors = captureStderr([&] {
+        m_library.restart();
+        QCOMPARE(readLabel(deviceByModel("Ondavia Meridian 4K")), QString(""));
+    });
+    QVERIFY2(errors.contains(files.first().toUtf8()), errors.constData());
+    QCOMPARE(errors.count('\n'), 1);
+}
+
+void TestCardSimulator::noticesReachEverySubscriber()
+{
+    DeviceWatcher watcher;
+    Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
+    discovery->InstallDeviceNotifications(&watcher);
+    QTRY_COMPARE(watcher.count(), size_t(13));
+
+    IZeltra *device = deviceByModel("Ondavia Deckhand");
+    // Two clients of the same card, as two windows of a host would be.
+    NoticeCounter first, second;
+    auto firstNotification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+    auto secondNotification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+    for (auto *n : {firstNotification.p, secondNotification.p}) {
+        NoticeCounter *c = n == firstNotification.p ? &first : &second;
+        QCOMPARE(n->Subscribe(kPref, c), kZeltraOk);
+        QCOMPARE(n->Subscribe(kStat, c), kZeltraOk);
+    }
+
+    auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+    QCOMPARE(configuration->SetInt(zeltraCode("dcco"), 2), kZeltraOk);
+    QTRY_COMPARE(first.count(kPref), 1);
+    QTRY_COMPARE(second.count(kPref), 1);
+    // Writing the value it already has is no change.
+    QCOMPARE(configuration->SetInt(zeltraCode("dcco"), 2), kZeltraOk);
+
+    // The idle output follows the default output mode, and says so.
+    QCOMPARE(configuration->SetInt(zeltraCode("dvom"), zeltraCode("Hp25")), kZeltraOk);
+    QTRY_COMPARE(first.count(kStat), 1);
+    auto status = query<IZeltraStatus>(device, IID_IZeltraStatus);
+    int64_t current = 0;
+    QCOMPARE(status->GetInt(zeltraCode("cvom"), &current), kZeltraOk);
+    QCOMPARE(current, int64_t(zeltraCode("Hp25")));
+
+    // Status driven from outside reaches both; once unsubscribed, only one.
+    first.clear();
+    second.clear();
+    int code = -1;
+    simctl({"signal", "9", "off"}, &code);
+    QCOMPARE(code, 0);
+    QCOMPARE(first.count(kStat), 2); // signal present and detected format
+    QCOMPARE(second.count(kStat), 2);
+    bool signal = true;
+    QCOMPARE(status->GetFlag(zeltraCode("visl"), &signal), kZeltraOk);
+    QVERIFY(!signal);
+
+    QCOMPARE(secondNotification->Unsubscribe(kStat, &second), kZeltraOk);
+    simctl({"reference", "9", "unlocked"}, &code);
+    QCOMPARE(code, 0);
+    QCOMPARE(first.count(kStat), 3);
+    QCOMPARE(second.count(kStat), 2);
+    QCOMPARE(first.count(kPref), 0); // status changes are not configuration changes
+    QCOMPARE(second.count(kPref), 0);
+
+    firstNotification.reset();
+    secondNotification.reset();
+    QCOMPARE(first.references.load(), 1);
+    QCOMPARE(second.references.load(), 1);
+    discovery->UninstallDeviceNotifications();
+    watcher.releaseDevices();
+}
+
+void TestCardSimulator::unsubscribeFromInsideANotice()
+{
+    IZeltra *device = deviceByModel("Ondavia Meridian 4K");
+    auto notification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+    NoticeCounter counter;
+    std::atomic<int32_t> result{1};
+    counter.onNotify = [&] { result = notification->Unsubscribe(kStat, &counter); };
+    QCOMPARE(notification->Subscribe(kStat, &counter), kZeltraOk);
+    int code = -1;
+    simctl({"busy", "0", "capture"}, &code);
+    QCOMPARE(code, 0);
+    QTRY_COMPARE(result.load(), kZeltraOk);
+    simctl({"busy", "0", "idle"}, &code);
+    QCOMPARE(counter.count(kStat), 1);
+    QCOMPARE(counter.references.load(), 1);
+}
+
+void TestCardSimulator::hotPlugThroughSimctl()
+{
+    DeviceWatcher watcher;
+    Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
+    discovery->InstallDeviceNotifications(&watcher);
+    QTRY_COMPARE(watcher.count(), size_t(13));
+    IZeltra *first = watcher.snapshot().front().device;
+
+    int code = -1;
+    const QByteArray list = simctl({"list"}, &code);
+    QCOMPARE(code, 0);
+    QVERIFY2(list.contains("Ondavia Meridian 4K") && list.contains("unplugged") == false, list.constData());
+
+    simctl({"unplug", "0"}, &code);
+    QCOMPARE(code, 0);
+    auto events = watcher.snapshot();
+    QCOMPARE(events.size(), size_t(14));
+    QVERIFY(!events.back().arrived);
+    QCOMPARE(events.back().device, first); // the same object that arrived
+    // The unplugged card's object stays valid, but answers nothing.
+    const char *name = nullptr;
+    QVERIFY(first->GetModelName(&name) < 0);
+    void *attributes = nullptr;
+    QVERIFY(first->QueryInterface(IID_IZeltraAttributes, &attributes) < 0);
+    QCOMPARE(m_library.deviceCount(), size_t(12));
+
+    // Unplugging twice changes nothing.
+    simctl({"unplug", "0"}, &code);
+    QCOMPARE(code, 0);
+    QCOMPARE(watcher.count(), size_t(14));
+
+    simctl({"plug", "0"}, &code);
+    QCOMPARE(code, 0);
+    events = watcher.snapshot();
+    QCOMPARE(events.size(), size_t(15));
+    QVERIFY(events.back().arrived);
+    QVERIFY(events.back().device != first);
+    QCOMPARE(events.back().model, QString("Ondavia Meridian 4K"));
+
+    // By persistent id, and every card at once.
+    simctl({"unplug", "0x4f44560000004301"}, &code);
+    QCOMPARE(code, 0);
+    QCOMPARE(watcher.count(), size_t(16));
+    simctl({"unplug", "all"}, &code);
+    QCOMPARE(watcher.count(), size_t(28));
+    QCOMPARE(m_library.deviceCount(), size_t(0));
+    simctl({"plug", "all"}, &code);
+    QCOMPARE(watcher.count(), size_t(41));
+
+    // Live status of a running card.
+    IZeltra *meridian = deviceByModel("Ondavia Meridian 4K");
+    simctl({"format", "0", "pal "}, &code);
+    QCOMPARE(code, 0);
+    auto status = query<IZeltraStatus>(meridian, IID_IZeltraStatus);
+    int64_t mode = 0;
+    QCOMPARE(status->GetInt(zeltraCode("dvim"), &mode), kZeltraOk);
+    QCOMPARE(mode, int64_t(zeltraCode("pal ")));
+    simctl({"reference", "0", "locked", "Hi50"}, &code);
+    QCOMPARE(code, 0);
+    bool locked = false;
+    QCOMPARE(status->GetFlag(zeltraCode("refl"), &locked), kZeltraOk);
+    QVERIFY(locked);
+    simctl({"set", "0", "pwid", "8"}, &code);
+    QCOMPARE(code, 0);
+    QCOMPARE(status->GetInt(zeltraCode("pwid"), &mode), kZeltraOk);
+    QCOMPARE(mode, int64_t(8));
+    uint32_t size = 0;
+    QCOMPARE(status->GetBytes(zeltraCode("edid"), nullptr, &size), kZeltraOk);
+    QCOMPARE(size, 128u);
+    QByteArray edid(int(size), '\0');
+    uint32_t small = 10;
+    QVERIFY(status->GetBytes(zeltraCode("edid"), edid.data(), &small) < 0);
+    QCOMPARE(small, 128u);
+    QCOMPARE(status->GetBytes(zeltraCode("edid"), edid.data(), &size), kZeltraOk);
+    QVERIFY(edid.startsWith(QByteArray::fromHex("00ffffffffffff00")));
+
+    discovery->UninstallDeviceNotifications();
+    QCOMPARE(watcher.references.load(), 0);
+    // Uninstalled: nothing more arrives.
+    simctl({"unplug", "1"}, &code);
+    QCOMPARE(watcher.count(), size_t(41));
+    watcher.releaseDevices();
+}
+
+void TestCardSimulator::simctlErrors()
+{
+    m_library.deviceCount(); // starts the simulator
+    int code = -1;
+    QByteArray out = simctl({"unplug", "99"}, &code);
+    QCOMPARE(code, 1);
+    QVERIFY2(out.contains("no card 99"), out.constData());
+    out = simctl({"format", "0", "zzzz"}, &code);
+    QCOMPARE(code, 1);
+    QVERIFY2(out.contains("no mode"), out.constData());
+    out = simctl({"set", "0", "visl", "maybe"}, &code);
+    QCOMPARE(code, 1);
+    out = simctl({"set", "0", "nope", "1"}, &code);
+    QCOMPARE(code, 1);
+    out = simctl({"dance", "0"}, &code);
+    QCOMPARE(code, 1);
+    out = simctl({"--pid", "1", "list"}, &code);
+    QCOMPARE(code, 2);
+
+    // A socket left behind by a process that is gone is cleared away.
+    const QString stale = m_dir->filePath("runtime/zeltra-simulator/999999999.sock");
+    QFile(stale).open(QIODevice::WriteOnly);
+    simctl({"list"}, &code);
+    QCOMPARE(code, 0);
+    QVERIFY(!QFile::exists(stale));
+
+    // With no simulator running there is nobody to talk to.
+    m_library.restart();
+    out = simctl({"list"}, &code);
+    QCOMPARE(code, 2);
+    QVERIFY2(out.contains("no running card simulator"), out.constData());
+}
+
+void TestCardSimulator::malformedDescription_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("not JSON") << QByteArray("{\"cards\": [") << QByteArray("not valid JSON");
+    QTest::newRow("no card list") << QByteArray("{\"cards\": 3}") << QByteArray("\"cards\" list");
+    QTest::newRow("unknown key") << QByteArray(R"({"cards": [{"model": "X", "colour": "red"}]})") << QByteArray("cards[0]: unknown key \"colour\"");
+    QTest::newRow("bad code") << QByteArray(R"({"cards": [{"model": "X", "attributes": {"ints": {"toolong": 1}}}]})") << QByteArray("not a four-character code");
+    QTest::newRow("wrong type") << QByteArray(R"({"cards": [{"model": "X", "attributes": {"flags": {"infd": 1}}}]})") << QByteArray("attributes.flags.infd: expected true or false");
+    QTest::newRow("unknown mode") << QByteArray(R"({"cards": [{"model": "X", "inputModes": ["qqqq"]}]})") << QByteArray("not a known display mode");
+    QTest::newRow("same persistent id") << QByteArray(R"({"cards": [{"model": "A", "attributes": {"ints": {"peid": 7}}}, {"model": "B", "attributes": {"ints": {"peid": 7}}}]})") << QByteArray("cards[1].attributes.peid");
+    QTest::newRow("missing file") << QByteArray() << QByteArray("cannot be read");
+}
+
+void TestCardSimulator::malformedDescription()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, reason);
+    const QByteArray errors = captureStderr([&] {
+        if (json.isEmpty()) {
+            qputenv("ZELTRA_SIMULATOR_CARDS", QFile::encodeName(m_dir->filePath("absent.json")));
+            m_library.restart();
+        } else {
+            writeCards(json);
+        }
+        DeviceWatcher watcher;
+        Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
+        QVERIFY(discovery);
+        QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraOk);
+        QCOMPARE(m_library.deviceCount(), size_t(0));
+        QTest::qWait(50);
+        QCOMPARE(watcher.count(), size_t(0));
+        discovery->UninstallDeviceNotifications();
+        // Asking again reports nothing more.
+        m_library.deviceCount();
+    });
+    QVERIFY2(errors.contains(qgetenv("ZELTRA_SIMULATOR_CARDS")), errors.constData());
+    QVERIFY2(errors.contains(reason), errors.constData());
+    QCOMPARE(errors.count('\n'), 1);
+}
+
+void TestCardSimulator::unloadWhileNotificationsInstalled()
+{
+    // A host that never uninstalls and then unloads the library: the
+    // library's thread ends, its socket goes, and the host is not called.
+    static DeviceWatcher watcher;
+    IZeltraDiscovery *discovery = m_library.createDiscovery();
+    discovery->InstallDeviceNotifications(&watcher);
+    QTRY_COMPARE(watcher.count(), size_t(13));
+    const QString socket = m_dir->filePath(QString("runtime/zeltra-simulator/%1.sock").arg(getpid()));
+    QVERIFY(QFile::exists(socket));
+    {
+        std::lock_guard<std::mutex> lock(watcher.mutex);
+        watcher.events.clear(); // their code is about to go away
+    }
+    QCOMPARE(dlclose(m_library.handle), 0);
+    m_library = Library();
+    QVERIFY(!QFile::exists(socket));
+    QVERIFY(dlopen(CARDSIM_LIBRARY, RTLD_NOW | RTLD_NOLOAD) == nullptr);
+    QTest::qWait(50);
+    QCOMPARE(watcher.count(), size_t(0));
+}
+
+QTEST_GUILESS_MAIN(TestCardSimulator)
+#include "tst_cardsim.moc"
