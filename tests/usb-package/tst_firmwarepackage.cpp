@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
 #include <zlib.h>
 
 using namespace MVNFirmwarePackage;
@@ -421,6 +422,10 @@ void TestFirmwarePackage::fileAccessAndCache()
     QCOMPARE(unpacker.queryHeaders(USB, kUnit, list), ERROR_FILE_ACCESS);
     unpacker.init(m_dir.path().toStdString());
     QCOMPARE(unpacker.queryResources(USB, kUnit, list), ERROR_FILE_ACCESS);
+    const QString fifo = path("fifo.bin");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    unpacker.init(fifo.toStdString());
+    QCOMPARE(unpacker.queryHeaders(USB, kUnit, list), ERROR_FILE_ACCESS); // refused, not waited on
 
     // A validated package stays in memory: later queries don't need the file.
     const QString file = path("cached.bin");

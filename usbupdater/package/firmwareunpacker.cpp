@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace MVNFirmwarePackage {
 
@@ -109,12 +111,21 @@ ErrorCode FirmwareUnpacker::doUnpack(DeviceIdType type, uint32_t deviceId, Resou
 
     File file;
     if (!m_blob) {
-        file.reset(std::fopen(m_path.c_str(), "rb"));
-        if (!file)
+        // Non-blocking so that a FIFO or device node in the package's place
+        // is refused instead of waiting for a writer.
+        const int fd = open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
             return ERROR_FILE_ACCESS;
         struct stat st {};
-        if (fstat(fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+            close(fd);
             return ERROR_FILE_ACCESS;
+        }
+        file.reset(fdopen(fd, "rb"));
+        if (!file) {
+            close(fd);
+            return ERROR_FILE_ACCESS;
+        }
         m_size = uint64_t(st.st_size);
         if (mode == kFullRead) {
             const ErrorCode rc = readAndValidateBlob(file.get());
