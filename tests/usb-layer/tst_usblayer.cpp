@@ -105,6 +105,7 @@ private slots:
     void interfaceIteratorMatches();
     void pipePropertiesAndRange();
     void bulkAndInterruptTransfers();
+    void asyncTransfersCompleteOnThePollThread();
     void transferErrorsAreMapped_data();
     void transferErrorsAreMapped();
     void deviceLeavesDuringTransfer();
@@ -117,6 +118,8 @@ private slots:
     void pollerMessages();
     void pollerStartStop();
     void xmegaUnitRebootsOnTheBus();
+    void hotPlugWithFallbackPath_data();
+    void hotPlugWithFallbackPath();
 
 private:
     UsbRef<IUSBDevice> openUnit(Reports& reports, uint16_t vendor);
@@ -410,6 +413,57 @@ void TestUsbLayer::bulkAndInterruptTransfers()
     // The interface outlives the handle without touching it.
     length = 4;
     QCOMPARE(interface->ReadPipe(2, in.data(), &length, 1000, 1000), kMVNUsbNotOpen);
+}
+
+void TestUsbLayer::asyncTransfersCompleteOnThePollThread()
+{
+    USBFDPoller poller;
+    poller.start();
+    Reports reports;
+    Installed installed(reports, {kVendorA});
+    UsbRef<IUSBDevice> device = openUnit(reports, kVendorA);
+    QVERIFY(device);
+    UsbRef<IUSBInterface> interface = findInterface(device.get(), 0);
+    QVERIFY(interface);
+    QCOMPARE(interface->USBInterfaceOpen(), kMVNUsbSuccess);
+
+    struct Done
+    {
+        std::atomic<int> count{0};
+        std::atomic<MVNUsbReturn> result{-1};
+        std::atomic<uint32_t> transferred{0};
+        std::thread::id thread;
+        static void callback(MVNUsbReturn result, uint32_t transferred, void* context)
+        {
+            auto* self = static_cast<Done*>(context);
+            self->result = result;
+            self->transferred = transferred;
+            self->thread = std::this_thread::get_id();
+            ++self->count;
+        }
+    };
+    const char out[6] = {'a', 's', 'y', 'n', 'c', '!'};
+    Done written;
+    QCOMPARE(interface->WritePipeAsync(1, out, sizeof(out), &Done::callback, &written), kMVNUsbSuccess);
+    QTRY_COMPARE_WITH_TIMEOUT(written.count.load(), 1, 3000);
+    QCOMPARE(written.result.load(), kMVNUsbSuccess);
+    QCOMPARE(written.transferred.load(), 6u);
+    QVERIFY(written.thread != std::this_thread::get_id());
+
+    char in[16] = {};
+    Done read;
+    QCOMPARE(interface->ReadPipeAsync(2, in, sizeof(in), &Done::callback, &read), kMVNUsbSuccess);
+    QTRY_COMPARE_WITH_TIMEOUT(read.count.load(), 1, 3000);
+    QCOMPARE(read.transferred.load(), 6u);
+    QCOMPARE(QByteArray(in, 6), QByteArray(out, 6));
+
+    Done refused;
+    QCOMPARE(interface->WritePipeAsync(4, out, 1, &Done::callback, &refused), kMVNUsbGeneralFailure);
+    QCOMPARE(interface->ReadPipeAsync(9, in, 1, &Done::callback, &refused), kMVNUsbPipeOutOfRange);
+    QCOMPARE(refused.count.load(), 0);
+    interface->USBInterfaceClose();
+    device->USBDeviceClose();
+    poller.stop();
 }
 
 void TestUsbLayer::transferErrorsAreMapped_data()
@@ -803,5 +857,72 @@ void TestUsbLayer::xmegaUnitRebootsOnTheBus()
     m_bed->removeUnit(id);
 }
 
-QTEST_GUILESS_MAIN(TestUsbLayer)
+namespace {
+
+// Run in a child process: the notifier's device file system is chosen once
+// per process. Plugs a unit out and in with USB_DEVFS_PATH set to value.
+int hotPlugProbe(const std::string& value)
+{
+    LoopbackUnit unit(kVendorA, 0x1001);
+    xmegasim::UsbDevfsTestBed bed;
+    const std::string file = bed.rootDir() + "/plain-file";
+    touch(file);
+    if (value == "<unset>")
+        unsetenv("USB_DEVFS_PATH");
+    else if (value == "<file>")
+        setenv("USB_DEVFS_PATH", file.c_str(), 1);
+    else
+        setenv("USB_DEVFS_PATH", value.c_str(), 1);
+    bed.addUnit(unit);
+    USBFDPoller poller;
+    poller.start();
+    Reports reports;
+    int result = 1;
+    {
+        Installed installed(reports);
+        const std::string chosen = MVNUsb_SharedNotifier::GetInstance().path();
+        unit.unplug();
+        for (int i = 0; i < 300 && reports.removedCount() < 1; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        unit.plugIn();
+        for (int i = 0; i < 300 && reports.addedCount() < 2; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::printf("%s %zu %zu\n", chosen.c_str(), reports.addedCount(), reports.removedCount());
+        result = reports.addedCount() == 2 && reports.removedCount() == 1 ? 0 : 1;
+    }
+    poller.stop();
+    return result;
+}
+
+} // namespace
+
+void TestUsbLayer::hotPlugWithFallbackPath_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("missing directory") << "/nonexistent/bus/usb";
+    QTest::newRow("a file") << "<file>";
+    QTest::newRow("unset") << "<unset>";
+}
+
+void TestUsbLayer::hotPlugWithFallbackPath()
+{
+    QFETCH(QString, value);
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(), {"--hot-plug-probe", value});
+    QVERIFY(probe.waitForFinished(20000));
+    const QByteArray output = probe.readAllStandardOutput().trimmed();
+    QCOMPARE(probe.exitCode(), 0);
+    // The fallback "/dev/bus/usb" is the test bed's under the preload.
+    QCOMPARE(output, QByteArray("/dev/bus/usb 2 1"));
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--hot-plug-probe")
+        return hotPlugProbe(argv[2]);
+    QCoreApplication app(argc, argv);
+    TestUsbLayer test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_usblayer.moc"
