@@ -29,6 +29,12 @@ size_t TaskQueue::size() const
     return m_tasks.size();
 }
 
+std::shared_ptr<Task> TaskQueue::task(size_t index) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return index < m_tasks.size() ? m_tasks[index] : nullptr;
+}
+
 void TaskQueue::run()
 {
     wait();

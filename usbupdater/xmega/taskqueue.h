@@ -32,6 +32,8 @@ public:
     void wait();
     Task::Result result() const { return Task::Result(m_result.load()); }
     size_t size() const;
+    // The task at a position, or null.
+    std::shared_ptr<Task> task(size_t index) const;
 
 private:
     void work();

@@ -180,6 +180,11 @@ bool XmegaEepromAccess::write(uint16_t eeprom, uint32_t address, const uint8_t* 
     if (sector == 0 || page == 0 || page > XmegaUSBDevice::kMaxChunk || address % page != 0
         || uint64_t(address) + length > info.size)
         return false;
+    // Refuse a geometry the bulk transfer can't carry before anything is
+    // erased, so the old image survives.
+    uint32_t chunk = 0;
+    if (!XmegaUSBDevice::chunkSize(page, m_device->getEepromWriteMaxPacketSize(), &chunk))
+        return false;
     uint32_t sectors = 0;
     const uint64_t work = writeWork(address, length, sector, page, &sectors);
     if (eraseFirst && sectors && !erase(address / sector, sectors, sector, work))
