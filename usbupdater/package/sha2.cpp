@@ -11,12 +11,21 @@ const uint32_t kInitialHash[8] = {
     0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
 };
 
-// Decided once: cpuid does not change while the process runs.
-bool hasShaExtensions()
+// FIPS 180-4 example messages "abc" and the 448-bit one, with their digests.
+struct KnownAnswer
 {
-    static const bool available = sha2kernels::shaExtensionsAvailable();
-    return available;
-}
+    const char* message;
+    uint8_t digest[32];
+};
+
+const KnownAnswer kKnownAnswers[] = {
+    {"abc",
+     {0xba, 0x78, 0x16, 0xbf, 0x8f, 0x01, 0xcf, 0xea, 0x41, 0x41, 0x40, 0xde, 0x5d, 0xae, 0x22, 0x23,
+      0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17, 0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad}},
+    {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+     {0x24, 0x8d, 0x6a, 0x61, 0xd2, 0x06, 0x38, 0xb8, 0xe5, 0xc0, 0x26, 0x93, 0x0c, 0x3e, 0x60, 0x39,
+      0xa3, 0x3c, 0xe4, 0x59, 0x64, 0xff, 0x21, 0x67, 0xf6, 0xec, 0xed, 0xd4, 0x19, 0xdb, 0x06, 0xc1}},
+};
 
 // memset that the optimiser may not drop for a dying object.
 void wipe(void* p, size_t n)
@@ -35,7 +44,7 @@ Sha2::Sha2()
 
 Sha2::Sha2(Engine engine)
 {
-    const bool fast = hasShaExtensions() && engine != Engine::Portable;
+    const bool fast = engine != Engine::Portable && shaExtensionsAvailable();
     m_engine = fast ? Engine::ShaExtensions : Engine::Portable;
 }
 
@@ -44,9 +53,33 @@ Sha2::~Sha2()
     reset();
 }
 
+bool Sha2::knownAnswersPass(Engine engine)
+{
+    for (const KnownAnswer& k : kKnownAnswers) {
+        Sha2 sha(Engine::Portable);
+        sha.m_engine = engine; // as asked, even before the engine is trusted
+        uint8_t out[kDigestSize];
+        sha.getSha2(reinterpret_cast<const uint8_t*>(k.message), std::strlen(k.message), out);
+        if (std::memcmp(out, k.digest, sizeof out) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Decided once: cpuid does not change while the process runs. The
+// instructions are trusted only after they reproduce the known answers, so a
+// faulty emulation of them falls back to the portable code.
 bool Sha2::shaExtensionsAvailable()
 {
-    return hasShaExtensions();
+    static const bool available =
+        sha2kernels::shaExtensionsAvailable() && knownAnswersPass(Engine::ShaExtensions);
+    return available;
+}
+
+bool Sha2::selfTest()
+{
+    return knownAnswersPass(Engine::Portable)
+           && (!shaExtensionsAvailable() || knownAnswersPass(Engine::ShaExtensions));
 }
 
 void Sha2::reset()

@@ -39,9 +39,14 @@ public:
 
     // The engine this object really uses.
     Engine engine() const { return m_engine; }
+    // True when the processor has the SHA extensions and they give the
+    // published answers.
     static bool shaExtensionsAvailable();
+    // Runs the published test messages through every engine in use.
+    static bool selfTest();
 
 private:
+    static bool knownAnswersPass(Engine engine);
     void compress(const uint8_t* blocks, size_t count);
 
     Engine m_engine = Engine::Portable;
