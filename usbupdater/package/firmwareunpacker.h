@@ -63,6 +63,9 @@ public:
     // check. The list is emptied first; on error it stays empty.
     ErrorCode queryHeaders(DeviceIdType type, uint32_t deviceId, ResourceList& out);
 
+    // The scan behind both queries.
+    ErrorCode doUnpack(DeviceIdType type, uint32_t deviceId, ResourceList& out, Mode mode);
+
     const std::string& path() const { return m_path; }
     uint64_t size() const { return m_size; }
 
@@ -76,9 +79,13 @@ public:
     // header.length bytes, up to 24, for a device header). No validation.
     static ResourceInfoHeader parseResourceHeader(const uint8_t* p);
     static DeviceInfoHeader parseDeviceHeader(const uint8_t* p);
-    // ERROR_OK or ERROR_INVALID_RESOURCE_HEADER.
+    // ERROR_OK or ERROR_INVALID_RESOURCE_HEADER. Besides the field rules, an
+    // uncompressed image must be exactly its data length long.
     static ErrorCode checkResourceHeader(const ResourceInfoHeader& header);
     static ResourceFormat formatFromFlags(uint8_t flags);
+    // A new resource from a record's header, then the matching device's fields.
+    static Resource* createResource(const ResourceInfoHeader& header);
+    static void setResourceData(Resource* resource, const DeviceInfoHeader& header);
 
 private:
     struct FileCloser
@@ -87,13 +94,10 @@ private:
     };
     using File = std::unique_ptr<FILE, FileCloser>;
 
-    ErrorCode doUnpack(DeviceIdType type, uint32_t deviceId, ResourceList& out, Mode mode);
     ErrorCode scan(FILE* file, DeviceIdType type, uint32_t deviceId, ResourceList& out, Mode mode);
     ErrorCode readAndValidateBlob(FILE* file);
     // Copies count bytes at offset from the cache or, without one, the file.
     bool readAt(FILE* file, uint64_t offset, uint8_t* dest, uint32_t count) const;
-    static Resource* createResource(const ResourceInfoHeader& header);
-    static void setResourceData(Resource* resource, const DeviceInfoHeader& header);
 
     std::string m_path;
     BlobBuffer m_blob; // the validated file, once read
