@@ -2,6 +2,8 @@
 
 #include "morvaneioioctlmessageuser.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
@@ -13,6 +15,23 @@ namespace {
 constexpr uint64_t kHeaderSize = 16;
 // Far above anything the driver takes; guards the size arithmetic.
 constexpr uint64_t kMaxBlockSize = 16u * 1024u * 1024u;
+
+// ZELTRA_IOCTL_TRACE=1 writes every request with its argument block to
+// standard error, which is how a misbehaving driver is best diagnosed.
+bool tracing()
+{
+    static const bool enabled = std::getenv("ZELTRA_IOCTL_TRACE") != nullptr;
+    return enabled;
+}
+
+void trace(const char* when, int fd, unsigned int request, const unsigned char* block, size_t size, int result)
+{
+    std::fprintf(stderr, "zeltra ioctl %s fd %d request 0x%x result %d block", when, fd, request, result);
+    const size_t shown = size < 96 ? size : 96;
+    for (size_t i = 0; i < shown; ++i)
+        std::fprintf(stderr, "%s%02x", i % 8 == 0 ? " " : "", block[i]);
+    std::fprintf(stderr, "%s\n", shown < size ? " ..." : "");
+}
 
 void putWord(unsigned char* at, uint32_t value) { std::memcpy(at, &value, 4); }
 uint32_t getWord(const unsigned char* at)
@@ -86,7 +105,12 @@ int IoctlMessageUser::call(int selector, IoctlArguments* args)
     if (structIn)
         std::memcpy(base + structInAt, args->structInput, size_t(structIn));
 
-    const int result = ioctl(m_fd, static_cast<unsigned long>(static_cast<unsigned int>(selector)), base);
+    const unsigned int request = static_cast<unsigned int>(selector);
+    if (tracing())
+        trace("sent", m_fd, request, base, block.size(), 0);
+    const int result = ioctl(m_fd, static_cast<unsigned long>(request), base);
+    if (tracing())
+        trace("answered", m_fd, request, base, block.size(), result);
     if (result != 0)
         return result;
 
