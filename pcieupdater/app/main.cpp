@@ -17,7 +17,11 @@ Main::~Main() = default;
 
 void Main::parseArguments()
 {
-    const QStringList arguments = m_app->arguments();
+    parseArguments(m_app->arguments());
+}
+
+void Main::parseArguments(const QStringList& arguments)
+{
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
         if (a == "--quiet" || a == "-q") {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class QApplication;
 class SignalNotifier;
@@ -16,7 +17,10 @@ public:
     explicit Main(QApplication* app, QObject* parent = nullptr);
     ~Main() override;
 
+    // From the application's command line.
     void parseArguments();
+    // arguments[0] is the program; unknown arguments are ignored.
+    void parseArguments(const QStringList& arguments);
     int run();
 
     bool daemon() const { return m_daemon; }

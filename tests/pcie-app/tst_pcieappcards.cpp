@@ -1,0 +1,205 @@
+// The front end end to end over emulated card nodes: one pass over several
+// cards and daemon mode with arrivals posted into the shared segment.
+#include "checkupdatedialog.h"
+#include "dialoganswerer.h"
+#include "emulatedcardbed.h"
+#include "fakeupdaterfixture.h"
+#include "main.h"
+#include "messagedialog.h"
+#include "preloadreexec.h"
+#include "updatemanager.h"
+
+#include <QProcess>
+#include <QPushButton>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kSegment = "/com_morvane_ZeltraDiscoveryNotifier";
+
+QByteArray card(const char* node, bool needsUpdate, const char* outcome = "boot")
+{
+    return QByteArray("{\"path\": \"/dev/morvane/") + node + "\", \"name\": \"Ondavia Card " + node +
+           "\", \"code\": \"0a\", \"needsUpdate\": " + (needsUpdate ? "true" : "false") +
+           ", \"paceMs\": 20, \"progress\": [50, 100], \"outcome\": \"" + outcome + "\"}";
+}
+
+std::unique_ptr<EmulatedCardBed> makeBed(const char* description)
+{
+    auto bed = std::make_unique<EmulatedCardBed>();
+    std::vector<EmulatedCard> cards;
+    std::string error;
+    if (!EmulatedCard::parseList(description, &cards, &error) || !bed->addCards(cards, &error)) {
+        qWarning("test bed: %s", error.c_str());
+        return nullptr;
+    }
+    return bed;
+}
+
+// Answers every question with `accept`, and every message with OK,
+// recording the messages' first lines.
+struct Answers
+{
+    bool accept = true;
+    QStringList messages;
+
+    DialogAnswerer::Handler handler()
+    {
+        return [this](QDialog* dialog) {
+            if (auto* q = qobject_cast<CheckUpdateDialog*>(dialog)) {
+                (accept ? q->updateButton() : q->dontUpdateButton())->click();
+                return true;
+            }
+            if (auto* m = qobject_cast<MessageDialog*>(dialog)) {
+                messages << m->text().section("</b>", 0, 0).remove("<b>");
+                m->okButton()->click();
+                return true;
+            }
+            return false;
+        };
+    }
+};
+
+} // namespace
+
+class TestPcieAppCards : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { shm_unlink(kSegment); }
+    void cleanup() { shm_unlink(kSegment); }
+    void onePass_data();
+    void onePass();
+    void cardNodeIsAskedAboutAsDv();
+    void daemonOffersArrivals();
+    void daemonRefusesForeignSegment();
+};
+
+void TestPcieAppCards::onePass_data()
+{
+    QTest::addColumn<QByteArray>("cards");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("commands");
+
+    const QByteArray two = "[" + card("dv0", true, "boot") + "," + card("dv1", false) + "," +
+                           card("dv2", true, "shuP") + "]";
+    QTest::newRow("updates accepted") << two << true
+                                      << QStringList{"Restart is Required!", "Please Power Cycle",
+                                                     "All firmware is up to date!"}
+                                      << QStringList{"-gui status /dev/morvane/dv0", "-gui update /dev/morvane/dv0",
+                                                     "-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2",
+                                                     "-gui update /dev/morvane/dv2"};
+    QTest::newRow("declined") << two << false << QStringList{}
+                              << QStringList{"-gui status /dev/morvane/dv0",
+                                             "-gui update-cancelled /dev/morvane/dv0",
+                                             "-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2",
+                                             "-gui update-cancelled /dev/morvane/dv2"};
+    QTest::newRow("failed") << QByteArray("[" + card("dv0", true, "fail") + "]") << true
+                            << QStringList{"The Morvane software could not be upgraded."}
+                            << QStringList{"-gui status /dev/morvane/dv0", "-gui update /dev/morvane/dv0",
+                                           "-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2"};
+    QTest::newRow("nothing due") << QByteArray("[" + card("dv0", false) + "]") << true
+                                 << QStringList{"All firmware is up to date!"}
+                                 << QStringList{"-gui status /dev/morvane/dv0", "-gui status /dev/morvane/dv1",
+                                                "-gui status /dev/morvane/dv2"};
+}
+
+void TestPcieAppCards::onePass()
+{
+    QFETCH(QByteArray, cards);
+    QFETCH(bool, accept);
+    auto bed = makeBed("dv0; dv1; dv2");
+    QVERIFY(bed);
+    FakeUpdaterFixture fixture(cards);
+    Answers answers;
+    answers.accept = accept;
+    DialogAnswerer answerer(answers.handler());
+    Main program(qApp);
+    program.parseArguments();
+    QCOMPARE(program.run(), 0);
+    QTEST(answers.messages, "messages");
+    QTEST(fixture.commands(), "commands");
+}
+
+void TestPcieAppCards::cardNodeIsAskedAboutAsDv()
+{
+    auto bed = makeBed("card3");
+    QVERIFY(bed);
+    FakeUpdaterFixture fixture("[]");
+    Answers answers;
+    DialogAnswerer answerer(answers.handler());
+    Main program(qApp);
+    QCOMPARE(program.run(), 0);
+    QCOMPARE(fixture.commands(), QStringList{"-gui status /dev/morvane/dv3"});
+}
+
+void TestPcieAppCards::daemonOffersArrivals()
+{
+    auto bed = makeBed("dv0; dv1");
+    QVERIFY(bed);
+    FakeUpdaterFixture fixture("[" + card("dv0", false) + "," + card("dv1", true) + "]");
+    Answers answers;
+    answers.accept = false;
+    DialogAnswerer answerer(answers.handler());
+
+    // The card present at start is offered once; a removal and an arrival
+    // posted by another process offer it again; a signal ends the run.
+    QTimer script;
+    int step = 0;
+    script.setInterval(100);
+    connect(&script, &QTimer::timeout, [&] {
+        const int cancelled = fixture.commands().count("-gui update-cancelled /dev/morvane/dv1");
+        if (step == 0 && cancelled == 1) {
+            ++step;
+            QProcess::execute(ZELTRA_NOTIFY_POST, {"remove", "dv1"});
+            QProcess::execute(ZELTRA_NOTIFY_POST, {"arrive", "dv1"});
+        } else if (step == 1 && cancelled == 2) {
+            ++step;
+            ::raise(SIGTERM);
+        }
+    });
+    script.start();
+    QTimer::singleShot(20000, [] { ::raise(SIGINT); }); // never hang the suite
+
+    Main program(qApp);
+    program.parseArguments({"MorvaneFirmwareUpdaterGui", "-d"});
+    QVERIFY(program.daemon() && program.quiet());
+    QCOMPARE(program.run(), 0);
+    QCOMPARE(step, 2);
+    QCOMPARE(answers.messages, QStringList{});
+    const QStringList commands = fixture.commands();
+    QCOMPARE(commands.count("-gui update-cancelled /dev/morvane/dv1"), 2);
+    QVERIFY(commands.contains("-gui status /dev/morvane/dv0"));
+    QVERIFY(!commands.contains("-gui update-cancelled /dev/morvane/dv0"));
+}
+
+void TestPcieAppCards::daemonRefusesForeignSegment()
+{
+    // A segment of another size belongs to some other layout: not ours to use.
+    const int fd = shm_open(kSegment, O_CREAT | O_EXCL | O_RDWR, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(ftruncate(fd, 16), 0);
+    ::close(fd);
+    FakeUpdaterFixture fixture("[]");
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdaterGui", {"-d"});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    reexecUnderPreload(argv);
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false); // as the program does: dialogs come and go
+    TestPcieAppCards tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "tst_pcieappcards.moc"
