@@ -27,34 +27,58 @@ inline uint32_t loadBig(const uint8_t* p)
 
 } // namespace
 
+inline uint32_t bigSigma0(uint32_t x)
+{
+    return rotr(x, 2) ^ rotr(x, 13) ^ rotr(x, 22);
+}
+
+inline uint32_t bigSigma1(uint32_t x)
+{
+    return rotr(x, 6) ^ rotr(x, 11) ^ rotr(x, 25);
+}
+
+inline uint32_t smallSigma0(uint32_t x)
+{
+    return rotr(x, 7) ^ rotr(x, 18) ^ (x >> 3);
+}
+
+inline uint32_t smallSigma1(uint32_t x)
+{
+    return rotr(x, 17) ^ rotr(x, 19) ^ (x >> 10);
+}
+
+// One round with the working variables renamed instead of shifted: only d
+// and h change.
+inline void round(uint32_t a, uint32_t b, uint32_t c, uint32_t& d, uint32_t e, uint32_t f, uint32_t g,
+                  uint32_t& h, uint32_t kw)
+{
+    const uint32_t t1 = h + bigSigma1(e) + (g ^ (e & (f ^ g))) + kw;
+    d += t1;
+    h = t1 + bigSigma0(a) + ((a & b) | (c & (a | b)));
+}
+
 void compressPortable(uint32_t state[8], const uint8_t* blocks, size_t count)
 {
     for (; count > 0; --count, blocks += 64) {
-        uint32_t w[64];
+        // The schedule lives in a 16-word ring.
+        uint32_t w[16];
         for (int t = 0; t < 16; ++t)
             w[t] = loadBig(blocks + 4 * t);
-        for (int t = 16; t < 64; ++t) {
-            const uint32_t s0 = rotr(w[t - 15], 7) ^ rotr(w[t - 15], 18) ^ (w[t - 15] >> 3);
-            const uint32_t s1 = rotr(w[t - 2], 17) ^ rotr(w[t - 2], 19) ^ (w[t - 2] >> 10);
-            w[t] = w[t - 16] + s0 + w[t - 7] + s1;
-        }
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-        for (int t = 0; t < 64; ++t) {
-            const uint32_t S1 = rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25);
-            const uint32_t ch = (e & f) ^ (~e & g);
-            const uint32_t t1 = h + S1 + ch + kRoundConstants[t] + w[t];
-            const uint32_t S0 = rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22);
-            const uint32_t maj = (a & b) ^ (a & c) ^ (b & c);
-            const uint32_t t2 = S0 + maj;
-            h = g;
-            g = f;
-            f = e;
-            e = d + t1;
-            d = c;
-            c = b;
-            b = a;
-            a = t1 + t2;
+        for (int t = 0; t < 64; t += 8) {
+            if (t >= 16) {
+                for (int i = t; i < t + 8; ++i)
+                    w[i & 15] += smallSigma1(w[(i - 2) & 15]) + w[(i - 7) & 15] + smallSigma0(w[(i - 15) & 15]);
+            }
+            round(a, b, c, d, e, f, g, h, kRoundConstants[t + 0] + w[(t + 0) & 15]);
+            round(h, a, b, c, d, e, f, g, kRoundConstants[t + 1] + w[(t + 1) & 15]);
+            round(g, h, a, b, c, d, e, f, kRoundConstants[t + 2] + w[(t + 2) & 15]);
+            round(f, g, h, a, b, c, d, e, kRoundConstants[t + 3] + w[(t + 3) & 15]);
+            round(e, f, g, h, a, b, c, d, kRoundConstants[t + 4] + w[(t + 4) & 15]);
+            round(d, e, f, g, h, a, b, c, kRoundConstants[t + 5] + w[(t + 5) & 15]);
+            round(c, d, e, f, g, h, a, b, kRoundConstants[t + 6] + w[(t + 6) & 15]);
+            round(b, c, d, e, f, g, h, a, kRoundConstants[t + 7] + w[(t + 7) & 15]);
         }
         state[0] += a;
         state[1] += b;
