@@ -166,7 +166,7 @@ public:
         result.removeAll(QString());
         return result;
     }
-    bool waitForLine(const QString& line, int timeout = 5000)
+    bool waitForLine(const QString& line, int timeout = 10000)
     {
         QElapsedTimer timer;
         timer.start();
