@@ -618,8 +618,10 @@ std::vector<DisplayMode> VisibleZeltra::getVideoOutputDisplayModesInDisplayOrder
 
 bool VisibleZeltra::getVideoInputDisplayMode(uint32_t& mode, uint32_t& flags) const
 {
+    if (!m_initialised)
+        return false;
     bool detects = false;
-    if (m_initialised && m_attributes->GetFlag(zeltraCode("infd"), &detects) >= 0 && detects) {
+    if (m_attributes->GetFlag(zeltraCode("infd"), &detects) >= 0 && detects) {
         int modeResult = 0;
         int flagsResult = 0;
         const int64_t detectedMode = getStatusInt(zeltraCode("dvim"), modeResult);
@@ -651,13 +653,15 @@ bool VisibleZeltra::getVideoInputDisplayMode(uint32_t& mode, uint32_t& flags) co
 
 bool VisibleZeltra::getVideoOutputDisplayMode(uint32_t& mode, uint32_t& flags) const
 {
+    if (!m_initialised)
+        return false;
     int busyResult = 0;
     const int64_t busy = getStatusInt(zeltraCode("busy"), busyResult);
 
     // While a card captures and plays the input straight through, its
     // outputs carry the input's format.
     bool fullDuplex = false;
-    if (m_initialised && m_attributes->GetFlag(zeltraCode("fdup"), &fullDuplex) >= 0 && fullDuplex) {
+    if (m_attributes->GetFlag(zeltraCode("fdup"), &fullDuplex) >= 0 && fullDuplex) {
         if (busyResult >= 0 && (busy & 3) == 1
             && getConfigurationInt(zeltraCode("cptm")) == zeltraCode("pdir"))
             return getVideoInputDisplayMode(mode, flags);

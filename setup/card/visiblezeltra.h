@@ -324,6 +324,7 @@ public:
     std::vector<DisplayMode> getVideoOutputDisplayModesInDisplayOrder() const;
     // The format at the input: the detected one when the card detects formats,
     // else the current one while a signal is present, else 'iunk'.
+    // False when not initialised or when a value cannot be read.
     bool getVideoInputDisplayMode(uint32_t& mode, uint32_t& flags) const;
     // The format the outputs carry (the input's while a card plays through).
     bool getVideoOutputDisplayMode(uint32_t& mode, uint32_t& flags) const;

@@ -1,0 +1,384 @@
+// The card family against the card simulator library: discovery order and
+// filtering, hot-plug through the control command, change notices across
+// threads, and the card model's typed operations on simulated cards.
+
+#include <QtTest>
+
+#include <QPointer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "devicelist.h"
+#include "displaymodestrings.h"
+#include "staticdata.h"
+#include "visiblezeltra.h"
+#include "zeltraapilibrary.h"
+#include "zeltrafamily.h"
+
+namespace {
+
+// Cards of cards.json that the family announces: the quad card's four
+// channels, then every other card but the excluded model and the one that
+// starts unplugged.
+constexpr int kAnnouncedCards = 11;
+
+uint32_t code(const QByteArray& text)
+{
+    if (text.size() != 4)
+        return 0;
+    return (uint32_t(uint8_t(text[0])) << 24) | (uint32_t(uint8_t(text[1])) << 16) | (uint32_t(uint8_t(text[2])) << 8)
+        | uint32_t(uint8_t(text[3]));
+}
+
+QString modelOf(VisibleDevice* device)
+{
+    return device ? device->modelName() : QString();
+}
+
+} // namespace
+
+class TestCardFamily : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void announcesSupportedCardsInOrder();
+    void ignoresUnknownRemoval();
+    void hotPlugThroughControlCommand();
+    void noticesReachGuiThread();
+    void deviceNameAndLabel();
+    void preferencesStoreAndRevert();
+    void capturePassthroughCodes();
+    void analogInputGainExclusion();
+    void outputFormatFollowsInput_data();
+    void outputFormatFollowsInput();
+    void inputWithoutSignal();
+    void subDevicesOfGroupedCard();
+    void apiVersionAndBuildInfo();
+
+private:
+    VisibleZeltra* findDevice(const QString& model) const;
+    bool simctl(const QStringList& arguments);
+
+    QTemporaryDir m_home;
+    ZeltraFamily* m_family = nullptr;
+    DeviceList* m_list = nullptr;
+    QList<VisibleDevice*> m_arrivals;
+};
+
+VisibleZeltra* TestCardFamily::findDevice(const QString& model) const
+{
+    for (VisibleZeltra* device : m_family->discovery().devices()) {
+        if (device->modelName() == model)
+            return device;
+    }
+    return nullptr;
+}
+
+bool TestCardFamily::simctl(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
+        QStringList{ QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()) } + arguments);
+    if (!process.waitForFinished(10000)) {
+        qWarning() << "zeltra-simctl did not finish";
+        return false;
+    }
+    if (process.exitCode() != 0)
+        qWarning() << "zeltra-simctl" << arguments << process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+void TestCardFamily::initTestCase()
+{
+    // Preferences and the control socket go to folders of this run only.
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
+    qputenv("ZELTRA_SIMULATOR_CARDS", QFINDTESTDATA("cards.json").toUtf8());
+    initialiseStaticData();
+    qRegisterMetaType<VisibleDevice*>();
+
+    m_family = new ZeltraFamily;
+    m_list = new DeviceList;
+    m_list->setSortOrder(DeviceList::ArrivalOrder);
+    connect(m_family, &ProductFamilyBase::deviceArrived, m_list, &DeviceList::onDeviceAdded);
+    connect(m_family, &ProductFamilyBase::deviceRemoved, m_list, &DeviceList::onDeviceRemoved);
+    connect(m_family, &ProductFamilyBase::deviceArrived, this, [this](VisibleDevice* device) { m_arrivals << device; });
+    m_family->init();
+    QTRY_COMPARE_WITH_TIMEOUT(m_arrivals.size(), kAnnouncedCards, 10000);
+}
+
+void TestCardFamily::cleanupTestCase()
+{
+    delete m_list;
+    m_family->destroy();
+    delete m_family;
+}
+
+void TestCardFamily::announcesSupportedCardsInOrder()
+{
+    // The quad card's channels arrive as 2, 0, 3, 1 and are announced once,
+    // together, in channel order; the two-channel card without a group id is
+    // announced at once although its second channel never comes; model 39
+    // is never announced.
+    QStringList models;
+    for (VisibleDevice* device : qAsConst(m_arrivals))
+        models << modelOf(device);
+    const QStringList expected{ "Test Quad", "Test Quad", "Test Quad", "Test Quad", "Test Pair", "Test Studio",
+        "Test Gain 57", "Test Gain 77", "Test Half Duplex", "Test Pass Through", "Test No Signal" };
+    QCOMPARE(models, expected);
+    for (int i = 0; i < 4; ++i) {
+        auto* channel = dynamic_cast<VisibleZeltra*>(m_arrivals.at(i));
+        QVERIFY(channel);
+        QCOMPARE(channel->getSubDeviceIndex(), int64_t(i));
+    }
+    QCOMPARE(QSet<VisibleDevice*>(m_arrivals.cbegin(), m_arrivals.cend()).size(), kAnnouncedCards);
+
+    // The shared list holds them in arrival order, with the family.
+    QCOMPARE(m_list->numberOfDevice(), kAnnouncedCards);
+    QCOMPARE(m_list->indexOfDevice(m_arrivals.first()), 0);
+    QCOMPARE(m_list->getFamilyOfDevice(m_arrivals.last()), static_cast<ProductFamily*>(m_family));
+}
+
+void TestCardFamily::ignoresUnknownRemoval()
+{
+    // The excluded card is present in the library but was never listed:
+    // its removal changes nothing.
+    ZeltraPtr<IZeltraIterator> iterator = ZeltraApiLibrary::createIterator();
+    QVERIFY(iterator);
+    ZeltraPtr<IZeltra> excluded;
+    for (;;) {
+        ZeltraPtr<IZeltra> next;
+        if (iterator->Next(next.out()) != 0)
+            break;
+        VisibleZeltra probe(ZeltraPtr<IZeltra>(next).detach());
+        probe.onConnected();
+        if (probe.modelId() == 39)
+            excluded = next;
+    }
+    QVERIFY(excluded);
+
+    ZeltraDiscovery& discovery = const_cast<ZeltraDiscovery&>(m_family->discovery());
+    QSignalSpy lost(&discovery, &ZeltraDiscovery::lost);
+    QSignalSpy removed(m_family, &ProductFamilyBase::deviceRemoved);
+    const int before = discovery.devices().size();
+    discovery.onZeltraDeviceRemoved(excluded.get());
+    discovery.onZeltraDeviceRemoved(nullptr);
+    QCOMPARE(lost.count(), 0);
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(discovery.devices().size(), before);
+}
+
+void TestCardFamily::hotPlugThroughControlCommand()
+{
+    VisibleZeltra* const studioDevice = findDevice(QStringLiteral("Test Studio"));
+    QPointer<VisibleZeltra> studio = studioDevice;
+    QVERIFY(studio);
+    QSignalSpy removed(m_family, &ProductFamilyBase::deviceRemoved);
+    QSignalSpy arrived(m_family, &ProductFamilyBase::deviceArrived);
+    const int listed = m_list->numberOfDevice();
+
+    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("0x7401") }));
+    QTRY_COMPARE(removed.count(), 1);
+    QCOMPARE(removed.at(0).at(0).value<VisibleDevice*>(), static_cast<VisibleDevice*>(studioDevice));
+    QCOMPARE(m_list->numberOfDevice(), listed - 1);
+    QVERIFY(!findDevice(QStringLiteral("Test Studio")));
+    // The family deletes the lost device once control returns to the loop.
+    QTRY_VERIFY(studio.isNull());
+
+    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7a01") }));
+    QTRY_COMPARE(arrived.count(), 1);
+    QCOMPARE(modelOf(arrived.at(0).at(0).value<VisibleDevice*>()), QStringLiteral("Test Hot Plug"));
+    QCOMPARE(m_list->numberOfDevice(), listed);
+
+    // Plugging the unplugged card back brings a fresh, working device.
+    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7401") }));
+    QTRY_COMPARE(arrived.count(), 2);
+    VisibleZeltra* again = findDevice(QStringLiteral("Test Studio"));
+    QVERIFY(again);
+    QVERIFY(again->isInitialised());
+    QCOMPARE(m_list->numberOfDevice(), listed + 1);
+}
+
+void TestCardFamily::noticesReachGuiThread()
+{
+    VisibleZeltra* device = findDevice(QStringLiteral("Test Pair"));
+    QVERIFY(device);
+    QThread* emittedOn = nullptr;
+    QThread* receivedOn = nullptr;
+    int properties = 0;
+    const QMetaObject::Connection direct = connect(device, &VisibleZeltra::propertyChanged, device,
+        [&] { emittedOn = QThread::currentThread(); }, Qt::DirectConnection);
+    QObject receiver;
+    connect(device, &VisibleZeltra::propertyChanged, &receiver, [&] {
+        receivedOn = QThread::currentThread();
+        ++properties;
+    });
+    QSignalSpy status(device, &VisibleZeltra::statusChanged);
+
+    device->setInformationLabel(QStringLiteral("Night Shift"));
+    QTRY_COMPARE(properties, 1);
+    // Sent on the library's thread, delivered on the GUI thread.
+    QVERIFY(emittedOn && emittedOn != QThread::currentThread());
+    QCOMPARE(receivedOn, QThread::currentThread());
+    QCOMPARE(status.count(), 0);
+
+    // A status change reaches only statusChanged, once.
+    QVERIFY(simctl({ QStringLiteral("signal"), QStringLiteral("0x7301"), QStringLiteral("off") }));
+    QTRY_COMPARE(status.count(), 1);
+    QTest::qWait(100);
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(properties, 1);
+    QVERIFY(!device->getStatusFlag(zeltraCode("visl")));
+    device->readFromPreferences();
+    QObject::disconnect(direct);
+}
+
+void TestCardFamily::deviceNameAndLabel()
+{
+    VisibleZeltra* studio = findDevice(QStringLiteral("Test Studio"));
+    VisibleZeltra* pair = findDevice(QStringLiteral("Test Pair"));
+    QVERIFY(studio && pair);
+    // A label stands for the device; without one the library's name does.
+    QCOMPARE(studio->deviceName(), QStringLiteral("Edit Bay 2"));
+    QCOMPARE(pair->deviceName(), QStringLiteral("Test Pair"));
+    pair->setInformationLabel(QStringLiteral("  Ingest  "));
+    QCOMPARE(pair->deviceName(), QStringLiteral("  Ingest  "));
+    pair->setInformationLabel(QString());
+    QCOMPARE(pair->deviceName(), QStringLiteral("Test Pair"));
+}
+
+void TestCardFamily::preferencesStoreAndRevert()
+{
+    VisibleZeltra* device = findDevice(QStringLiteral("Test Gain 77"));
+    QVERIFY(device);
+    QSignalSpy infoChanged(m_family, &ProductFamilyBase::deviceInfoChanged);
+
+    // Cancel: an unstored change is discarded.
+    device->setInformationLabel(QStringLiteral("Scratch"));
+    QCOMPARE(device->getInformationLabel(), QStringLiteral("Scratch"));
+    device->readFromPreferences();
+    QCOMPARE(device->getInformationLabel(), QString());
+    QVERIFY(device->isInitialised());
+    QCOMPARE(infoChanged.count(), 0);
+
+    // Save: a stored change survives a fresh configuration, and the list is
+    // told that the device's name may have changed.
+    device->setInformationLabel(QStringLiteral("Grading"));
+    device->writeToPreferences();
+    QCOMPARE(infoChanged.count(), 1);
+    QCOMPARE(infoChanged.at(0).at(0).value<VisibleDevice*>(), static_cast<VisibleDevice*>(device));
+    device->readFromPreferences();
+    QCOMPARE(device->deviceName(), QStringLiteral("Grading"));
+}
+
+void TestCardFamily::capturePassthroughCodes()
+{
+    VisibleZeltra* device = findDevice(QStringLiteral("Test Pair"));
+    QVERIFY(device);
+    QVERIFY(device->supportsDisablingCapturePassthrough());
+    device->setCapturePassthroughDisabled(true);
+    QCOMPARE(device->getConfigurationInt(zeltraCode("cptm")), int64_t(zeltraCode("pdis")));
+    QVERIFY(device->getCapturePassthroughIsDisabled());
+    device->setCapturePassthroughDisabled(false);
+    QCOMPARE(device->getConfigurationInt(zeltraCode("cptm")), int64_t(zeltraCode("pcln")));
+    QVERIFY(!device->getCapturePassthroughIsDisabled());
+    // Only 'pdis' counts as disabled.
+    device->setConfigurationInt(zeltraCode("cptm"), zeltraCode("pdir"));
+    QVERIFY(!device->getCapturePassthroughIsDisabled());
+    device->readFromPreferences();
+}
+
+void TestCardFamily::analogInputGainExclusion()
+{
+    VisibleZeltra* excluded = findDevice(QStringLiteral("Test Gain 57"));
+    VisibleZeltra* wired = findDevice(QStringLiteral("Test Gain 77"));
+    QVERIFY(excluded && wired);
+    for (uint32_t connection : { 8u, 16u, 32u }) {
+        QVERIFY2(!excluded->supportsAnalogVideoInputGain(connection), qPrintable(QString::number(connection)));
+        QVERIFY2(wired->supportsAnalogVideoInputGain(connection), qPrintable(QString::number(connection)));
+    }
+    // Digital connections have no gain, whatever the card.
+    QVERIFY(!wired->supportsAnalogVideoInputGain(4));
+    QCOMPARE(excluded->getAnalogVideoInputGainLevel(4), 0.0);
+    QCOMPARE(wired->getAnalogVideoInputGainLevel(4), 0.0);
+    QCOMPARE(wired->getAnalogVideoInputGainLevel(16), 0.5);
+}
+
+void TestCardFamily::outputFormatFollowsInput_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<QString>("sdi");
+
+    // Both cards capture 1080i50 while their output status reads 1080p25.
+    QTest::newRow("half duplex, capturing") << "Test Half Duplex" << QByteArray("Hi50") << "1080i50";
+    QTest::newRow("full duplex, playing through") << "Test Pass Through" << QByteArray("Hi50") << "1080i50";
+    QTest::newRow("idle card") << "Test Pair" << QByteArray("Hp25") << "1080p25";
+}
+
+void TestCardFamily::outputFormatFollowsInput()
+{
+    QFETCH(QString, model);
+    QFETCH(QByteArray, mode);
+    QFETCH(QString, sdi);
+
+    VisibleZeltra* device = findDevice(model);
+    QVERIFY(device);
+    uint32_t outputMode = 0;
+    uint32_t flags = 0xFF;
+    QVERIFY(device->getVideoOutputDisplayMode(outputMode, flags));
+    QCOMPARE(outputMode, code(mode));
+    QCOMPARE(flags, 0u);
+    QCOMPARE(getVideoOutputDisplayMode(device, 1), sdi);
+    QCOMPARE(getVideoOutputDisplayMode(device, 0), sdi);
+}
+
+void TestCardFamily::inputWithoutSignal()
+{
+    VisibleZeltra* device = findDevice(QStringLiteral("Test No Signal"));
+    QVERIFY(device);
+    uint32_t mode = 0;
+    uint32_t flags = 0xFF;
+    QVERIFY(device->getVideoInputDisplayMode(mode, flags));
+    QCOMPARE(mode, kDisplayModeUnknown);
+    QCOMPARE(flags, 0u);
+    QCOMPARE(getVideoInputDisplayMode(device), QStringLiteral("-"));
+    // With a signal the current input format shows.
+    QCOMPARE(getVideoInputDisplayMode(findDevice(QStringLiteral("Test Half Duplex"))), QStringLiteral("1080i50"));
+}
+
+void TestCardFamily::subDevicesOfGroupedCard()
+{
+    auto* channel = dynamic_cast<VisibleZeltra*>(m_arrivals.at(2));
+    QVERIFY(channel);
+    QCOMPARE(channel->subDeviceName(), QStringLiteral("Card 3"));
+    const QVector<VisibleZeltra*> siblings = channel->getSubDevices();
+    QCOMPARE(siblings.size(), 4);
+    QVERIFY(channel->hasSubDevices());
+    QVERIFY(channel->getSubDeviceByIndex(3));
+    QCOMPARE(channel->getSubDeviceByIndex(3)->getSubDeviceIndex(), int64_t(3));
+    QCOMPARE(channel->getSubDeviceByPersistentId(0x7201)->getSubDeviceIndex(), int64_t(1));
+    QVERIFY(!channel->getSubDeviceByIndex(4));
+    // Built once: a second request gives the same objects.
+    QCOMPARE(channel->getSubDevices(), siblings);
+
+    // A card without a group has no siblings.
+    VisibleZeltra* pair = findDevice(QStringLiteral("Test Pair"));
+    QVERIFY(pair->getSubDevices().isEmpty());
+}
+
+void TestCardFamily::apiVersionAndBuildInfo()
+{
+    QCOMPARE(VisibleZeltra::getAPIVersion(), QStringLiteral("9.1.0-test"));
+    const QString info = m_family->getBuildInfo();
+    QVERIFY2(info.startsWith(QStringLiteral("<b>Software versions</b><br>&nbsp;&nbsp;Utility: ")), qPrintable(info));
+    QVERIFY2(info.contains(QStringLiteral("&nbsp;&nbsp;API: 9.1.0-test<br><br><b>Firmware versions</b><br>")),
+        qPrintable(info));
+}
+
+QTEST_MAIN(TestCardFamily)
+#include "tst_cardfamily.moc"
