@@ -130,7 +130,7 @@ void TestFileStore::mkpackageBuildsAndLists()
     int rc = -1;
     QByteArray out = run({"-o", package, "--image", folder + "/app.img", "--version", "7", "--format", "xmega",
                           "--device", "usb:0xf0da:0x7eaa,resource=0,target=0",
-                          "--image", folder + "/fpga.img", "--version", "5", "--compress",
+                          "--image", folder + "/fpga.img", "--version", "5", "--compress", "--version-header",
                           "--device", "usb:0xf0da:0x7eaa,resource=1,target=1,address=0,sub=2"},
                          rc);
     QVERIFY2(rc == 0, out.constData());
@@ -141,7 +141,10 @@ void TestFileStore::mkpackageBuildsAndLists()
     store.getResources(resources, USB, kUnit, true);
     QCOMPARE(int(resources.size()), 2);
     QCOMPARE(resources.back()->getResourceDataLength(), 70000u);
-    QVERIFY(std::equal(resources.back()->data, resources.back()->data + 70000, bytes(70000, 2).begin()));
+    auto fpga = bytes(70000, 2);
+    fpga[0] = 0; // the EEPROM version header: valid image, version 5
+    fpga[1] = 5;
+    QVERIFY(std::equal(resources.back()->data, resources.back()->data + 70000, fpga.begin()));
 
     out = run({"--list", package, "--device", "usb:0xf0da:0x7eaa"}, rc);
     QCOMPARE(rc, 0);

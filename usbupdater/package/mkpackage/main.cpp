@@ -31,6 +31,8 @@ const char kUsage[] =
     "  --version N         firmware version of the image (default 0)\n"
     "  --format NAME       binary (default), xsvf, xmega or hashed\n"
     "  --compress          store the image as a zlib stream\n"
+    "  --version-header    for EEPROM images: set byte 0 of the image to 0 and byte 1\n"
+    "                      to the version (0..255), the header the updater reads back\n"
     "  --hash N            hash word of the record (default: CRC-32 of the image)\n"
     "  --device SPEC       a device header; give one or more per image\n"
     "      SPEC is TYPE:ID followed by any of ,resource=N ,target=N ,address=N ,sub=N ,length=L\n"
@@ -212,6 +214,7 @@ int main(int argc, char** argv)
     uint32_t listId = 0;
     PackageWriter writer;
     std::vector<ImageSpec> images;
+    std::vector<bool> versionHeader; // per image
 
     auto value = [&](size_t& i) -> const std::string& {
         if (i + 1 >= args.size())
@@ -241,6 +244,10 @@ int main(int argc, char** argv)
             current(a).format = parseFormat(value(i));
         } else if (a == "--compress") {
             current(a).compress = true;
+        } else if (a == "--version-header") {
+            current(a);
+            versionHeader.resize(images.size(), false);
+            versionHeader.back() = true;
         } else if (a == "--hash") {
             current(a).hash = uint32_t(number(value(i), UINT32_MAX, "hash"));
         } else if (a == "--device") {
@@ -270,8 +277,19 @@ int main(int argc, char** argv)
         die("no output package given (-o)");
     if (images.empty())
         die("no image given (--image)");
-    for (ImageSpec& image : images)
+    versionHeader.resize(images.size(), false);
+    for (size_t i = 0; i < images.size(); ++i) {
+        ImageSpec& image = images[i];
+        if (versionHeader[i]) {
+            if (image.version > 0xFF)
+                die("image " + std::to_string(i + 1) + ": a version header holds versions 0 to 255");
+            if (image.data.size() < 4)
+                die("image " + std::to_string(i + 1) + ": an EEPROM image is at least 4 bytes long");
+            image.data[0] = 0;
+            image.data[1] = uint8_t(image.version);
+        }
         writer.addImage(std::move(image));
+    }
     std::string error;
     if (!writer.writeFile(output, &error))
         die(output + ": " + error);
