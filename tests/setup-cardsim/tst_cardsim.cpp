@@ -246,6 +246,10 @@ private slots:
     void preferencesPersistAndRevert();
     void noticesReachEverySubscriber();
     void unsubscribeFromInsideANotice();
+    void noNoticeAfterUnsubscribeReturns();
+    void twoHostsSeeTheSameCards();
+    void storeFailureIsReported();
+    void ownCardDescription();
     void hotPlugThroughSimctl();
     void simctlErrors();
     void malformedDescription_data();
@@ -729,6 +733,151 @@ void TestCardSimulator::unsubscribeFromInsideANotice()
     simctl({"busy", "0", "idle"}, &code);
     QCOMPARE(counter.count(kStat), 1);
     QCOMPARE(counter.references.load(), 1);
+}
+
+void TestCardSimulator::noNoticeAfterUnsubscribeReturns()
+{
+    // A host deletes its callback as soon as Unsubscribe returns, while the
+    // library's thread may be delivering to it: that delivery must be over.
+    IZeltra *device = deviceByModel("Ondavia Prism Analog");
+    auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        auto own = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+        for (int i = 0; !stop; ++i) {
+            own->SetFloat(zeltraCode("hvol"), (i % 2) ? 0.25 : 0.5);
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+        own->StoreToPreferences();
+    });
+    std::atomic<int> late{0};
+    std::atomic<int> delivered{0};
+    for (int round = 0; round < 200; ++round) {
+        auto notification = query<IZeltraNotification>(device, IID_IZeltraNotification);
+        NoticeCounter counter;
+        std::atomic<bool> gone{false};
+        counter.onNotify = [&] {
+            if (gone)
+                ++late;
+            ++delivered;
+            std::this_thread::yield();
+        };
+        QCOMPARE(notification->Subscribe(kPref, &counter), kZeltraOk);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        QCOMPARE(notification->Unsubscribe(kPref, &counter), kZeltraOk);
+        gone = true;
+        QCOMPARE(counter.references.load(), 1);
+    }
+    stop = true;
+    writer.join();
+    QCOMPARE(late.load(), 0);
+    QVERIFY(delivered.load() > 0);
+}
+
+void TestCardSimulator::twoHostsSeeTheSameCards()
+{
+    DeviceWatcher first, second;
+    Ref<IZeltraDiscovery> one(m_library.createDiscovery());
+    Ref<IZeltraDiscovery> two(m_library.createDiscovery());
+    QCOMPARE(one->InstallDeviceNotifications(&first), kZeltraOk);
+    QCOMPARE(two->InstallDeviceNotifications(&second), kZeltraOk);
+    QTRY_COMPARE(first.count(), size_t(13));
+    QTRY_COMPARE(second.count(), size_t(13));
+    QCOMPARE(first.snapshot()[5].device, second.snapshot()[5].device);
+
+    int code = -1;
+    simctl({"unplug", "5"}, &code);
+    QCOMPARE(code, 0);
+    QCOMPARE(first.count(), size_t(14));
+    QCOMPARE(second.count(), size_t(14));
+
+    // The host that forgets to uninstall is uninstalled with its last reference.
+    one.reset();
+    QCOMPARE(first.references.load(), 0);
+    simctl({"plug", "5"}, &code);
+    QCOMPARE(first.count(), size_t(14));
+    QCOMPARE(second.count(), size_t(15));
+    QCOMPARE(second.snapshot().back().model, QString("Ondavia Quartet"));
+    two->UninstallDeviceNotifications();
+    first.releaseDevices();
+    second.releaseDevices();
+}
+
+void TestCardSimulator::storeFailureIsReported()
+{
+    // The configuration folder cannot be created: a file is in the way.
+    QFile blocker(m_dir->filePath("config"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    IZeltra *device = deviceByModel("Ondavia Deckhand");
+    auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+    QCOMPARE(configuration->SetInt(zeltraCode("dcco"), 2), kZeltraOk);
+    int32_t result = kZeltraOk;
+    const QByteArray errors = captureStderr([&] { result = configuration->StoreToPreferences(); });
+    QVERIFY(result < 0);
+    QVERIFY2(errors.contains("Ondavia Deckhand") && errors.contains("config"), errors.constData());
+    // Nothing was stored, so releasing the session undoes the change.
+    configuration.reset();
+    auto again = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+    int64_t port = 0;
+    QCOMPARE(again->GetInt(zeltraCode("dcco"), &port), kZeltraOk);
+    QCOMPARE(port, int64_t(1));
+}
+
+void TestCardSimulator::ownCardDescription()
+{
+    writeCards(R"json({
+      "apiVersion": "9.1.0",
+      "cards": [
+        {"model": "Bench A", "display": "Bench A (left)",
+         "attributes": {"ints": {"peid": "0xfeedface00000001", "vios": 1, "dbus": "usb "}},
+         "configuration": {"ints": {"vicm": {"value": "none", "allowed": ["none", "lbup"]}},
+                           "floats": {"micg": {"value": 10, "min": 0, "max": 64}}},
+         "status": {"bytes": {"edid": "00 ff ff ff"}},
+         "inputModes": ["Hp25", {"id": "my01", "name": "1080p12", "width": 1920, "height": 1080,
+                                 "frameDuration": 1000, "timeScale": 12000, "field": "prog"}]},
+        {"model": "Bench B", "present": false, "attributes": {"ints": {"vios": 2}},
+         "configuration": {"ints": {"dvom": {"value": "pal ", "allowed": "outputModes"}}},
+         "outputModes": ["pal ", "ntsc"]}
+      ]})json");
+    QCOMPARE(m_library.deviceCount(), size_t(1));
+    IZeltra *a = deviceByModel("Bench A");
+    QVERIFY(a);
+    const char *name = nullptr;
+    QCOMPARE(a->GetDisplayName(&name), kZeltraOk);
+    QCOMPARE(takeString(name), QString("Bench A (left)"));
+    QCOMPARE(uint64_t(attributeInt(a, zeltraCode("peid"))), uint64_t(0xfeedface00000001ull));
+    QCOMPARE(attributeInt(a, zeltraCode("dbus")), int64_t(zeltraCode("usb ")));
+
+    auto input = query<IZeltraInput>(a, IID_IZeltraInput);
+    Ref<IZeltraDisplayMode> mode;
+    QCOMPARE(input->GetDisplayMode(zeltraCode("my01"), reinterpret_cast<IZeltraDisplayMode **>(mode.out())), kZeltraOk);
+    int64_t duration = 0, scale = 0;
+    mode->GetFrameRate(&duration, &scale);
+    QCOMPARE(scale / duration, int64_t(12));
+    auto configuration = query<IZeltraConfiguration>(a, IID_IZeltraConfiguration);
+    QCOMPARE(configuration->SetInt(zeltraCode("vicm"), zeltraCode("lbup")), kZeltraOk);
+    QVERIFY(configuration->SetInt(zeltraCode("vicm"), zeltraCode("amup")) < 0);
+    QVERIFY(configuration->SetFloat(zeltraCode("micg"), 65) < 0);
+    auto status = query<IZeltraStatus>(a, IID_IZeltraStatus);
+    uint32_t size = 0;
+    QCOMPARE(status->GetBytes(zeltraCode("edid"), nullptr, &size), kZeltraOk);
+    QCOMPARE(size, 4u);
+
+    // A card that starts unplugged arrives when plugged in.
+    int code = -1;
+    simctl({"plug", "1"}, &code);
+    QCOMPARE(code, 0);
+    IZeltra *b = deviceByModel("Bench B");
+    QVERIFY(b);
+    auto bConfiguration = query<IZeltraConfiguration>(b, IID_IZeltraConfiguration);
+    QCOMPARE(bConfiguration->SetInt(zeltraCode("dvom"), zeltraCode("ntsc")), kZeltraOk);
+    QVERIFY(bConfiguration->SetInt(zeltraCode("dvom"), zeltraCode("Hp25")) < 0);
+
+    Ref<IZeltraAPIInformation> information(m_library.createInformation());
+    const char *version = nullptr;
+    QCOMPARE(information->GetString(kZeltraInformationVersion, &version), kZeltraOk);
+    QCOMPARE(takeString(version), QString("9.1.0"));
 }
 
 void TestCardSimulator::hotPlugThroughSimctl()
