@@ -57,6 +57,7 @@ private slots:
     void inputWithoutSignal();
     void subDevicesOfGroupedCard();
     void apiVersionAndBuildInfo();
+    void modelPictures();
 
 private:
     VisibleZeltra* findDevice(const QString& model) const;
@@ -378,6 +379,29 @@ void TestCardFamily::apiVersionAndBuildInfo()
     QVERIFY2(info.startsWith(QStringLiteral("<b>Software versions</b><br>&nbsp;&nbsp;Utility: ")), qPrintable(info));
     QVERIFY2(info.contains(QStringLiteral("&nbsp;&nbsp;API: 9.1.0-test<br><br><b>Firmware versions</b><br>")),
         qPrintable(info));
+    // A model with a card present shows, in green, what each card runs.
+    QVERIFY2(info.contains(QStringLiteral(
+                 "<span style=\"color: #1d8a5b\">&nbsp;&nbsp;Ondavia Meridian 4K: 0x2d (0x2e)</span><br>")),
+        qPrintable(info));
+    QVERIFY2(info.contains(QStringLiteral("&nbsp;&nbsp;Ondavia Quartet: 0x27 (0x0, 0x0, 0x0, 0x0)")), qPrintable(info));
+    QVERIFY2(info.contains(QStringLiteral("<br>&nbsp;&nbsp;Ondavia Bridge: 0x24<br>")), qPrintable(info));
+    // Entries are sorted by name.
+    QVERIFY(info.indexOf(QStringLiteral("Ondavia Bridge:")) < info.indexOf(QStringLiteral("Ondavia Meridian 4K:")));
+    QVERIFY(info.indexOf(QStringLiteral("Meridian Primary")) < info.indexOf(QStringLiteral("Ondavia Bridge:")));
+}
+
+void TestCardFamily::modelPictures()
+{
+    // Pictures come from the card image bundle by model; a model without an
+    // entry has none.
+    VisibleZeltra* studio = findDevice(QStringLiteral("Test Studio"));
+    QVERIFY(studio);
+    QCOMPARE(studio->modelImage().size(), QSize(400, 360));
+    QVERIFY(!studio->modelThumb().isNull());
+    QVERIFY(!studio->modelListThumb().isNull());
+    VisibleZeltra* pair = findDevice(QStringLiteral("Test Pair"));
+    QVERIFY(pair->modelImage().isNull());
+    QVERIFY(pair->modelListThumb().isNull());
 }
 
 QTEST_MAIN(TestCardFamily)
