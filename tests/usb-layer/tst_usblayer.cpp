@@ -472,9 +472,9 @@ void TestUsbLayer::transferErrorsAreMapped_data()
     QTest::addColumn<int>("expected");
     QTest::addColumn<int>("minimumMs");
     QTest::newRow("control stall") << "stall" << int(kMVNUsbStall) << 0;
-    QTest::newRow("control without answer") << "hang" << int(kMVNUsbTimeout) << 150;
+    QTest::newRow("control without answer") << "hang" << int(kMVNUsbTimeout) << 140;
     QTest::newRow("bulk on halted endpoint") << "halt" << int(kMVNUsbStall) << 0;
-    QTest::newRow("bulk in without data") << "empty" << int(kMVNUsbTimeout) << 150;
+    QTest::newRow("bulk in without data") << "empty" << int(kMVNUsbTimeout) << 140;
 }
 
 void TestUsbLayer::transferErrorsAreMapped()
@@ -663,9 +663,9 @@ void TestUsbLayer::waitForAddedDevice_data()
     QTest::addColumn<bool>("expected");
     QTest::addColumn<int>("minimumMs");
     QTest::addColumn<int>("maximumMs");
-    QTest::newRow("already there") << 0 << true << 0 << 100;
-    QTest::newRow("after 200 ms") << 200 << true << 190 << 450;
-    QTest::newRow("never") << -1 << false << 490 << 1000;
+    QTest::newRow("already there") << 0 << true << 0 << 300;
+    QTest::newRow("after 200 ms") << 200 << true << 190 << 800;
+    QTest::newRow("never") << -1 << false << 490 << 2000;
 }
 
 void TestUsbLayer::waitForAddedDevice()
