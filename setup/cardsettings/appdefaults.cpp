@@ -47,7 +47,8 @@ QString AppDefaults::noDeviceHeader()
 
 QString AppDefaults::noDeviceMessage()
 {
-    return tr("Please check that your product is connected via Thunderbolt, USB3, or PCIe and is powered on.");
+    return tr(
+        "Please check that your product is connected via Thunderbolt, USB3, or PCIe and is powered on.");
 }
 
 QString AppDefaults::addByIpAddressMessage()

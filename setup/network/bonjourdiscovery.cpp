@@ -1,9 +1,6 @@
 #include "bonjourdiscovery.h"
 
-BonjourDiscovery::BonjourDiscovery(QObject* parent)
-    : QObject(parent)
-{
-}
+BonjourDiscovery::BonjourDiscovery(QObject* parent) : QObject(parent) {}
 
 void BonjourDiscovery::start()
 {

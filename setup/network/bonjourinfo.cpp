@@ -5,12 +5,9 @@
 #include <cstring>
 
 BonjourInfo::BonjourInfo(const BonjourDevice& device, const QString& hostAddress)
-    : m_serviceName(device.serviceName)
-    , m_serviceType(device.serviceType)
-    , m_domain(device.domain)
-    , m_hostAddress(hostAddress)
-{
-}
+    : m_serviceName(device.serviceName), m_serviceType(device.serviceType), m_domain(device.domain),
+      m_hostAddress(hostAddress)
+{}
 
 QString BonjourInfo::deviceName() const
 {

@@ -3,10 +3,7 @@
 #include "productfamily.h"
 #include "visibledevice.h"
 
-DeviceList::DeviceList(QObject* parent)
-    : QObject(parent)
-{
-}
+DeviceList::DeviceList(QObject* parent) : QObject(parent) {}
 
 DeviceList::~DeviceList()
 {

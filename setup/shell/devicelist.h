@@ -22,7 +22,11 @@ public:
     };
 
     // 1: USB devices first, each group sorted by name; 0: arrival order.
-    enum SortOrder { ArrivalOrder = 0, SortedByName = 1 };
+    enum SortOrder
+    {
+        ArrivalOrder = 0,
+        SortedByName = 1
+    };
 
     explicit DeviceList(QObject* parent = nullptr);
     ~DeviceList() override;

@@ -1,9 +1,6 @@
 #include "productfamilybase.h"
 
-ProductFamilyBase::ProductFamilyBase(QObject* parent)
-    : QObject(parent)
-{
-}
+ProductFamilyBase::ProductFamilyBase(QObject* parent) : QObject(parent) {}
 
 void ProductFamilyBase::destroy() {}
 
