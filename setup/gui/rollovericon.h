@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QString>
 
-class RolloverIconCallout;
+#include "rollovericoncallout.h"
 
 // A small icon beside a settings row that explains the row in a callout
 // while the pointer rests on it.

@@ -1,0 +1,176 @@
+#include "cardtabbedpages.h"
+
+#include "cardseparatordark.h"
+#include "colourpalette.h"
+#include "commongui.h"
+#include "settingstab.h"
+#include "tighthboxlayout.h"
+#include "tightvboxlayout.h"
+
+#include <QIcon>
+#include <QStackedWidget>
+#include <QTabBar>
+
+CardTabbedPages::CardTabbedPages(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* column = new TightVBoxLayout(this);
+    auto* barRow = new QWidget(this);
+    barRow->setObjectName(QStringLiteral("cardTabBarRow"));
+    barRow->setAttribute(Qt::WA_StyledBackground);
+    barRow->setStyleSheet(QStringLiteral("QWidget#cardTabBarRow { background: white; }"));
+    barRow->setFixedHeight(40);
+    auto* line = new TightHBoxLayout(barRow);
+    m_bar = new QTabBar(barRow);
+    m_bar->setDrawBase(false);
+    m_bar->setExpanding(false);
+    m_bar->setUsesScrollButtons(true);
+    m_bar->setFocusPolicy(Qt::NoFocus);
+    m_bar->setFont(CommonGui::font(CommonGui::kSemibold));
+    m_bar->setIconSize(QSize(12, 12));
+    m_bar->setStyleSheet(tabBarStyleSheet());
+    line->addStretch();
+    line->addWidget(m_bar, 0, Qt::AlignBottom);
+    line->addStretch();
+    m_stack = new QStackedWidget(this);
+    column->addWidget(barRow);
+    column->addWidget(new CardSeparatorDark(this));
+    column->addWidget(m_stack, 1);
+    connect(m_bar, &QTabBar::currentChanged, this, &CardTabbedPages::onCurrentChanged);
+}
+
+QString CardTabbedPages::tabBarStyleSheet()
+{
+    using P = ColourPalette;
+    return QStringLiteral(
+               "QTabBar { background: transparent; }"
+               "QTabBar::tab { color: %1; background: transparent; border: none;"
+               " border-bottom: 3px solid transparent; padding: 6px 14px 7px 14px; margin: 0px 2px; }"
+               "QTabBar::tab:hover { color: %2; }"
+               "QTabBar::tab:selected { color: %3; border-bottom: 3px solid %3; }"
+               "QTabBar::tab:disabled { color: %4; }")
+        .arg(P::toHtmlQString(P::kSmokeGray), P::toHtmlQString(P::kWinterSkyGray),
+             P::toHtmlQString(P::kAccentColour), P::toHtmlQString(P::kSmokeGray, P::kDisabledAlpha));
+}
+
+int CardTabbedPages::addTab(SettingsTab* tab, const QString& title)
+{
+    if (!tab)
+        return -1;
+    m_stack->addWidget(tab);
+    m_tabs.append(tab);
+    m_alerts.append(false);
+    connect(tab, &SettingsTab::settingsStatusChanged, this, &CardTabbedPages::onPageStatusChange);
+    const QSignalBlocker blocker(m_bar);
+    const int index = m_bar->addTab(title);
+    if (index == 0) {
+        m_bar->setCurrentIndex(0);
+        m_stack->setCurrentWidget(tab);
+        m_current = tab;
+    }
+    onPageStatusChange();
+    return index;
+}
+
+int CardTabbedPages::count() const
+{
+    return m_tabs.size();
+}
+
+SettingsTab* CardTabbedPages::tab(int index) const
+{
+    return index >= 0 && index < m_tabs.size() ? m_tabs.at(index).data() : nullptr;
+}
+
+SettingsTab* CardTabbedPages::currentTab() const
+{
+    return m_current;
+}
+
+int CardTabbedPages::currentIndex() const
+{
+    return m_bar->currentIndex();
+}
+
+void CardTabbedPages::selectTab(int index)
+{
+    if (index >= 0 && index < m_tabs.size())
+        m_bar->setCurrentIndex(index);
+}
+
+int CardTabbedPages::indexOf(const QString& title) const
+{
+    for (int i = 0; i < m_bar->count(); ++i) {
+        if (m_bar->tabText(i) == title)
+            return i;
+    }
+    return -1;
+}
+
+void CardTabbedPages::showTab(const QString& title, bool visible)
+{
+    const int index = indexOf(title);
+    if (index < 0)
+        return;
+    m_bar->setTabVisible(index, visible);
+    if (!visible && index == m_bar->currentIndex()) {
+        for (int i = 0; i < m_bar->count(); ++i) {
+            if (m_bar->isTabVisible(i)) {
+                m_bar->setCurrentIndex(i);
+                break;
+            }
+        }
+    }
+}
+
+bool CardTabbedPages::isTabVisible(int index) const
+{
+    return index >= 0 && index < m_bar->count() && m_bar->isTabVisible(index);
+}
+
+bool CardTabbedPages::hasAlert(int index) const
+{
+    return index >= 0 && index < m_alerts.size() && m_alerts.at(index);
+}
+
+void CardTabbedPages::setAlert(int index, bool alert)
+{
+    if (index < 0 || index >= m_alerts.size() || m_alerts.at(index) == alert)
+        return;
+    m_alerts[index] = alert;
+    m_bar->setTabIcon(index, alert ? QIcon(QStringLiteral(":/Field_Icon_Alert")) : QIcon());
+}
+
+void CardTabbedPages::onPageStatusChange()
+{
+    SettingsPage::SettingsStatus highest = SettingsPage::Unchanged;
+    for (int i = 0; i < m_tabs.size(); ++i) {
+        SettingsTab* t = m_tabs.at(i);
+        if (!t)
+            continue;
+        highest = std::max(highest, t->settingsStatus());
+        if (t->settingsStatus() != SettingsPage::Invalid)
+            setAlert(i, false);
+    }
+    if (highest != m_status) {
+        m_status = highest;
+        emit settingsStatusChanged();
+    }
+}
+
+void CardTabbedPages::onCurrentChanged(int index)
+{
+    SettingsTab* next = tab(index);
+    SettingsTab* previous = m_current;
+    if (previous && previous->settingsStatus() == SettingsPage::Invalid)
+        setAlert(m_tabs.indexOf(previous), true);
+    if (next)
+        m_stack->setCurrentWidget(next);
+    if (next == previous)
+        return;
+    m_current = next;
+    if (previous)
+        previous->onTabDeselected();
+    if (next)
+        next->onTabSelected();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "settingspage.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QStackedWidget;
+class QTabBar;
+class SettingsTab;
+
+// The tab bar and stack of a settings page. It combines the tabs' settings
+// statuses and marks a tab left with invalid input.
+class CardTabbedPages : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CardTabbedPages(QWidget* parent = nullptr);
+
+    int addTab(SettingsTab* tab, const QString& title);
+    int count() const;
+    SettingsTab* tab(int index) const;
+    SettingsTab* currentTab() const;
+    int currentIndex() const;
+    void selectTab(int index);
+    void showTab(const QString& title, bool visible);
+    bool isTabVisible(int index) const;
+    int indexOf(const QString& title) const;
+    // Whether the tab button carries the invalid-input mark.
+    bool hasAlert(int index) const;
+
+    SettingsPage::SettingsStatus settingsStatus() const { return m_status; }
+    QTabBar* tabBar() const { return m_bar; }
+
+    static QString tabBarStyleSheet();
+
+signals:
+    void settingsStatusChanged();
+
+public slots:
+    void onPageStatusChange();
+
+private:
+    void onCurrentChanged(int index);
+    void setAlert(int index, bool alert);
+
+    QTabBar* m_bar = nullptr;
+    QStackedWidget* m_stack = nullptr;
+    QList<QPointer<SettingsTab>> m_tabs;
+    QList<bool> m_alerts;
+    QPointer<SettingsTab> m_current;
+    SettingsPage::SettingsStatus m_status = SettingsPage::Unchanged;
+};

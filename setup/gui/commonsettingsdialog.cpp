@@ -1,0 +1,9 @@
+#include "commonsettingsdialog.h"
+
+#include "colourpalette.h"
+
+CommonSettingsDialog::CommonSettingsDialog(QWidget* window)
+    : CommonDialog(window)
+{
+    setTitleColours(ColourPalette::kAccentColour, Qt::white);
+}

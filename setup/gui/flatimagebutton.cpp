@@ -1,0 +1,114 @@
+#include "flatimagebutton.h"
+
+#include "commongui.h"
+
+#include <QPainter>
+
+FlatImageButton::FlatImageButton(QWidget* parent)
+    : QAbstractButton(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+FlatImageButton::FlatImageButton(const QString& imagePath, QWidget* parent)
+    : FlatImageButton(parent)
+{
+    setImage(imagePath);
+    resizeToFit();
+}
+
+void FlatImageButton::setImage(const QPixmap& pixmap)
+{
+    m_normal = pixmap;
+    updateGeometry();
+    update();
+}
+
+void FlatImageButton::setHoverImage(const QPixmap& pixmap)
+{
+    m_hover = pixmap;
+    update();
+}
+
+void FlatImageButton::setHoverBackgroundImage(const QPixmap& pixmap)
+{
+    m_hoverBackground = pixmap;
+    update();
+}
+
+void FlatImageButton::setPressedImage(const QPixmap& pixmap)
+{
+    m_pressed = pixmap;
+    update();
+}
+
+void FlatImageButton::setCheckedImage(const QPixmap& pixmap)
+{
+    m_checked = pixmap;
+    update();
+}
+
+void FlatImageButton::setDisabledImage(const QPixmap& pixmap)
+{
+    m_disabled = pixmap;
+    update();
+}
+
+QPixmap FlatImageButton::currentImage() const
+{
+    if (!isEnabled()) {
+        if (!m_disabled.isNull())
+            return m_disabled;
+        return CommonGui::createTransparentIcon(isChecked() && !m_checked.isNull() ? m_checked : m_normal,
+                                                CommonGui::kDisabledOpacity);
+    }
+    if (isDown() && !m_pressed.isNull())
+        return m_pressed;
+    if (isChecked() && !m_checked.isNull())
+        return m_checked;
+    if ((m_hovered || isDown()) && !m_hover.isNull())
+        return m_hover;
+    return m_normal;
+}
+
+void FlatImageButton::resizeToFit()
+{
+    if (!m_normal.isNull())
+        setFixedSize(m_normal.size() / m_normal.devicePixelRatio());
+}
+
+QSize FlatImageButton::sizeHint() const
+{
+    if (m_normal.isNull())
+        return QSize(16, 16);
+    return m_normal.size() / m_normal.devicePixelRatio();
+}
+
+void FlatImageButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (m_hovered && isEnabled() && !m_hoverBackground.isNull())
+        painter.drawPixmap(rect(), m_hoverBackground);
+    const QPixmap pixmap = currentImage();
+    if (pixmap.isNull())
+        return;
+    const QSize size = pixmap.size() / pixmap.devicePixelRatio();
+    const QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
+    painter.drawPixmap(QRect(topLeft, size), pixmap);
+}
+
+void FlatImageButton::enterEvent(QEvent* event)
+{
+    m_hovered = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void FlatImageButton::leaveEvent(QEvent* event)
+{
+    m_hovered = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}

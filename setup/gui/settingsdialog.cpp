@@ -1,0 +1,6 @@
+#include "settingsdialog.h"
+
+SettingsDialog::SettingsDialog(QWidget* window)
+    : CommonSettingsDialog(window)
+{
+}

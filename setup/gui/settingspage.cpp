@@ -1,0 +1,137 @@
+#include "settingspage.h"
+
+#include "cardfooter.h"
+#include "cardtabbedpages.h"
+#include "settingstab.h"
+#include "tightvboxlayout.h"
+
+SettingsPage::SettingsPage(QWidget* parent)
+    : StatusPage(parent)
+{
+    auto* column = new TightVBoxLayout(this);
+    m_pages = new CardTabbedPages(this);
+    m_footer = new CardFooter(this);
+    column->addWidget(m_pages, 1);
+    column->addWidget(m_footer);
+    connect(m_pages, &CardTabbedPages::settingsStatusChanged, this, &SettingsPage::onTabSettingsStatusChange);
+    connect(m_footer, &CardFooter::cancelPressed, this, &SettingsPage::onCancelPressed);
+    connect(m_footer, &CardFooter::savePressed, this, &SettingsPage::onSavePressed);
+    connect(m_footer, &CardFooter::menuOptionPressed, this, &SettingsPage::menuOptionPressed);
+}
+
+void SettingsPage::addTab(SettingsTab* tab, const QString& title)
+{
+    m_pages->addTab(tab, title);
+}
+
+int SettingsPage::numTabs() const
+{
+    return m_pages->count();
+}
+
+SettingsTab* SettingsPage::getTab(int index) const
+{
+    return m_pages->tab(index);
+}
+
+SettingsTab* SettingsPage::currentTab() const
+{
+    return m_pages->currentTab();
+}
+
+void SettingsPage::selectTab(int index)
+{
+    m_pages->selectTab(index);
+}
+
+void SettingsPage::showTab(const QString& title, bool visible)
+{
+    m_pages->showTab(title, visible);
+}
+
+void SettingsPage::setSettingsButtonVisible(bool visible)
+{
+    m_footer->setSettingsButtonVisible(visible);
+}
+
+void SettingsPage::clearMenu()
+{
+    m_footer->clearMenu();
+}
+
+void SettingsPage::addMenuOption(const QString& text, int value)
+{
+    m_footer->addMenuOption(text, value);
+}
+
+void SettingsPage::addSeparator()
+{
+    m_footer->addSeparator();
+}
+
+void SettingsPage::addSubMenu(QMenu* menu)
+{
+    m_footer->addSubMenu(menu);
+}
+
+void SettingsPage::setIsImmediateApply(bool immediate)
+{
+    m_immediateApply = immediate;
+    m_footer->setIsImmediateApply(immediate);
+}
+
+void SettingsPage::enableSaveButton(bool enabled)
+{
+    m_footer->setStatus(enabled ? 1 : 2);
+}
+
+void SettingsPage::setDeviceHasNoSettings()
+{
+    m_footer->setDeviceHasNoSettings();
+}
+
+void SettingsPage::onTabSettingsStatusChange()
+{
+    m_footer->setStatus(m_pages->settingsStatus());
+}
+
+void SettingsPage::onPanelLockChanged(bool locked)
+{
+    m_footer->setPanelLock(locked);
+}
+
+void SettingsPage::onSavePressed()
+{
+    // Taking the focus commits a value field that is still being edited.
+    m_footer->setFocus(Qt::OtherFocusReason);
+    applyChanges();
+    resetTabStatus();
+    emit closePage();
+}
+
+void SettingsPage::onCancelPressed()
+{
+    recallRemotePreset();
+    resetTabStatus();
+    emit closePage();
+}
+
+void SettingsPage::resetTabStatus()
+{
+    for (int i = 0; i < m_pages->count(); ++i) {
+        if (SettingsTab* tab = m_pages->tab(i))
+            tab->setSettingsStatus(Unchanged);
+    }
+}
+
+void SettingsPage::applyChanges()
+{
+}
+
+void SettingsPage::recallRemotePreset()
+{
+}
+
+void SettingsPage::refreshPage()
+{
+}

@@ -1,0 +1,30 @@
+#include "testmodepixmap.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+TestModePixmap::TestModePixmap(const QPixmap& pixmap, int width, int height, int x, int y)
+    : QPixmap(pixmap.isNull() ? QPixmap(std::max(1, width), std::max(1, height)) : pixmap)
+{
+    if (pixmap.isNull())
+        fill(Qt::transparent);
+    const QString text = tr("TEST MODE");
+    QFont font(QStringLiteral("Helvetica"));
+    font.setBold(true);
+    for (int size = 70; size > 0; --size) {
+        font.setPointSize(size);
+        const QRect bounds = QFontMetrics(font).boundingRect(text);
+        if (bounds.width() < width && bounds.height() < height) {
+            m_pointSize = size;
+            break;
+        }
+    }
+    if (m_pointSize == 0)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font);
+    painter.setPen(QColor(220, 30, 30));
+    painter.drawText(QRect(x, y, width, height), Qt::AlignLeft | Qt::AlignTop, text);
+}

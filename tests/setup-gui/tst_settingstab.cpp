@@ -1,0 +1,531 @@
+// Settings tabs: separators, groups, editable and linked sliders, status.
+
+#include "buttonrowtbase.h"
+#include "cardseparatordark.h"
+#include "cardseparatordarkmiddle.h"
+#include "comboboxbuilder.h"
+#include "comboboxtbase.h"
+#include "commongui.h"
+#include "flatimagebutton.h"
+#include "imagegroupbutton.h"
+#include "rowspacer.h"
+#include "settingscheckbox.h"
+#include "settingscombobox.h"
+#include "settingslabel.h"
+#include "settingslineedit.h"
+#include "settingsradiobutton.h"
+#include "settingsslider.h"
+#include "settingssliderwitheditablevalue.h"
+#include "settingstab.h"
+#include "sliderlink.h"
+#include "tightvboxlayout.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QtTest>
+
+namespace {
+// The class names of the content column, top to bottom ("Row" for rows).
+QStringList column(const SettingsTab& tab)
+{
+    QStringList out;
+    QLayout* layout = tab.contentLayout();
+    for (int i = 0; i < layout->count(); ++i) {
+        QWidget* w = layout->itemAt(i)->widget();
+        if (!w)
+            continue;
+        if (qobject_cast<CardSeparatorDarkMiddle*>(w))
+            out << "Middle";
+        else if (qobject_cast<CardSeparatorDark*>(w))
+            out << "Dark";
+        else if (auto* s = qobject_cast<RowSpacer*>(w))
+            out << QStringLiteral("Spacer%1").arg(s->height());
+        else if (qobject_cast<CardSection*>(w))
+            out << "Section";
+        else if (w->inherits("CardBookmark"))
+            out << "Bookmark";
+        else
+            out << "Row";
+    }
+    return out;
+}
+
+QPixmap swatch(int w = 40, int h = 30)
+{
+    QPixmap p(w, h);
+    p.fill(Qt::darkCyan);
+    return p;
+}
+
+void commit(SettingsSliderWithEditableValue* s, const QString& text)
+{
+    s->valueField()->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(s->valueField(), Qt::Key_Delete);
+    else
+        QTest::keyClicks(s->valueField(), text);
+    QTest::keyClick(s->valueField(), Qt::Key_Return);
+}
+} // namespace
+
+class TestSettingsTab : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fixedPoint_data();
+    void fixedPoint();
+    void sliderCommits_data();
+    void sliderCommits();
+    void sliderPreviousValueAndIncrement();
+    void sliderDefaultButton();
+    void linkEqualAndOffset();
+    void linkProportional();
+    void separators();
+    void sectionsHoldTheirRows();
+    void imageGroupGrid();
+    void imageGroupMismatchedCounts();
+    void checkBoxGroups();
+    void radioGroups();
+    void comboBoxAccess();
+    void buttonRowAccess();
+    void settingsStatus();
+    void rowManagement();
+};
+
+void TestSettingsTab::fixedPoint_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<int>("places");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("half up") << 0.5 << 0 << 1;
+    QTest::newRow("negative half up") << -0.5 << 0 << 0;
+    QTest::newRow("negative one and a half") << -1.5 << 0 << -1;
+    QTest::newRow("below half") << -0.49 << 0 << 0;
+    QTest::newRow("two places") << 12.34 << 2 << 1234;
+    QTest::newRow("negative two places") << -12.345 << 2 << -1234; // product -1234.4999...
+    // 1.005 * 100 is 100.49999999999999 in double precision.
+    QTest::newRow("product rounding") << 1.005 << 2 << 100;
+    QTest::newRow("three places") << 0.0015 << 3 << 2;
+}
+
+void TestSettingsTab::fixedPoint()
+{
+    QFETCH(double, x);
+    QFETCH(int, places);
+    QFETCH(int, expected);
+    QCOMPARE(CommonGui::toFixedPoint(x, places), expected);
+    QCOMPARE(CommonGui::fromFixedPoint(expected, places), expected / std::pow(10.0, places));
+}
+
+void TestSettingsTab::sliderCommits_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("in range") << "42.5" << 42.5 << "42.50";
+    QTest::newRow("negative") << "-7.25" << -7.25 << "-7.25";
+    QTest::newRow("above the top") << "150" << 100.0 << "100.00";
+    QTest::newRow("below the bottom") << "-150" << -100.0 << "-100.00";
+    QTest::newRow("minus only") << "-" << 20.0 << "20.00";
+    QTest::newRow("dot only") << "." << 20.0 << "20.00";
+    QTest::newRow("empty") << "" << 20.0 << "20.00";
+}
+
+void TestSettingsTab::sliderCommits()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    SettingsTab tab;
+    SettingsSliderWithEditableValue* s = tab.addSliderRowWithEditableValue("Gain", -100, 100, 2, "dB");
+    s->setRealValue(20.0);
+    QSignalSpy changes(s, qOverload<double>(&SettingsSliderWithEditableValue::valueChanged));
+    commit(s, typed);
+    QCOMPARE(s->valueField()->text(), shown);
+    QCOMPARE(s->realValue(), value);
+    QCOMPARE(s->slider()->value(), CommonGui::toFixedPoint(value, 2));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.first().first().toDouble(), value);
+}
+
+void TestSettingsTab::sliderPreviousValueAndIncrement()
+{
+    SettingsSliderWithEditableValue s;
+    s.setDecimalPlaces(1);
+    s.setMinimum(0);
+    s.setMaximum(10);
+    QVERIFY(!s.hasPreviousValue());
+    s.setRealValue(4);
+    QCOMPARE(s.previousRealValue(), 4.0); // the first change records itself
+    s.setRealValue(6);
+    QCOMPARE(s.previousRealValue(), 4.0);
+    s.slider()->setValue(80); // a drag to 8.0
+    QCOMPARE(s.realValue(), 8.0);
+    QCOMPARE(s.previousRealValue(), 6.0);
+    QCOMPARE(s.valueField()->text(), QString("8.0"));
+    s.setRealValue(25); // clamped
+    QCOMPARE(s.realValue(), 10.0);
+
+    double remainder = 0;
+    s.setRealValue(5);
+    QVERIFY(s.incrementValue(2.5, remainder));
+    QCOMPARE(s.realValue(), 7.5);
+    QVERIFY(!s.incrementValue(4, remainder));
+    QCOMPARE(s.realValue(), 10.0);
+    QCOMPARE(remainder, 1.5);
+    QVERIFY(!s.incrementValue(-12, remainder));
+    QCOMPARE(s.realValue(), 0.0);
+    QCOMPARE(remainder, -2.0);
+}
+
+void TestSettingsTab::sliderDefaultButton()
+{
+    SettingsTab tab;
+    SettingsSliderWithEditableValue* s = tab.addSliderRowWithEditableValue("Level", 0, 10, 1, "", true, 3.5);
+    tab.show();
+    s->setRealValue(9);
+    QVERIFY(s->defaultButton()->isVisible());
+    s->defaultButton()->click();
+    QCOMPARE(s->realValue(), 3.5);
+    QCOMPARE(s->valueField()->text(), QString("3.5"));
+    s->setRealValue(9);
+    s->setSliderEnabled(false);
+    QVERIFY(!s->defaultButton()->isEnabled());
+    s->defaultButton()->click();
+    QCOMPARE(s->realValue(), 9.0);
+}
+
+void TestSettingsTab::linkEqualAndOffset()
+{
+    SettingsTab tab;
+    auto* a = tab.addSliderRowWithEditableValue("A", 0, 100, 0, "");
+    auto* b = tab.addSliderRowWithEditableValue("B", 0, 100, 0, "");
+    auto* c = tab.addSliderRowWithEditableValue("C", 0, 100, 0, "");
+    auto* d = tab.addSliderRowWithEditableValue("D", 0, 100, 0, "");
+    SliderLink* equal = tab.linkSliders(a, b, SliderLink::Equal);
+    SliderLink* offset = tab.linkSliders(c, d, SliderLink::Offset);
+    QVERIFY(equal && offset);
+
+    a->setRealValue(30);
+    QCOMPARE(b->realValue(), 0.0); // not linked yet
+    equal->setLinked(true);
+    QSignalSpy bNotices(b, qOverload<>(&SettingsSliderWithEditableValue::valueChanged));
+    a->setRealValue(40);
+    QCOMPARE(b->realValue(), 40.0);
+    QCOMPARE(bNotices.count(), 1); // the page hears of the follower once
+    b->setRealValue(70);
+    QCOMPARE(a->realValue(), 70.0);
+    equal->linkButton()->click(); // unlinks
+    QVERIFY(!equal->isLinked());
+    a->setRealValue(10);
+    QCOMPARE(b->realValue(), 70.0);
+
+    c->setRealValue(20);
+    d->setRealValue(90);
+    offset->setLinked(true);
+    c->setRealValue(25);
+    QCOMPARE(d->realValue(), 95.0);
+    // D can only take 5 more, so C gives back what D could not follow.
+    c->setRealValue(40);
+    QCOMPARE(d->realValue(), 100.0);
+    QCOMPARE(c->realValue(), 30.0);
+}
+
+void TestSettingsTab::linkProportional()
+{
+    SettingsTab tab;
+    auto* a = tab.addSliderRowWithEditableValue("A", 0, 100, 2, "");
+    auto* b = tab.addSliderRowWithEditableValue("B", 0, 200, 2, "");
+    SliderLink* link = tab.linkSliders(a, b, SliderLink::Proportional);
+    a->setRealValue(50);
+    b->setRealValue(100);
+    link->setLinked(true);
+    a->setRealValue(70);
+    QCOMPARE(b->realValue(), 140.0);
+    a->setRealValue(10);
+    QCOMPARE(b->realValue(), 20.0);
+    b->setRealValue(60);
+    QCOMPARE(a->realValue(), 30.0);
+
+    // Captured at A 50, B 150: B leaves its range above A 75.
+    link->setLinked(false);
+    a->setRealValue(50);
+    b->setRealValue(150);
+    link->setLinked(true);
+    a->setRealValue(90);
+    QCOMPARE(a->realValue(), 75.0);
+    QCOMPARE(b->realValue(), 200.0);
+    a->setRealValue(75.05); // inside the 0.1 tolerance: not pulled back
+    QCOMPARE(a->realValue(), 75.05);
+    QCOMPARE(b->realValue(), 200.0);
+}
+
+void TestSettingsTab::separators()
+{
+    SettingsTab tab;
+    tab.addSection("Video");
+    tab.addLabelRow("Model", "X");            // first row after a section
+    tab.addLabelRow("Serial", "1");           // control after control
+    tab.addBookmark("Output");                // bookmark inside a section
+    tab.addLabelRow("Format", "1080p");
+    tab.beginRowGroup();                      // spacer, then no fillers
+    tab.addLabelRow("Gain", "0");
+    tab.addLabelRow("Pan", "0");
+    tab.endRowGroup();
+    tab.addSection("Audio");                  // second section
+    tab.addLabelRow("Level", "0");
+    QCOMPARE(column(tab), QStringList({"Section", "Spacer11", "Row", "Spacer11", "Row", "Middle", "Bookmark",
+                                       "Spacer11", "Row", "Spacer11", "Row", "Row", "Spacer28", "Middle",
+                                       "Section", "Row"}));
+
+    SettingsTab other;
+    other.addBookmark("First"); // nothing before: a spacer
+    other.addBookmark("Second");
+    QCOMPARE(column(other), QStringList({"Spacer11", "Bookmark", "Middle", "Bookmark"}));
+    other.endSettingsTab();
+    QCOMPARE(other.lastRowKind(), SettingsTab::Bookmark);
+}
+
+void TestSettingsTab::sectionsHoldTheirRows()
+{
+    SettingsTab tab;
+    CardSection* video = tab.addSection("Video");
+    SettingsLabel* model = tab.addLabelRow("Model", "X");
+    CardSection* audio = tab.addSection("Audio");
+    tab.addLabelRow("Level", "0");
+    // Going back to the first section puts new rows after its last row.
+    tab.setActiveSection(video);
+    SettingsLabel* late = tab.addLabelRow("Late", "1");
+    QWidget* lateRow = tab.findRowContaining(late);
+    QWidget* modelRow = tab.findRowContaining(model);
+    const int lateAt = tab.contentLayout()->indexOf(lateRow);
+    QVERIFY(lateAt > tab.contentLayout()->indexOf(modelRow));
+    QVERIFY(lateAt < tab.contentLayout()->indexOf(audio));
+    QVERIFY(video->containsRow(lateRow));
+    tab.show();
+    tab.showSection(video, false);
+    QVERIFY(!lateRow->isVisible() && !modelRow->isVisible() && !video->isVisible());
+    QVERIFY(audio->isVisible());
+}
+
+void TestSettingsTab::imageGroupGrid()
+{
+    SettingsTab tab;
+    QVector<ImageGroupButton*> buttons;
+    GridSettings two = GridSettings::labelledImageRow();
+    two.columns = 2;
+    const QString label = "Packing";
+    QButtonGroup* group = tab.addImageButtonGroup(&label, QVector<QPixmap>(5, swatch()), {10, 11, 12, 13, 14},
+                                                  {"a", "b", "c", "d", "e"}, &buttons, two, false);
+    QVERIFY(group);
+    QCOMPARE(buttons.size(), 5);
+    auto* grid = buttons.first()->parentWidget()->findChild<QGridLayout*>();
+    QVERIFY(grid);
+    QCOMPARE(grid->rowCount(), 3);
+    int lastRow = 0;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        lastRow += grid->itemAtPosition(2, c) ? 1 : 0;
+    QCOMPARE(lastRow, 1);
+    QCOMPARE(group->id(buttons.at(3)->button()), 13);
+    QVERIFY(group->exclusive());
+
+    // Checking one repaints the others unchecked; the captions follow.
+    buttons.at(1)->button()->click();
+    QVERIFY(buttons.at(1)->isChecked());
+    buttons.at(4)->button()->click();
+    QVERIFY(!buttons.at(1)->isChecked());
+    QCOMPARE(group->checkedId(), 14);
+    QVERIFY(buttons.at(4)->captionLabel()->palette().color(QPalette::WindowText).alpha() == 255);
+    QVERIFY(buttons.at(1)->captionLabel()->palette().color(QPalette::WindowText).alpha() == 127);
+    // Height: three rows of the tallest button, two gaps and both margins.
+    const int h = buttons.first()->sizeHint().height();
+    QWidget* frame = tab.findRowContaining(buttons.first());
+    QCOMPARE(frame->height(), 3 * h + 2 * two.verticalSpacing + 2 * two.verticalMargin);
+}
+
+void TestSettingsTab::imageGroupMismatchedCounts()
+{
+    SettingsTab tab;
+    QVERIFY(!tab.addImageButtonGroup(QVector<QPixmap>(3, swatch()), {1, 2}));
+    QVERIFY(!tab.addImageButtonGroup(QVector<QPixmap>(2, swatch()), {}, {"only one"}));
+    QVERIFY(!tab.addImageButtonGroupRow({swatch()}, {}, {})); // no open group
+    QButtonGroup* plain = tab.addPlainImageButtonGroup(QVector<QPixmap>(2, swatch()));
+    QVERIFY(plain);
+    QVERIFY(plain->id(plain->buttons().first()) < 0); // no values: no real ids
+}
+
+void TestSettingsTab::checkBoxGroups()
+{
+    SettingsTab tab;
+    QVector<SettingsCheckBox*> one;
+    tab.addCheckBoxGroup("Single", &one, {"Only"});
+    QCOMPARE(one.size(), 1);
+    QCOMPARE(tab.findRowContaining(one.first())->height(), 31);
+
+    QVector<SettingsCheckBox*> five;
+    tab.addCheckBoxGroup("Five", &five, {"1", "2", "3", "4", "5"});
+    QWidget* row = tab.findRowContaining(five.first());
+    QCOMPARE(row->height(), 3 * 24 + 2 * 6);
+    auto* grid = row->findChild<QGridLayout*>();
+    QCOMPARE(grid->columnCount(), 2);
+    QCOMPARE(grid->rowCount(), 3);
+    // Both grids share a minimum column width.
+    QCOMPARE(grid->columnMinimumWidth(0), 112);
+    QCOMPARE(tab.findRowContaining(one.first())->findChild<QGridLayout*>()->columnMinimumWidth(0), 112);
+
+    const int rows = tab.contentLayout()->count();
+    tab.addCheckBoxGroup("Empty", nullptr, {});
+    QCOMPARE(tab.contentLayout()->count(), rows);
+    QVERIFY(!tab.addCheckBoxGroupRow("orphan"));
+}
+
+void TestSettingsTab::radioGroups()
+{
+    SettingsTab tab;
+    QVERIFY(!tab.addRadioButtonRow("orphan", 1));
+    QButtonGroup* group = tab.beginRadioGroup("Input");
+    SettingsRadioButton* sdi = tab.addRadioButtonRow("SDI", 1);
+    SettingsRadioButton* hdmi = tab.addRadioButtonRow("HDMI", 4);
+    tab.endRadioGroup();
+    QCOMPARE(sdi->y(), 8);
+    QCOMPARE(hdmi->y(), 35);
+    QCOMPARE(tab.findRowContaining(sdi)->height(), 63);
+    QCOMPARE(group->id(hdmi), 4);
+
+    QVector<SettingsRadioButton*> out;
+    QButtonGroup* grid = tab.addRadioButtonGroup("Rate", &out, {"24", "25", "30"}, {24, 25, 30}, 2);
+    QCOMPARE(out.size(), 3);
+    QCOMPARE(grid->id(out.at(2)), 30);
+    QCOMPARE(tab.findRowContaining(out.first())->height(), 2 * 24 + 6);
+    QVector<SettingsRadioButton*> single;
+    tab.addRadioButtonGroup("Mode", &single, {"On", "Off"}, {1, 0}, 2);
+    QCOMPARE(tab.findRowContaining(single.first())->height(), 31);
+}
+
+void TestSettingsTab::comboBoxAccess()
+{
+    SettingsTab tab;
+    ComboBoxBuilder builder;
+    builder.add("Stereo", 2);
+    builder.add("Eight channels", 8);
+    builder.add("Sixteen channels", 16);
+    ComboBoxTBase combo(builder.build(tab, "Channels", 200));
+    QVERIFY(combo.exists());
+    QCOMPARE(combo.combo()->size(), QSize(200, 27));
+    QSignalSpy changed(&tab, &SettingsTab::settingsStatusChanged);
+    QVERIFY(combo.set(8));
+    QVERIFY(!combo.set(6)); // no item carries it
+    int value = 0;
+    QVERIFY(combo.get(value));
+    QCOMPARE(value, 8);
+    QCOMPARE(changed.count(), 0); // set blocks the combo's signals
+    QVERIFY(combo.setLabel(16, "16 channels"));
+    QCOMPARE(combo.combo()->itemText(2), QString("16 channels"));
+    QVERIFY(combo.combo()->setIndexEnabled(0, false));
+    QVERIFY(!combo.combo()->isIndexEnabled(0));
+    QVERIFY(!combo.combo()->setIndexEnabled(9, false));
+
+    ComboBoxTBase missing;
+    QVERIFY(!missing.exists());
+    QVERIFY(!missing.set(2));
+    QVERIFY(!missing.get(value));
+    QVERIFY(!missing.setLabel(2, "x"));
+}
+
+void TestSettingsTab::buttonRowAccess()
+{
+    SettingsTab tab;
+    ButtonRowTBase row(tab.addImageButtonGroup(QVector<QPixmap>(3, swatch()), {5, 6, 7}));
+    int id = 0;
+    QVERIFY(!row.get(id));
+    QCOMPARE(id, -1);
+    QVERIFY(row.set(6));
+    QVERIFY(row.get(id));
+    QCOMPARE(id, 6);
+    QVERIFY(!row.set(99));
+    QVERIFY(row.setEnabled(false));
+    for (QAbstractButton* b : row.buttons()->buttons())
+        QVERIFY(!b->isEnabled());
+    ButtonRowTBase missing;
+    QVERIFY(!missing.set(6) && !missing.get(id) && !missing.setEnabled(true));
+}
+
+void TestSettingsTab::settingsStatus()
+{
+    SettingsTab tab;
+    SettingsLineEdit* address = tab.addLineEditRow("Address", SettingsLineEdit::kIpAddress);
+    SettingsLineEdit* name = tab.addLineEditRow("Name", SettingsLineEdit::kNonEmpty);
+    SettingsCheckBox* box = tab.addCheckBoxRow("Enable", "On");
+    name->setText("Deck");
+    address->setText("10.0.0.1");
+    QSignalSpy changed(&tab, &SettingsTab::settingsStatusChanged);
+
+    box->click();
+    QCOMPARE(tab.settingsStatus(), SettingsPage::Changed);
+    box->click();
+    QCOMPARE(changed.count(), 1); // only transitions are announced
+
+    address->selectAll();
+    QTest::keyClicks(address, "10.0.");
+    QCOMPARE(tab.settingsStatus(), SettingsPage::Invalid);
+    const int afterInvalid = changed.count();
+    QTest::keyClicks(address, "0");
+    QCOMPARE(changed.count(), afterInvalid); // still invalid, no repeat
+    box->click();
+    QCOMPARE(tab.settingsStatus(), SettingsPage::Invalid); // a change never clears Invalid
+
+    name->selectAll();
+    QTest::keyClick(name, Qt::Key_Delete);
+    QTest::keyClicks(address, ".9");
+    QCOMPARE(tab.settingsStatus(), SettingsPage::Invalid); // the name is still empty
+    QTest::keyClicks(name, "D");
+    QCOMPARE(tab.settingsStatus(), SettingsPage::Changed);
+    tab.setSettingsStatus(SettingsPage::Unchanged);
+    QCOMPARE(tab.settingsStatus(), SettingsPage::Unchanged);
+}
+
+void TestSettingsTab::rowManagement()
+{
+    SettingsTab tab;
+    tab.addSection("S");
+    SettingsCheckBox* first = tab.addCheckBoxRow("First", "a");
+    SettingsCheckBox* second = tab.addCheckBoxRow("Second", "b");
+    SettingsCheckBox* third = tab.addCheckBoxRow("Third", "c");
+    tab.show();
+    QWidget* secondRow = tab.findRowContaining(second);
+    const int at = tab.contentLayout()->indexOf(secondRow);
+    QWidget* spacerBefore = tab.contentLayout()->itemAt(at - 1)->widget();
+    QVERIFY(qobject_cast<RowSpacer*>(spacerBefore));
+    tab.showRowContaining(second, false);
+    QVERIFY(!secondRow->isVisible() && !spacerBefore->isVisible());
+    tab.showRowContaining(second, true);
+    QVERIFY(secondRow->isVisible() && spacerBefore->isVisible());
+
+    tab.setEnabledRowContaining(third, false);
+    QVERIFY(!third->isEnabled());
+
+    const int before = tab.contentLayout()->count();
+    QPointer<QWidget> spacer(spacerBefore);
+    tab.removeRowContaining(second);
+    QCOMPARE(tab.contentLayout()->count(), before - 2);
+    QVERIFY(spacer.isNull());
+    QVERIFY(!tab.currentSection()->containsRow(secondRow));
+    tab.removeRowContaining(first);
+    QCOMPARE(tab.contentLayout()->count(), before - 4);
+    QVERIFY(tab.findRowContaining(third));
+    QCOMPARE(tab.findRowContaining(&tab), nullptr);
+
+    // The first row of a later section has no spacer before it (the section
+    // header is there), so the spacer after it goes with it.
+    CardSection* more = tab.addSection("More");
+    SettingsCheckBox* lead = tab.addCheckBoxRow("Lead", "d");
+    SettingsCheckBox* tail = tab.addCheckBoxRow("Tail", "e");
+    const int withBoth = tab.contentLayout()->count();
+    tab.removeRowContaining(lead);
+    QCOMPARE(tab.contentLayout()->count(), withBoth - 2);
+    const int tailAt = tab.contentLayout()->indexOf(tab.findRowContaining(tail));
+    QCOMPARE(tab.contentLayout()->itemAt(tailAt - 1)->widget(), more);
+}
+
+QTEST_MAIN(TestSettingsTab)
+#include "tst_settingstab.moc"
