@@ -749,20 +749,22 @@ void TestUsbLayer::pollerMessages()
     auto wake = [&] {
         const char byte = 1;
         QCOMPARE(write(fds[1], &byte, 1), ssize_t(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(80));
     };
+    // Messages are handled after the descriptors of the same wake-up, so
+    // give the poll thread time before the descriptor becomes readable.
+    auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(250)); };
 
     // Added twice, polled twice per wake-up.
     poller.addFD(fds[0], POLLIN);
     poller.addFD(fds[0], POLLIN);
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    settle();
     wake();
-    QCOMPARE(callsFor(fds[0]), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(callsFor(fds[0]), 2, 3000);
     // One removal takes only the first entry.
     poller.removeFD(fds[0], 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    settle();
     wake();
-    QCOMPARE(callsFor(fds[0]), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(callsFor(fds[0]), 3, 3000);
 
     // An unknown message is reported on standard error and otherwise ignored.
     char logName[] = "/tmp/usbpollerXXXXXX";
@@ -772,19 +774,24 @@ void TestUsbLayer::pollerMessages()
     const int savedStderr = dup(2);
     dup2(log, 2);
     poller.post(USBFDPoller::Poller::Message{7, 0, 0, 0}, "test");
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    QFile logFile(logName);
+    QByteArray logged;
+    for (int i = 0; i < 300 && !logged.endsWith('\n'); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        QVERIFY(logFile.open(QIODevice::ReadOnly));
+        logged = logFile.readAll();
+        logFile.close();
+    }
     fflush(stderr);
     dup2(savedStderr, 2);
     close(savedStderr);
-    QFile logFile(logName);
-    QVERIFY(logFile.open(QIODevice::ReadOnly));
-    QCOMPARE(logFile.readAll(),
-             QByteArray("void USBFDPoller::Poller::doPoll(): Unknown message type 7, this should never happen!\n"));
     close(log);
     unlink(logName);
+    QCOMPARE(logged,
+             QByteArray("void USBFDPoller::Poller::doPoll(): Unknown message type 7, this should never happen!\n"));
 
     wake();
-    QCOMPARE(callsFor(fds[0]), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(callsFor(fds[0]), 4, 3000);
     poller.stop();
     thread.join();
     close(fds[0]);
