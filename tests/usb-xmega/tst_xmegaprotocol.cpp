@@ -301,7 +301,7 @@ void TestXmegaProtocol::eraseProgress()
     QCOMPARE(sectors, 2u);
 
     UnitConfig c = eepromUnit(256, 64);
-    c.eraseMsPerSector = 150; // longer than the poll interval: every count is seen
+    c.eraseMsPerSector = 400; // well above the poll interval: every count is seen
     UnitRig rig(c);
     rig.unit().setEepromContents(0, 0, std::vector<uint8_t>(16384, 0x00)); // not erased
     OndaviaXmegaUSBDevice* d = rig.device();

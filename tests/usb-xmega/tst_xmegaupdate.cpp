@@ -447,16 +447,16 @@ void TestXmegaUpdate::faults_data()
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<bool>("flashPart"); // else the FPGA part is the outdated one
     QTest::addColumn<int>("maxMs");
-    QTest::newRow("unplug during EEPROM write") << UnplugDuringEepromWrite << false << 3000;
-    QTest::newRow("unplug during flash write") << UnplugDuringFlashWrite << true << 3000;
-    QTest::newRow("stall at the start of a write") << StallStartOfWrite << false << 3000;
-    QTest::newRow("erase progress times out") << EraseProgressTimesOut << false << 3000;
-    QTest::newRow("read-back mismatch") << ReadBackMismatch << true << 3000;
-    QTest::newRow("reboot never returns") << RebootNeverReturns << true << 7000;
-    QTest::newRow("flash page size 0") << FlashPageSizeZero << true << 3000;
-    QTest::newRow("EEPROM page 96") << EepromPage96 << false << 3000;
-    QTest::newRow("EEPROM sector 0") << EepromSectorZero << false << 3000;
-    QTest::newRow("3-byte FPGA image") << ShortFpgaImage << false << 3000;
+    QTest::newRow("unplug during EEPROM write") << UnplugDuringEepromWrite << false << 5000;
+    QTest::newRow("unplug during flash write") << UnplugDuringFlashWrite << true << 5000;
+    QTest::newRow("stall at the start of a write") << StallStartOfWrite << false << 5000;
+    QTest::newRow("erase progress times out") << EraseProgressTimesOut << false << 5000;
+    QTest::newRow("read-back mismatch") << ReadBackMismatch << true << 5000;
+    QTest::newRow("reboot never returns") << RebootNeverReturns << true << 9000;
+    QTest::newRow("flash page size 0") << FlashPageSizeZero << true << 5000;
+    QTest::newRow("EEPROM page 96") << EepromPage96 << false << 5000;
+    QTest::newRow("EEPROM sector 0") << EepromSectorZero << false << 5000;
+    QTest::newRow("3-byte FPGA image") << ShortFpgaImage << false << 5000;
 }
 
 void TestXmegaUpdate::faults()
@@ -516,7 +516,10 @@ void TestXmegaUpdate::faults()
     case UnplugDuringFlashWrite: {
         // Cut short, the part reads as unknown and is written again next time.
         bench.unit().clearFaults();
+        QVERIFY(QTest::qWaitFor([&] { return !bench.rig.device(); }, 2000)); // the removal is reported
+        const unsigned arrivals = bench.rig.arrivals();
         bench.unit().plugIn();
+        QVERIFY(QTest::qWaitFor([&] { return bench.rig.arrivals() > arrivals; }, 2000));
         DeviceManager::instance().removeAll();
         const std::shared_ptr<OndaviaXmegaDevice> again = bench.create();
         QVERIFY(again);
