@@ -101,6 +101,9 @@ UsbDevfsTestBed::~UsbDevfsTestBed()
     }
     for (int id : ids)
         removeUnit(id);
+    // Stop the test bed's ioctl thread from reaching the devices before they go.
+    for (const auto& device : m_devices)
+        umockdev_testbed_detach_ioctl(m_testbed, device.first.c_str(), nullptr);
     m_devices.clear();
     g_object_unref(m_testbed);
     if (m_setDevfsVariable)
