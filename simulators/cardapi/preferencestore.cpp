@@ -70,7 +70,9 @@ std::optional<nlohmann::json> PreferenceStore::load(std::string &error) const
         return std::nullopt;
     FILE *file = std::fopen(m_path.c_str(), "rb");
     if (file == nullptr) {
-        if (errno != ENOENT)
+        // No file, or no folder for it yet: nothing was stored. A folder that
+        // cannot be created shows when storing.
+        if (errno != ENOENT && errno != ENOTDIR)
             error = m_path + ": " + std::strerror(errno);
         return std::nullopt;
     }
