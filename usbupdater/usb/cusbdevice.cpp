@@ -1,6 +1,7 @@
 #include "cusbdevice.h"
 
 #include "cusbinterfaceiterator.h"
+#include "libusbholders.h"
 
 #include <dirent.h>
 
@@ -156,14 +157,16 @@ MVNUsbReturn CUSBDevice::SetConfigurationByIndex(uint8_t index)
     if (index >= m_descriptor.bNumConfigurations)
         return kMVNUsbConfigurationOutOfRange;
 
-    libusb_config_descriptor* config = nullptr;
-    int result = libusb_get_config_descriptor(m_device, index, &config);
-    if (result != LIBUSB_SUCCESS)
-        return LibUsbReturnToMVNUsbReturn(result);
-    const int value = config->bConfigurationValue;
-    libusb_free_config_descriptor(config);
+    int value = 0;
+    {
+        libusb_config_descriptor* config = nullptr;
+        const int result = libusb_get_config_descriptor(m_device, index, &config);
+        if (result != LIBUSB_SUCCESS)
+            return LibUsbReturnToMVNUsbReturn(result);
+        value = ConfigDescriptorPtr(config)->bConfigurationValue;
+    }
 
-    result = libusb_set_configuration(handle, value);
+    const int result = libusb_set_configuration(handle, value);
     MVNUsbReturn status = LibUsbReturnToMVNUsbReturn(result);
     if (status == kMVNUsbGeneralFailure) {
         // Busy (an interface is claimed) is fine when it is already active.

@@ -5,6 +5,7 @@
 #include <libusb.h>
 
 #include <climits>
+#include <memory>
 #include <new>
 
 namespace MVN {
@@ -19,13 +20,18 @@ struct AsyncContext
     void* context;
 };
 
-void LIBUSB_CALL asyncDone(libusb_transfer* transfer)
+struct TransferDeleter
 {
-    auto* async = static_cast<AsyncContext*>(transfer->user_data);
-    async->callback(LibUsbTransferStatusToMVNUsbReturn(transfer->status),
-                    static_cast<uint32_t>(transfer->actual_length), async->context);
-    delete async;
-    libusb_free_transfer(transfer);
+    void operator()(libusb_transfer* transfer) const { libusb_free_transfer(transfer); }
+};
+using TransferPtr = std::unique_ptr<libusb_transfer, TransferDeleter>;
+
+void LIBUSB_CALL asyncDone(libusb_transfer* finished)
+{
+    const TransferPtr transfer(finished);
+    const std::unique_ptr<AsyncContext> async(static_cast<AsyncContext*>(finished->user_data));
+    async->callback(LibUsbTransferStatusToMVNUsbReturn(finished->status),
+                    static_cast<uint32_t>(finished->actual_length), async->context);
 }
 
 } // namespace
@@ -34,15 +40,11 @@ CUSBInterface::CUSBInterface(CUSBDevice* device, int interfaceIndex, int alterna
     : m_device(device)
 {
     const int index = device->configurationIndex();
-    if (index < 0
-        || libusb_get_config_descriptor(device->libusbDevice(), static_cast<uint8_t>(index), &m_config)
-            != LIBUSB_SUCCESS)
+    if (index >= 0)
+        m_config = readConfigDescriptor(device->libusbDevice(), static_cast<uint8_t>(index));
+    if (!m_config || interfaceIndex < 0 || interfaceIndex >= m_config->bNumInterfaces || alternateIndex < 0
+        || alternateIndex >= m_config->interface[interfaceIndex].num_altsetting)
         throw MVNUsb_Exception();
-    if (interfaceIndex < 0 || interfaceIndex >= m_config->bNumInterfaces || alternateIndex < 0
-        || alternateIndex >= m_config->interface[interfaceIndex].num_altsetting) {
-        libusb_free_config_descriptor(m_config);
-        throw MVNUsb_Exception();
-    }
     m_interface = &m_config->interface[interfaceIndex].altsetting[alternateIndex];
     m_device->AddRef();
 }
@@ -53,7 +55,6 @@ CUSBInterface::~CUSBInterface()
         if (libusb_device_handle* handle = m_device->handle())
             libusb_release_interface(handle, m_interface->bInterfaceNumber);
     }
-    libusb_free_config_descriptor(m_config);
     m_device->Release();
 }
 
@@ -189,27 +190,24 @@ MVNUsbReturn CUSBInterface::submit(uint8_t pipe, unsigned char* buffer, uint32_t
     if (!handle)
         return kMVNUsbNotOpen;
 
-    auto* async = new (std::nothrow) AsyncContext{callback, context};
-    if (!async)
+    std::unique_ptr<AsyncContext> async(new (std::nothrow) AsyncContext{callback, context});
+    TransferPtr transfer(libusb_alloc_transfer(0));
+    if (!async || !transfer)
         return kMVNUsbGeneralFailure;
-    libusb_transfer* transfer = libusb_alloc_transfer(0);
-    if (!transfer) {
-        delete async;
-        return kMVNUsbGeneralFailure;
-    }
     if (type == LIBUSB_TRANSFER_TYPE_BULK)
-        libusb_fill_bulk_transfer(transfer, handle, ep->bEndpointAddress, buffer, static_cast<int>(length),
-                                  asyncDone, async, 0);
+        libusb_fill_bulk_transfer(transfer.get(), handle, ep->bEndpointAddress, buffer, static_cast<int>(length),
+                                  asyncDone, async.get(), 0);
     else
-        libusb_fill_interrupt_transfer(transfer, handle, ep->bEndpointAddress, buffer, static_cast<int>(length),
-                                       asyncDone, async, 0);
-    const int result = libusb_submit_transfer(transfer);
+        libusb_fill_interrupt_transfer(transfer.get(), handle, ep->bEndpointAddress, buffer,
+                                       static_cast<int>(length), asyncDone, async.get(), 0);
+    const int result = libusb_submit_transfer(transfer.get());
     if (result != LIBUSB_SUCCESS) {
-        libusb_free_transfer(transfer);
-        delete async;
         const MVNUsbReturn status = LibUsbReturnToMVNUsbReturn(result);
         return status == kMVNUsbSuccess ? kMVNUsbGeneralFailure : status;
     }
+    // From here on asyncDone owns both.
+    async.release();
+    transfer.release();
     return kMVNUsbSuccess;
 }
 

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "iusbinterface.h"
+#include "libusbholders.h"
 
 #include <atomic>
-
-struct libusb_config_descriptor;
-struct libusb_interface_descriptor;
-struct libusb_endpoint_descriptor;
 
 namespace MVN {
 namespace USB {
@@ -56,7 +53,7 @@ private:
 
     std::atomic<uint32_t> m_refCount{1};
     CUSBDevice* m_device = nullptr;
-    libusb_config_descriptor* m_config = nullptr;
+    ConfigDescriptorPtr m_config;
     const libusb_interface_descriptor* m_interface = nullptr;
     std::atomic<bool> m_claimed{false};
 };

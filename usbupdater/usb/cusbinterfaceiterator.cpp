@@ -22,16 +22,12 @@ CUSBInterfaceIterator::CUSBInterfaceIterator(CUSBDevice* device, const MVNUsb_Fi
     , m_request(request)
 {
     m_device->AddRef();
-    if (libusb_get_config_descriptor(m_device->libusbDevice(), static_cast<uint8_t>(m_device->configurationIndex()),
-                                     &m_config)
-        != LIBUSB_SUCCESS)
-        m_config = nullptr;
+    if (m_device->configurationIndex() >= 0)
+        m_config = readConfigDescriptor(m_device->libusbDevice(), static_cast<uint8_t>(m_device->configurationIndex()));
 }
 
 CUSBInterfaceIterator::~CUSBInterfaceIterator()
 {
-    if (m_config)
-        libusb_free_config_descriptor(m_config);
     m_device->Release();
 }
 

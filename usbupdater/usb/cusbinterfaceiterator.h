@@ -1,10 +1,9 @@
 #pragma once
 
 #include "iusbinterfaceiterator.h"
+#include "libusbholders.h"
 
 #include <atomic>
-
-struct libusb_config_descriptor;
 
 namespace MVN {
 namespace USB {
@@ -30,7 +29,7 @@ private:
     std::atomic<uint32_t> m_refCount{1};
     CUSBDevice* m_device = nullptr;
     const MVNUsb_FindInterfaceRequest* m_request = nullptr;
-    libusb_config_descriptor* m_config = nullptr; // null when it could not be read
+    ConfigDescriptorPtr m_config; // null when it could not be read
     int m_interfaceIndex = 0;
     int m_alternateIndex = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "cusbdevice.h"
 #include "libusbcontext.h"
+#include "libusbholders.h"
 #include "mvnusbsharednotifier.h"
 
 #include <libusb.h>
@@ -100,23 +101,17 @@ bool nodeCallback(void* context, bool added, const char* bus, const char* device
 
     if (record.devices.count(key))
         return true;
-    libusb_device** list = nullptr;
-    const ssize_t count = libusb_get_device_list(SharedLibUsbContext(), &list);
-    if (count < 0)
-        return false;
-    bool handled = false;
-    for (ssize_t i = 0; i < count; ++i) {
+    const DeviceList list(SharedLibUsbContext());
+    for (ssize_t i = 0; i < list.count(); ++i) {
         libusb_device* candidate = list[i];
         if (libusb_get_bus_number(candidate) != busNumber || libusb_get_device_address(candidate) != address)
             continue;
-        if (passes(record, candidate)) {
-            report(record, candidate);
-            handled = true;
-        }
-        break;
+        if (!passes(record, candidate))
+            return false;
+        report(record, candidate);
+        return true;
     }
-    libusb_free_device_list(list, 1);
-    return handled;
+    return false;
 }
 
 } // namespace
@@ -150,14 +145,11 @@ _MVNUsb_Notifier* MVNUsb_InstallDeviceNotification(MVNUsb_DeviceAddedCallback ad
     std::lock_guard<std::recursive_mutex> lock(shared.deliveryMutex());
     shared.AddNotificationCallback(nodeCallback, record);
 
-    libusb_device** list = nullptr;
-    const ssize_t count = libusb_get_device_list(SharedLibUsbContext(), &list);
-    for (ssize_t i = 0; i < count; ++i) {
+    const DeviceList list(SharedLibUsbContext());
+    for (ssize_t i = 0; i < list.count(); ++i) {
         if (passes(*record, list[i]) && !record->devices.count(locationKey(list[i])))
             report(*record, list[i]);
     }
-    if (count >= 0)
-        libusb_free_device_list(list, 1);
     return record;
 }
 
@@ -213,10 +205,9 @@ void MVNUsb_RegisterPollFdCallback(MVNUsb_PollFdCallback callback, void* context
     s_pollCallback = callback;
     s_pollContext = context;
     callback(true, shared.inotifyFd(), POLLIN, context);
-    if (const libusb_pollfd** fds = libusb_get_pollfds(usb)) {
-        for (const libusb_pollfd** fd = fds; *fd; ++fd)
+    if (const PollFdsPtr fds{libusb_get_pollfds(usb)}) {
+        for (const libusb_pollfd** fd = fds.get(); *fd; ++fd)
             callback(true, (*fd)->fd, (*fd)->events, context);
-        libusb_free_pollfds(fds);
     }
     libusb_set_pollfd_notifiers(usb, pollFdAdded, pollFdRemoved, nullptr);
 }
