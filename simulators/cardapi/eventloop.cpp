@@ -1,6 +1,7 @@
 #include "eventloop.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -122,9 +123,12 @@ void EventLoop::run()
         int timeout = -1;
         if (m_client)
             timeout = m_client->preparePoll(fds);
-        const int ready = poll(fds.data(), fds.size(), timeout);
-        if (ready < 0 && errno != EINTR)
-            break;
+        if (poll(fds.data(), fds.size(), timeout) < 0) {
+            // Keep serving the queue whatever went wrong with the sockets.
+            if (errno != EINTR)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
         if (fds[0].revents & POLLIN) {
             char buffer[64];
             while (read(m_wakeRead, buffer, sizeof buffer) > 0) {

@@ -1,5 +1,7 @@
 #include "preferencestore.h"
 
+#include "filereader.h"
+
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -68,31 +70,13 @@ std::optional<nlohmann::json> PreferenceStore::load(std::string &error) const
 {
     if (m_path.empty())
         return std::nullopt;
-    FILE *file = std::fopen(m_path.c_str(), "rb");
-    if (file == nullptr) {
-        // No file, or no folder for it yet: nothing was stored. A folder that
-        // cannot be created shows when storing.
-        if (errno != ENOENT && errno != ENOTDIR)
-            error = m_path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
     std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, n);
-        if (text.size() > kMaxFileSize)
-            break;
-    }
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError) {
-        error = m_path + ": read error";
-        return std::nullopt;
-    }
-    if (text.size() > kMaxFileSize) {
-        error = m_path + ": file too large";
-        return std::nullopt;
+    // No file, or no folder for it yet: nothing was stored. A folder that
+    // cannot be created shows when storing.
+    switch (readRegularFile(m_path, kMaxFileSize, text, error)) {
+    case ReadResult::Missing: return std::nullopt;
+    case ReadResult::Failed: return std::nullopt;
+    case ReadResult::Ok: break;
     }
     try {
         nlohmann::json values = nlohmann::json::parse(text);

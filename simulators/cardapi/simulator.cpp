@@ -1,5 +1,6 @@
 #include "simulator.h"
 
+#include "filereader.h"
 #include "zeltradevice.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace cardsim {
 
@@ -35,27 +34,6 @@ std::vector<std::shared_ptr<Simulator>> &stoppedSimulators()
 
 constexpr size_t kMaxDescriptionSize = 8 << 20;
 
-bool readFile(const std::string &path, std::string &text, std::string &error)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot be read: " + std::strerror(errno);
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    if (file.bad()) {
-        error = path + ": read error";
-        return false;
-    }
-    text = buffer.str();
-    if (text.size() > kMaxDescriptionSize) {
-        error = path + ": larger than 8 MiB";
-        return false;
-    }
-    return true;
-}
-
 SimulatorDescription loadDescription()
 {
     const char *path = std::getenv("ZELTRA_SIMULATOR_CARDS");
@@ -63,8 +41,11 @@ SimulatorDescription loadDescription()
         if (path == nullptr || path[0] == '\0')
             return defaultDescription();
         std::string text, error;
-        if (!readFile(path, text, error))
-            throw DescriptionError(error);
+        switch (readRegularFile(path, kMaxDescriptionSize, text, error)) {
+        case ReadResult::Missing: throw DescriptionError(std::string(path) + ": cannot be read: no such file");
+        case ReadResult::Failed: throw DescriptionError(error);
+        case ReadResult::Ok: break;
+        }
         return parseDescription(text, path);
     } catch (const std::exception &e) {
         reportProblem(std::string(e.what()) + "; no cards are offered");

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
@@ -1011,7 +1012,9 @@ void TestCardSimulator::malformedDescription_data()
     QTest::newRow("wrong type") << QByteArray(R"({"cards": [{"model": "X", "attributes": {"flags": {"infd": 1}}}]})") << QByteArray("attributes.flags.infd: expected true or false");
     QTest::newRow("unknown mode") << QByteArray(R"({"cards": [{"model": "X", "inputModes": ["qqqq"]}]})") << QByteArray("not a known display mode");
     QTest::newRow("same persistent id") << QByteArray(R"({"cards": [{"model": "A", "attributes": {"ints": {"peid": 7}}}, {"model": "B", "attributes": {"ints": {"peid": 7}}}]})") << QByteArray("cards[1].attributes.peid");
-    QTest::newRow("missing file") << QByteArray() << QByteArray("cannot be read");
+    QTest::newRow("missing file") << QByteArray() << QByteArray("cannot be read: no such file");
+    QTest::newRow("a folder") << QByteArray("<folder>") << QByteArray("not a regular file");
+    QTest::newRow("a FIFO, which must not block") << QByteArray("<fifo>") << QByteArray("not a regular file");
 }
 
 void TestCardSimulator::malformedDescription()
@@ -1019,8 +1022,13 @@ void TestCardSimulator::malformedDescription()
     QFETCH(QByteArray, json);
     QFETCH(QByteArray, reason);
     const QByteArray errors = captureStderr([&] {
-        if (json.isEmpty()) {
-            qputenv("ZELTRA_SIMULATOR_CARDS", QFile::encodeName(m_dir->filePath("absent.json")));
+        if (json.isEmpty() || json.startsWith('<')) {
+            const QString path = m_dir->filePath("cards.json");
+            if (json == "<folder>")
+                QDir().mkpath(path);
+            if (json == "<fifo>")
+                QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            qputenv("ZELTRA_SIMULATOR_CARDS", QFile::encodeName(path));
             m_library.restart();
         } else {
             writeCards(json);
