@@ -626,6 +626,17 @@ void TestUsbLayer::hotPlugThroughInotify()
     QVERIFY(echo(again.get(), 0x5A));
     again->USBDeviceClose();
 
+    // A node that is there before libusb has heard of the device is still
+    // reported, once.
+    m_bed->setAnnounceDelayMs(100);
+    m_unitB->unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(int(reportsB.removedCount()), 2, 3000);
+    m_unitB->plugIn();
+    QTRY_COMPARE_WITH_TIMEOUT(int(reportsB.addedCount()), 3, 3000);
+    m_bed->setAnnounceDelayMs(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    QCOMPARE(int(reportsB.addedCount()), 3);
+
     // The other notification saw none of it.
     QCOMPARE(int(reportsA.addedCount()), 1);
     QCOMPARE(int(reportsA.removedCount()), 0);

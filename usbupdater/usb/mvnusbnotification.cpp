@@ -9,6 +9,8 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -34,6 +36,9 @@ struct _MVNUsb_Notifier
 };
 
 namespace {
+
+constexpr int kListRetries = 10;
+constexpr int kListRetryMs = 20;
 
 bool listed(const std::vector<uint32_t>& ids, uint32_t id)
 {
@@ -101,15 +106,24 @@ bool nodeCallback(void* context, bool added, const char* bus, const char* device
 
     if (record.devices.count(key))
         return true;
-    const DeviceList list(SharedLibUsbContext());
-    for (ssize_t i = 0; i < list.count(); ++i) {
-        libusb_device* candidate = list[i];
-        if (libusb_get_bus_number(candidate) != busNumber || libusb_get_device_address(candidate) != address)
-            continue;
-        if (!passes(record, candidate))
+    // The node can be usable before libusb has heard of the device (the
+    // kernel creates it before udev announces the device), so a location
+    // libusb does not list yet is looked for again for a short while.
+    for (int attempt = 0; attempt < kListRetries; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(kListRetryMs));
+        const DeviceList list(SharedLibUsbContext());
+        if (list.count() < 0)
             return false;
-        report(record, candidate);
-        return true;
+        for (ssize_t i = 0; i < list.count(); ++i) {
+            libusb_device* candidate = list[i];
+            if (libusb_get_bus_number(candidate) != busNumber || libusb_get_device_address(candidate) != address)
+                continue;
+            if (!passes(record, candidate))
+                return false;
+            report(record, candidate);
+            return true;
+        }
     }
     return false;
 }

@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace xmegasim {
@@ -192,6 +194,12 @@ std::string UsbDevfsTestBed::nodePath(int id) const
     return m_root + it->second->node;
 }
 
+void UsbDevfsTestBed::setAnnounceDelayMs(int milliseconds)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_announceDelayMs = milliseconds > 0 ? milliseconds : 0;
+}
+
 void UsbDevfsTestBed::onPresence(int id, bool present)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -251,20 +259,29 @@ void UsbDevfsTestBed::plugLocked(Slot& slot)
     text += format("A: bNumConfigurations=%u\\n\n", device[17]);
     text += format("A: idVendor=%04x\\n\nA: idProduct=%04x\\n\nA: bcdDevice=%04x\\n\n", vendor, product, bcd);
     text += "H: descriptors=" + hex(descriptors) + "\n";
+    const std::string file = m_root + node;
+    auto createNode = [&file] {
+        const int fd = open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            close(fd);
+    };
+    if (m_announceDelayMs > 0) {
+        createNode();
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_announceDelayMs));
+    }
     if (!umockdev_testbed_add_from_string(m_testbed, text.c_str(), &error)) {
         std::fprintf(stderr, "UsbDevfsTestBed: cannot add %s: %s\n", node.c_str(),
                      error ? error->message : "unknown error");
         g_clear_error(&error);
+        unlink(file.c_str());
         umockdev_testbed_detach_ioctl(m_testbed, node.c_str(), nullptr);
         return;
     }
-    // The node comes last, as on a real system where it appears after the
-    // kernel announced the device: whoever reacts to the node (the inotify
-    // hot-plug) then finds the device in libusb's list.
-    const std::string file = m_root + node;
-    const int fd = open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd >= 0)
-        close(fd);
+    // Normally the node comes last, once udev would have announced the
+    // device: whoever reacts to the node (the inotify hot-plug) then finds
+    // the device in libusb's list.
+    if (m_announceDelayMs == 0)
+        createNode();
     slot.address = address;
     slot.node = node;
     m_devices[node] = std::move(emulated);

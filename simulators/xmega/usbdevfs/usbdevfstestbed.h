@@ -52,6 +52,12 @@ public:
     // Its node below devfsPath(), empty while it is off the bus.
     std::string nodePath(int id) const;
 
+    // Makes later arrivals create the node first and announce the device
+    // (sysfs entry and uevent) only this much later, as a real system can
+    // when the kernel's node is there before udev reports the device.
+    // 0 (the default) announces first.
+    void setAnnounceDelayMs(int milliseconds);
+
 private:
     struct Slot;
     void onPresence(int id, bool present);
@@ -72,6 +78,7 @@ private:
     std::map<std::string, std::unique_ptr<UsbDevfsDevice>> m_devices; // node path -> device
     int m_nextId = 1;
     uint8_t m_lastAddress = 1; // address 1 is the root hub's on a real bus
+    int m_announceDelayMs = 0;
 };
 
 } // namespace xmegasim
