@@ -1,13 +1,9 @@
 #include "adminutilityapplication.h"
 #include "appdefaults.h"
 #include "startuppluginloader.h"
-#include "zeltraadminutilitywindow.h"
-
-#if __has_include("zeltrafamily.h") && __has_include("staticdata.h")
 #include "staticdata.h"
+#include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
-#define ONDAVIA_HAVE_CARD_FAMILY 1
-#endif
 
 #include <cstdint>
 
@@ -20,16 +16,13 @@ int main(int argc, char** argv)
     qRegisterMetaType<uint32_t>("uint32_t");
     qRegisterMetaType<uint64_t>("uint64_t");
 
-#ifdef ONDAVIA_HAVE_CARD_FAMILY
     initialiseStaticData();
-#endif
 
     ZeltraAdminUtilityWindow window;
 
-#ifdef ONDAVIA_HAVE_CARD_FAMILY
-    // Families live as long as the process; the window calls destroy() on it.
+    // The built-in card family is always first. Families live as long as
+    // the process; the window calls destroy() on each instead of deleting.
     window.addFamily(new ZeltraFamily);
-#endif
     StartupPluginLoader::load(window, StartupPluginLoader::defaultRoot());
 
     window.show();
