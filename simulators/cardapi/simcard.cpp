@@ -264,17 +264,31 @@ int32_t SimCard::setConfiguration(const Attachment &a, uint32_t id, ItemValue va
 
 int32_t SimCard::storePreferences(const Attachment &a)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (!live(a))
-        return kZeltraFail;
     std::string error;
-    if (!m_store.save(m_live.valuesToJson(), error)) {
-        reportProblem("cannot store the preferences of \"" + m_description.displayName + "\": " + error);
-        return kZeltraFail;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!live(a))
+            return kZeltraFail;
+        if (!storeLocked(error)) {
+            reportProblem("cannot store the preferences of \"" + m_description.displayName + "\": " + error);
+            return kZeltraFail;
+        }
     }
+    if (auto partner = m_partner.lock()) {
+        std::lock_guard<std::mutex> lock(partner->m_mutex);
+        if (partner->m_attachment && !partner->storeLocked(error))
+            reportProblem("cannot store the preferences of \"" + partner->m_description.displayName + "\": " + error);
+    }
+    return kZeltraOk;
+}
+
+bool SimCard::storeLocked(std::string &error)
+{
+    if (!m_store.save(m_live.valuesToJson(), error))
+        return false;
     m_stored = m_live;
     m_lastStore = ++m_sequence;
-    return kZeltraOk;
+    return true;
 }
 
 void SimCard::revertUnstored(const Attachment &a, uint64_t sequence)

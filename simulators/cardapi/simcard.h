@@ -48,7 +48,11 @@ public:
     // Applies the value at once and announces 'pref'. On success sequence
     // receives the change's number, for revertUnstored.
     int32_t setConfiguration(const Attachment &a, uint32_t id, ItemValue value, uint64_t &sequence);
+    // Stores the configuration as the card's preferences, and those of its
+    // paired sub-device ('ppid'): their connectors are configured together,
+    // and the settings of one are often changed from the other's window.
     int32_t storePreferences(const Attachment &a);
+    void setPartner(const std::shared_ptr<SimCard> &partner) { m_partner = partner; }
     // Returns the card to its stored preferences when the change numbered
     // sequence has not been stored since.
     void revertUnstored(const Attachment &a, uint64_t sequence);
@@ -77,6 +81,7 @@ private:
 
     bool live(const Attachment &a) const { return a.attached.load() && &a == m_attachment.get(); }
     void loadPreferences();
+    bool storeLocked(std::string &error);
     // Copies configuration items that drive status items; returns the status
     // ids changed. Caller holds m_mutex.
     std::vector<uint32_t> updateFollowingStatus();
@@ -89,6 +94,7 @@ private:
     const CardDescription m_description;
     const std::shared_ptr<EventLoop> m_loop;
     PreferenceStore m_store;
+    std::weak_ptr<SimCard> m_partner; // set once, before the card is shared
 
     mutable std::mutex m_mutex;
     std::shared_ptr<Attachment> m_attachment; // null while unplugged

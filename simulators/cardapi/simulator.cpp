@@ -202,6 +202,15 @@ void Simulator::start()
             slot.card = std::make_shared<SimCard>(int(i), std::move(description.cards[i]), m_loop);
             m_slots.push_back(std::move(slot));
         }
+        for (Slot &slot : m_slots) {
+            const Item *paired = slot.card->description().attributes.find(zeltraCode("ppid"));
+            if (paired == nullptr || typeOf(paired->value) != ItemType::Int)
+                continue;
+            for (const Slot &other : m_slots) {
+                if (other.card != slot.card && other.card->persistentId() == std::get<int64_t>(paired->value))
+                    slot.card->setPartner(other.card);
+            }
+        }
     }
     std::weak_ptr<Simulator> weak = weak_from_this();
     m_control = std::make_unique<ControlServer>([weak](const std::vector<std::string> &arguments) {

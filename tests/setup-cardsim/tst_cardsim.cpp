@@ -245,6 +245,7 @@ private slots:
     void valuesTheCardRefuses();
     void displayModes();
     void preferencesPersistAndRevert();
+    void pairedSubDevicesStoreTogether();
     void noticesReachEverySubscriber();
     void unsubscribeFromInsideANotice();
     void noNoticeAfterUnsubscribeReturns();
@@ -656,6 +657,44 @@ void TestCardSimulator::preferencesPersistAndRevert()
     });
     QVERIFY2(errors.contains(files.first().toUtf8()), errors.constData());
     QCOMPARE(errors.count('\n'), 1);
+}
+
+void TestCardSimulator::pairedSubDevicesStoreTogether()
+{
+    // The second sub-device's window changes the duplex mode of the first
+    // (which owns it) and is saved: the change is kept with the pair.
+    const uint32_t duplex = zeltraCode("dupx");
+    IZeltra *first = nullptr;
+    IZeltra *second = nullptr;
+    for (IZeltra *device : m_library.devices()) {
+        m_held.push_back(device);
+        if (modelOf(device) == "Ondavia Duo Link")
+            (attributeInt(device, zeltraCode("subi")) == 0 ? first : second) = device;
+    }
+    QVERIFY(first && second);
+    QCOMPARE(attributeInt(second, zeltraCode("ppid")), attributeInt(first, zeltraCode("peid")));
+    {
+        auto viaSecond = query<IZeltraConfiguration>(first, IID_IZeltraConfiguration);
+        auto own = query<IZeltraConfiguration>(second, IID_IZeltraConfiguration);
+        QCOMPARE(viaSecond->SetInt(duplex, zeltraCode("fdup")), kZeltraOk);
+        QCOMPARE(own->StoreToPreferences(), kZeltraOk);
+    }
+    auto status = query<IZeltraStatus>(first, IID_IZeltraStatus);
+    int64_t mode = 0;
+    QCOMPARE(status->GetInt(duplex, &mode), kZeltraOk);
+    QCOMPARE(mode, int64_t(zeltraCode("fdup")));
+    status.reset();
+
+    cleanup();
+    m_library.restart();
+    for (IZeltra *device : m_library.devices()) {
+        m_held.push_back(device);
+        if (modelOf(device) == "Ondavia Duo Link" && attributeInt(device, zeltraCode("subi")) == 0) {
+            auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+            QCOMPARE(configuration->GetInt(duplex, &mode), kZeltraOk);
+            QCOMPARE(mode, int64_t(zeltraCode("fdup")));
+        }
+    }
 }
 
 void TestCardSimulator::noticesReachEverySubscriber()
