@@ -42,7 +42,10 @@ std::string runtimeFolder(std::string &error)
 {
     const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string folder;
-    if (runtime != nullptr && runtime[0] == '/') {
+    struct stat info;
+    // A runtime folder that is named but missing counts as not set, the same
+    // way for the library and for zeltra-simctl.
+    if (runtime != nullptr && runtime[0] == '/' && stat(runtime, &info) == 0 && S_ISDIR(info.st_mode)) {
         folder = std::string(runtime) + "/zeltra-simulator";
     } else {
         folder = "/tmp/zeltra-simulator-" + std::to_string(getuid());

@@ -9,10 +9,11 @@
 //
 // Every running simulator listens on <runtime folder>/<pid>.sock, where the
 // runtime folder is $XDG_RUNTIME_DIR/zeltra-simulator, or a private
-// /tmp/zeltra-simulator-<uid> when XDG_RUNTIME_DIR is not set. A client sends
-// one line, the arguments separated by tab characters (so that codes such as
-// "pal " keep their blank), and reads the reply until the server closes the
-// connection: a first line "ok" or "error: <reason>", then any output lines.
+// /tmp/zeltra-simulator-<uid> when XDG_RUNTIME_DIR is not set (or names no
+// folder). A client sends one line, the arguments separated by tab
+// characters (so that codes such as "pal " keep their blank), and reads the
+// reply until the server closes the connection: a first line "ok" or
+// "error: <reason>", then any output lines.
 namespace cardsim::control {
 
 inline constexpr size_t kMaxRequest = 4096;
