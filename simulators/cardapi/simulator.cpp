@@ -468,8 +468,8 @@ std::string Simulator::commandStatus(size_t index) const
         card = m_slots.at(index).card;
     }
     std::string out = "ok\n";
-    for (const auto &[id, item] : card->description().status.items()) {
-        (void)item;
+    for (const auto &entry : card->description().status.items()) {
+        const uint32_t id = entry.first;
         if (auto value = card->statusValue(id))
             out += codeText(id) + " (" + typeName(typeOf(*value)) + ") = " + valueText(*value) + "\n";
     }
