@@ -454,7 +454,6 @@ XmegaUnit::Reply XmegaUnit::standardRequest(uint8_t requestType, uint8_t request
 XmegaUnit::Reply XmegaUnit::vendorRequest(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index,
                                           uint8_t* data, uint16_t length)
 {
-    Reply reply;
     // The UUID is the one request addressed to the device as a whole.
     if (requestType == 0xC0) {
         if (request != 0x10)
@@ -541,7 +540,6 @@ XmegaUnit::Reply XmegaUnit::vendorRequest(uint8_t requestType, uint8_t request, 
         }
         return {stall()};
     }
-    (void)reply;
 }
 
 XmegaUnit::Reply XmegaUnit::flashRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length)
