@@ -110,6 +110,7 @@ private slots:
     void transferErrorsAreMapped();
     void deviceLeavesDuringTransfer();
     void hotPlugThroughInotify();
+    void installWhileEventsArrive();
     void nodesThatAreNotDevicesAreIgnored();
     void waitForAddedDevice_data();
     void waitForAddedDevice();
@@ -640,6 +641,49 @@ void TestUsbLayer::hotPlugThroughInotify()
     // The other notification saw none of it.
     QCOMPARE(int(reportsA.addedCount()), 1);
     QCOMPARE(int(reportsA.removedCount()), 0);
+    poller.stop();
+}
+
+void TestUsbLayer::installWhileEventsArrive()
+{
+    USBFDPoller poller;
+    poller.start();
+    Reports steady;
+    Installed first(steady, {kVendorB});
+    QCOMPARE(int(steady.addedCount()), 1);
+    std::atomic<bool> done{false};
+    std::thread cable([&] {
+        for (int i = 0; i < 6; ++i) {
+            m_unitB->unplug();
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            m_unitB->plugIn();
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        done = true;
+    });
+    // Installations race the poll thread's deliveries; each sees B at most once.
+    int installs = 0;
+    while (!done) {
+        Reports transient;
+        Installed other(transient, {kVendorB});
+        QVERIFY(transient.addedCount() <= 1);
+        ++installs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    cable.join();
+    QVERIFY(installs > 0);
+    // In the end exactly the unit that is there is reported; an appearance
+    // too short to be seen may be missed, but never half of one.
+    QTRY_VERIFY_WITH_TIMEOUT(steady.addedCount() == steady.removedCount() + 1 && steady.addedCount() >= 2, 10000);
+    {
+        std::lock_guard<std::mutex> lock(steady.mutex);
+        for (size_t i = 0; i < steady.removed.size(); ++i)
+            QCOMPARE(steady.removed[i], steady.added[i].get());
+    }
+    UsbRef<IUSBDevice> current = steady.last();
+    QCOMPARE(current->USBDeviceOpen(), kMVNUsbSuccess);
+    QVERIFY(echo(current.get(), 0x33));
+    current->USBDeviceClose();
     poller.stop();
 }
 
