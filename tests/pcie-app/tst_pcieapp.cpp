@@ -65,6 +65,8 @@ private slots:
     void onePassWithoutCardsSaysUpToDate();
     void programExitCodes_data();
     void programExitCodes();
+    void standInUpdater_data();
+    void standInUpdater();
     void renderDialogs();
 };
 
@@ -396,6 +398,34 @@ void TestPcieApp::programExitCodes()
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+}
+
+void TestPcieApp::standInUpdater_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("output");
+    QTest::newRow("status") << QStringList{"-gui", "status", "/dev/morvane/dv0"} << 0
+                            << QByteArray("1:0:/dev/morvane/dv0:0a:Ondavia Test Card");
+    QTest::newRow("all") << QStringList{"-gui", "status"} << 0
+                         << QByteArray("1:0:/dev/morvane/dv0:0a:Ondavia Test Card\n");
+    QTest::newRow("unknown path") << QStringList{"-gui", "status", "/dev/morvane/dv9"} << 1 << QByteArray();
+    QTest::newRow("no -gui") << QStringList{"status"} << 2 << QByteArray();
+    QTest::newRow("update without path") << QStringList{"-gui", "update"} << 2 << QByteArray();
+    QTest::newRow("unknown command") << QStringList{"-gui", "erase", "/dev/morvane/dv0"} << 2 << QByteArray();
+}
+
+void TestPcieApp::standInUpdater()
+{
+    // The stand-in is what every other test here relies on: check its answers.
+    QFETCH(QStringList, arguments);
+    FakeUpdaterFixture fixture("[" + card("/dev/morvane/dv0") + "]");
+    QProcess updater;
+    updater.start(updaterBinary(), arguments);
+    QVERIFY(updater.waitForFinished(5000));
+    QTEST(updater.exitCode(), "exitCode");
+    QTEST(updater.readAllStandardOutput(), "output");
+    QCOMPARE(fixture.commands(), QStringList{arguments.join(' ')});
 }
 
 void TestPcieApp::renderDialogs()
