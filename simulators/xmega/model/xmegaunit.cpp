@@ -1,6 +1,7 @@
 #include "xmegaunit.h"
 
 #include "appimage.h"
+#include "wire.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,79 +10,18 @@ namespace xmegasim {
 
 namespace {
 
-constexpr uint64_t kMaxBacking = 64ull * 1024 * 1024; // cells actually kept per EEPROM
 constexpr uint32_t kRegisterPageSize = 65536;
 constexpr uint16_t kMaxRegisterPages = 16;
 
-uint16_t le16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void put16(std::vector<uint8_t>& v, uint16_t x)
-{
-    v.push_back(uint8_t(x));
-    v.push_back(uint8_t(x >> 8));
-}
-
-void put32(std::vector<uint8_t>& v, uint32_t x)
-{
-    for (int i = 0; i < 4; ++i)
-        v.push_back(uint8_t(x >> (8 * i)));
-}
-
-void put64(std::vector<uint8_t>& v, uint64_t x)
-{
-    for (int i = 0; i < 8; ++i)
-        v.push_back(uint8_t(x >> (8 * i)));
-}
-
-TransferResult ok(uint32_t length = 0)
-{
-    return {TransferStatus::Ok, length};
-}
-
-TransferResult stall()
-{
-    return {TransferStatus::Stall, 0};
-}
-
-// Copies an answer into an IN request's buffer, as much as the host asked for.
-TransferResult answer(const std::vector<uint8_t>& bytes, uint8_t* data, uint16_t length)
-{
-    const uint32_t n = std::min<uint32_t>(length, uint32_t(bytes.size()));
-    if (n && !data)
-        return stall();
-    if (n)
-        std::memcpy(data, bytes.data(), n);
-    return ok(n);
-}
-
-// Programming flash cells can only clear bits.
-void programCells(uint8_t* cells, const uint8_t* data, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        cells[i] &= data[i];
-}
-
 } // namespace
+
+using namespace wire;
 
 XmegaUnit::XmegaUnit(UnitConfig config)
     : m_config(std::move(config))
+    , m_eeprom(m_config)
 {
     m_flash.assign(m_config.flashSize, 0xFF);
-    for (const EepromConfig& geometry : m_config.eeproms) {
-        Eeprom e;
-        e.geometry = geometry;
-        e.cells.assign(size_t(std::min(geometry.size, kMaxBacking)), 0xFF);
-        m_eeproms.push_back(std::move(e));
-    }
-    m_session = m_config.sessionOpenAtStart;
     m_bootloader = true; // until a valid application is loaded
     m_timer = std::thread([this] { timerLoop(); });
 }
@@ -204,16 +144,10 @@ void XmegaUnit::schedule(Clock::time_point when, Event event)
 
 void XmegaUnit::leaveLocked()
 {
-    advance(Clock::now());
     m_present = false;
     m_responsive = false;
     // RAM state of the firmware is gone; the cells keep what reached them.
-    m_session = false;
-    m_writing = false;
-    m_reading = false;
-    m_eraseActive = false;
-    m_eraseValid = false;
-    m_writeBusyUntil = Clock::time_point();
+    m_eeprom.powerLoss(Clock::now());
     m_registerPage = 0;
     m_presenceChanged.notify_all();
 }
@@ -268,29 +202,6 @@ void XmegaUnit::timerLoop()
 }
 
 // ---- state helpers -------------------------------------------------------
-
-void XmegaUnit::advance(Clock::time_point now)
-{
-    if (!m_eraseActive)
-        return;
-    uint64_t done = m_eraseCount;
-    if (m_config.eraseMsPerSector > 0) {
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_eraseStart).count();
-        done = std::min<uint64_t>(m_eraseCount, uint64_t(elapsed) / m_config.eraseMsPerSector);
-    }
-    Eeprom& e = m_eeproms[m_eraseEeprom];
-    const uint64_t sector = e.geometry.sectorSize;
-    for (uint64_t s = m_eraseDone; s < done; ++s) {
-        const uint64_t start = (uint64_t(m_eraseFirst) + s) * sector;
-        if (start >= e.cells.size())
-            break;
-        const uint64_t end = std::min<uint64_t>(start + sector, e.cells.size());
-        std::fill(e.cells.begin() + start, e.cells.begin() + end, 0xFF);
-    }
-    m_eraseDone = uint32_t(done);
-    if (m_eraseDone >= m_eraseCount)
-        m_eraseActive = false;
-}
 
 bool XmegaUnit::appValidLocked(uint32_t* version) const
 {
@@ -365,7 +276,6 @@ TransferResult XmegaUnit::control(uint8_t requestType, uint8_t request, uint16_t
         record(entry);
         return {TransferStatus::NoDevice, 0};
     }
-    advance(Clock::now());
     Reply reply;
     const bool standard = (requestType & 0x60) == 0;
     if (const UnitFault* fault = standard ? nullptr : matchFault(false, requestType, request, 0)) {
@@ -395,15 +305,14 @@ TransferResult XmegaUnit::bulk(uint8_t endpoint, uint8_t* data, uint32_t length,
     if (!m_present || !m_responsive) {
         result = {TransferStatus::NoDevice, 0};
     } else {
-        advance(Clock::now());
         if (const UnitFault* fault = matchFault(true, 0, 0, endpoint))
             result = faultResult(fault->kind, timeoutMs, lock);
         else if (m_bootloader)
             result = stall();
         else if (endpoint == kBulkOutEndpoint && m_config.bulkOut)
-            result = bulkOut(data, length);
+            result = m_eeprom.bulkOut(data, length, Clock::now());
         else if (endpoint == kBulkInEndpoint && m_config.bulkIn)
-            result = bulkIn(data, length);
+            result = m_eeprom.bulkIn(data, length);
         else
             result = stall();
     }
@@ -536,7 +445,7 @@ XmegaUnit::Reply XmegaUnit::vendorRequest(uint8_t requestType, uint8_t request, 
         if (request >= 0x30 && request <= 0x3B) {
             if (m_bootloader)
                 return {stall()};
-            return eepromRequest(request, value, data, length);
+            return {m_eeprom.request(request, value, data, length, Clock::now())};
         }
         return {stall()};
     }
@@ -583,112 +492,6 @@ XmegaUnit::Reply XmegaUnit::flashRequest(uint8_t request, uint16_t value, uint8_
     return {stall()};
 }
 
-XmegaUnit::Reply XmegaUnit::eepromRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length)
-{
-    const auto now = Clock::now();
-    if (request == 0x30) {
-        std::vector<uint8_t> status(6, 0);
-        status[0] = m_session ? 1 : 0;
-        if (writeBusyLocked(now))
-            status[m_config.statusWriteByte == 2 ? 2 : 1] = 1;
-        if (eraseBusyLocked())
-            status[2] = 1;
-        status[3] = m_reading ? 1 : 0;
-        status[4] = uint8_t(m_selected);
-        status[5] = uint8_t(m_selected >> 8);
-        return {answer(status, data, length)};
-    }
-    if (request == 0x31) {
-        if (m_session)
-            return {stall()};
-        m_session = true;
-        m_selected = 0;
-        return {ok()};
-    }
-    if (request == 0x32) {
-        m_session = false;
-        m_writing = false;
-        m_reading = false;
-        return {ok()};
-    }
-    // Everything else belongs to a session.
-    if (!m_session)
-        return {stall()};
-    if (request == 0x33)
-        return {answer({uint8_t(m_eeproms.size()), uint8_t(m_eeproms.size() >> 8)}, data, length)};
-    if (request == 0x34) {
-        if (value >= m_eeproms.size())
-            return {stall()};
-        m_selected = value;
-        return {ok()};
-    }
-    if (m_selected >= m_eeproms.size())
-        return {stall()};
-    Eeprom& e = m_eeproms[m_selected];
-    const EepromConfig& g = e.geometry;
-    const bool busy = eraseBusyLocked() || writeBusyLocked(now);
-    switch (request) {
-    case 0x35: {
-        std::vector<uint8_t> info;
-        put64(info, g.size);
-        put32(info, g.sectorSize);
-        put32(info, g.pageSize);
-        return {answer(info, data, length)};
-    }
-    case 0x36:
-    case 0x37: {
-        uint64_t first = 0;
-        uint64_t count = g.sectorSize ? g.size / g.sectorSize : 0;
-        if (request == 0x37) {
-            if (length != 8)
-                return {stall()};
-            first = le32(data);
-            count = le32(data + 4);
-        } else if (length) {
-            return {stall()};
-        }
-        const uint64_t sectors = g.sectorSize ? std::min(g.size, uint64_t(e.cells.size())) / g.sectorSize : 0;
-        if (busy || g.sectorSize == 0 || first + count > sectors)
-            return {stall()};
-        m_eraseActive = count > 0;
-        m_eraseValid = true;
-        m_eraseEeprom = m_selected;
-        m_eraseFirst = uint32_t(first);
-        m_eraseCount = uint32_t(count);
-        m_eraseDone = 0;
-        m_eraseStart = now;
-        m_writing = false;
-        m_reading = false;
-        return {ok(length)};
-    }
-    case 0x38: {
-        std::vector<uint8_t> progress;
-        put32(progress, m_eraseFirst);
-        put32(progress, m_eraseFirst + m_eraseCount);
-        put32(progress, m_eraseFirst + m_eraseDone);
-        put16(progress, m_eraseActive ? 1 : 0);
-        progress.push_back(m_eraseValid ? 1 : 0);
-        return {answer(progress, data, length)};
-    }
-    case 0x39:
-    case 0x3A: {
-        if (length != 4 || busy || g.pageSize == 0)
-            return {stall()};
-        const uint64_t start = uint64_t(le32(data)) * g.pageSize;
-        if (start >= e.cells.size() || start >= g.size)
-            return {stall()};
-        m_cursor = start;
-        m_writing = request == 0x39;
-        m_reading = request == 0x3A;
-        return {ok(length)};
-    }
-    case 0x3B:
-        m_reading = false;
-        return {ok()};
-    }
-    return {stall()};
-}
-
 XmegaUnit::Reply XmegaUnit::registerRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length)
 {
     if (request == 0x50) {
@@ -707,46 +510,6 @@ XmegaUnit::Reply XmegaUnit::registerRequest(uint8_t request, uint16_t value, uin
     else
         std::memcpy(page.data() + value, data, length);
     return {ok(length)};
-}
-
-TransferResult XmegaUnit::bulkOut(const uint8_t* data, uint32_t length)
-{
-    if (!m_session)
-        return stall();
-    if (!m_writing)
-        return length == 0 ? ok() : stall(); // a stray zero-length packet is harmless
-    Eeprom& e = m_eeproms[m_selected];
-    const uint64_t limit = std::min<uint64_t>(e.geometry.size, e.cells.size());
-    if (length && !data)
-        return stall();
-    if (m_cursor + length > limit) {
-        m_writing = false;
-        return stall();
-    }
-    programCells(e.cells.data() + m_cursor, data, length);
-    m_cursor += length;
-    const uint64_t pages = e.geometry.pageSize ? (uint64_t(length) + e.geometry.pageSize - 1) / e.geometry.pageSize : 0;
-    const auto now = Clock::now();
-    m_writeBusyUntil = std::max(now, m_writeBusyUntil) + std::chrono::microseconds(pages * m_config.writeUsPerPage);
-    // A packet shorter than the pipe's packet size ends the write.
-    const uint32_t packet = std::max<uint32_t>(1, m_config.bulkPacketSize);
-    if (length == 0 || length % packet != 0)
-        m_writing = false;
-    return ok(length);
-}
-
-TransferResult XmegaUnit::bulkIn(uint8_t* data, uint32_t length)
-{
-    if (!m_session || !m_reading)
-        return stall();
-    Eeprom& e = m_eeproms[m_selected];
-    const uint64_t limit = std::min<uint64_t>(e.geometry.size, e.cells.size());
-    const uint32_t n = uint32_t(std::min<uint64_t>(length, limit - std::min(limit, m_cursor)));
-    if (n && !data)
-        return stall();
-    std::memcpy(data, e.cells.data() + m_cursor, n);
-    m_cursor += n;
-    return ok(n);
 }
 
 // ---- test controls -------------------------------------------------------
@@ -808,37 +571,25 @@ uint32_t XmegaUnit::applicationVersion() const
 void XmegaUnit::setEepromContents(unsigned eeprom, uint64_t address, const std::vector<uint8_t>& bytes)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (eeprom >= m_eeproms.size())
-        return;
-    std::vector<uint8_t>& cells = m_eeproms[eeprom].cells;
-    if (address >= cells.size())
-        return;
-    std::copy_n(bytes.begin(), std::min<uint64_t>(bytes.size(), cells.size() - address), cells.begin() + address);
+    m_eeprom.setContents(eeprom, address, bytes);
 }
 
 std::vector<uint8_t> XmegaUnit::eepromContents(unsigned eeprom, uint64_t address, size_t length) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (eeprom >= m_eeproms.size())
-        return {};
-    const std::vector<uint8_t>& cells = m_eeproms[eeprom].cells;
-    if (address >= cells.size())
-        return {};
-    const size_t n = size_t(std::min<uint64_t>(length, cells.size() - address));
-    return std::vector<uint8_t>(cells.begin() + address, cells.begin() + address + n);
+    return m_eeprom.contents(eeprom, address, length);
 }
 
 bool XmegaUnit::sessionOpen() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_session;
+    return m_eeprom.sessionOpen();
 }
 
-bool XmegaUnit::eepromBusy() const
+bool XmegaUnit::eepromBusy()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const_cast<XmegaUnit*>(this)->advance(Clock::now());
-    return m_eraseActive || Clock::now() < m_writeBusyUntil;
+    return m_eeprom.busy(Clock::now());
 }
 
 std::vector<XmegaUnit::LogEntry> XmegaUnit::log() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eepromservice.h"
 #include "unitconfig.h"
 #include "unitfault.h"
 #include "usbunit.h"
@@ -56,7 +57,7 @@ public:
     std::vector<uint8_t> eepromContents(unsigned eeprom, uint64_t address, size_t length) const;
     bool sessionOpen() const;
     // Whether an EEPROM erase or write is still running.
-    bool eepromBusy() const;
+    bool eepromBusy();
 
     // The cable: leave the bus at once, or arrive (in the application when
     // it is valid, else in the bootloader). Listeners hear it from the
@@ -84,11 +85,6 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    struct Eeprom
-    {
-        EepromConfig geometry;
-        std::vector<uint8_t> cells; // the backing store, at most kMaxBacking bytes
-    };
     struct Event
     {
         enum Type { Leave, Arrive, Notify } type = Leave;
@@ -107,15 +103,8 @@ private:
     Reply standardRequest(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
                           uint16_t length);
     Reply flashRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length);
-    Reply eepromRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length);
     Reply registerRequest(uint8_t request, uint16_t value, uint8_t* data, uint16_t length);
-    TransferResult bulkOut(const uint8_t* data, uint32_t length);
-    TransferResult bulkIn(uint8_t* data, uint32_t length);
 
-    // Brings erase progress up to now. Called with the lock held.
-    void advance(Clock::time_point now);
-    bool eraseBusyLocked() const { return m_eraseActive; }
-    bool writeBusyLocked(Clock::time_point now) const { return now < m_writeBusyUntil; }
     bool appValidLocked(uint32_t* version) const;
     const UnitFault* matchFault(bool bulk, uint8_t requestType, uint8_t request, uint8_t endpoint);
     std::vector<uint8_t> deviceDescriptorLocked() const;
@@ -130,6 +119,7 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_presenceChanged;
     UnitConfig m_config;
+    EepromService m_eeprom; // after m_config, which it reads
     std::vector<UnitFault> m_faults;
     std::vector<int> m_faultHits;
 
@@ -141,21 +131,6 @@ private:
 
     std::vector<uint8_t> m_flash;
     bool m_appFinalised = false;
-
-    std::vector<Eeprom> m_eeproms;
-    bool m_session = false;
-    uint16_t m_selected = 0;
-    bool m_eraseActive = false;
-    bool m_eraseValid = false;
-    unsigned m_eraseEeprom = 0;
-    uint32_t m_eraseFirst = 0;
-    uint32_t m_eraseCount = 0;
-    uint32_t m_eraseDone = 0;
-    Clock::time_point m_eraseStart;
-    Clock::time_point m_writeBusyUntil;
-    bool m_writing = false;
-    bool m_reading = false;
-    uint64_t m_cursor = 0;
 
     std::map<uint16_t, std::vector<uint8_t>> m_registers;
     uint16_t m_registerPage = 0;
