@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QWidget>
+
 #include "modelpicturetable.h"
 #include "notificationcallback.h"
 #include "staticdata.h"
@@ -36,9 +38,7 @@ VisibleZeltra::VisibleZeltra(IZeltra* device, QObject* parent)
 
 VisibleZeltra::~VisibleZeltra()
 {
-#ifdef ONDAVIA_HAS_SUMMARY_WIDGET
-    delete m_summaryWidget;
-#endif
+    delete m_summaryWidget.data();
     uninitialise();
 }
 

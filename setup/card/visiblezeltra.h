@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QVector>
 
@@ -16,7 +17,7 @@
 #include "zeltraptr.h"
 
 class NotificationCallback;
-class VisibleZeltraSummaryWidget;
+class QWidget;
 
 // One card, or one channel of a multi-channel card: the card family's device.
 //
@@ -370,6 +371,7 @@ private:
     QMap<uint32_t, DisplayMode> m_inputDisplayModes;
     QMap<uint32_t, DisplayMode> m_outputDisplayModes;
     bool m_initialised = false;
-    mutable VisibleZeltraSummaryWidget* m_summaryWidget = nullptr;
+    // Placed into the gallery's layout; the gallery may delete it first.
+    mutable QPointer<QWidget> m_summaryWidget;
     QVector<VisibleZeltra*> m_subDevices;
 };

@@ -81,6 +81,8 @@ bool ZeltraDiscovery::isSupportedDevice(const VisibleZeltra& device)
 
 void ZeltraDiscovery::onZeltraDeviceArrived(IZeltra* device)
 {
+    if (!device)
+        return;
     // The device owns the reference the callback took.
     auto* zeltra = new VisibleZeltra(device);
     zeltra->onConnected();
