@@ -33,6 +33,9 @@ void MainWindowDialogLineEdit::build(const QColor& accent)
     setFont(CommonGui::font(CommonGui::kSemibold));
     setFixedHeight(33);
     setStyleSheet(styleSheetText(accent));
+    QPalette p = palette();
+    p.setColor(QPalette::PlaceholderText, ColourPalette::kSmokeGray);
+    setPalette(p);
 }
 
 void MainWindowDialogLineEdit::setStandardVerifier(int verifier)

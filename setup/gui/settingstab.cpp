@@ -470,7 +470,13 @@ QFrame* SettingsTab::createRowWithGridLayout(const QString* label, const GridSet
     } else {
         content->setFixedWidth(kRowWidth);
     }
+    // The grid fixes the content frame to its own size; the row's free
+    // space goes to the right, or to both sides for a centred grid.
+    const bool centred = !label && (settings.alignment & Qt::AlignHCenter);
+    if (centred)
+        line->addStretch();
     line->addWidget(content, 0, Qt::AlignTop);
+    line->addStretch();
     auto* layout = new QGridLayout(content);
     layout->setContentsMargins(settings.horizontalMargin, settings.verticalMargin, settings.horizontalMargin,
                                settings.verticalMargin);
