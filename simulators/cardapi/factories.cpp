@@ -25,7 +25,7 @@ auto guarded(Make make) noexcept -> decltype(make())
 __attribute__((destructor)) void unloadSimulator()
 {
     try {
-        Simulator::shutdownCurrent();
+        Simulator::shutdownCurrent(true);
     } catch (...) {
     }
 }
@@ -35,14 +35,16 @@ __attribute__((destructor)) void unloadSimulator()
 CARDSIM_EXPORT IZeltraIterator *CreateZeltraIteratorInstance_0003()
 {
     return guarded([]() -> IZeltraIterator * {
-        return new ZeltraIteratorObject(Simulator::current()->presentDevices());
+        auto simulator = Simulator::current();
+        return simulator ? new ZeltraIteratorObject(simulator->presentDevices()) : nullptr;
     });
 }
 
 CARDSIM_EXPORT IZeltraAPIInformation *CreateZeltraAPIInformationInstance_0001()
 {
     return guarded([]() -> IZeltraAPIInformation * {
-        return new APIInformationObject(Simulator::current()->apiVersion());
+        auto simulator = Simulator::current();
+        return simulator ? new APIInformationObject(simulator->apiVersion()) : nullptr;
     });
 }
 
@@ -53,7 +55,10 @@ CARDSIM_EXPORT IZeltraVideoConversion *CreateVideoConversionInstance_0001()
 
 CARDSIM_EXPORT IZeltraDiscovery *CreateZeltraDiscoveryInstance_0002()
 {
-    return guarded([]() -> IZeltraDiscovery * { return new DiscoveryObject(Simulator::current()); });
+    return guarded([]() -> IZeltraDiscovery * {
+        auto simulator = Simulator::current();
+        return simulator ? new DiscoveryObject(std::move(simulator)) : nullptr;
+    });
 }
 
 // For the simulator's own tests: forget every card and start again from the
@@ -62,7 +67,7 @@ CARDSIM_EXPORT IZeltraDiscovery *CreateZeltraDiscoveryInstance_0002()
 CARDSIM_EXPORT void ZeltraSimulatorRestart()
 {
     try {
-        Simulator::shutdownCurrent();
+        Simulator::shutdownCurrent(false);
     } catch (...) {
     }
 }

@@ -14,8 +14,8 @@ namespace cardsim {
 
 namespace {
 
-// Leaked on purpose: the library's thread and objects still held by the host
-// may use them while the library is being unloaded.
+// Leaked on purpose: a host may still call in while the library is being
+// unloaded, after static objects would have been destroyed.
 std::mutex &currentMutex()
 {
     static auto *mutex = new std::mutex;
@@ -26,11 +26,7 @@ std::shared_ptr<Simulator> &currentSimulator()
     static auto *simulator = new std::shared_ptr<Simulator>;
     return *simulator;
 }
-std::vector<std::shared_ptr<Simulator>> &stoppedSimulators()
-{
-    static auto *stopped = new std::vector<std::shared_ptr<Simulator>>;
-    return *stopped;
-}
+bool s_unloading = false; // guarded by currentMutex()
 
 constexpr size_t kMaxDescriptionSize = 8 << 20;
 
@@ -167,6 +163,8 @@ const char kUsage[] =
 std::shared_ptr<Simulator> Simulator::current()
 {
     std::lock_guard<std::mutex> lock(currentMutex());
+    if (s_unloading)
+        return nullptr;
     std::shared_ptr<Simulator> &simulator = currentSimulator();
     if (!simulator) {
         simulator.reset(new Simulator);
@@ -175,15 +173,19 @@ std::shared_ptr<Simulator> Simulator::current()
     return simulator;
 }
 
-void Simulator::shutdownCurrent()
+void Simulator::shutdownCurrent(bool unloading)
 {
-    std::lock_guard<std::mutex> lock(currentMutex());
-    std::shared_ptr<Simulator> &simulator = currentSimulator();
-    if (simulator) {
-        simulator->shutdown();
-        stoppedSimulators().push_back(std::move(simulator));
-        simulator.reset();
+    std::shared_ptr<Simulator> simulator;
+    {
+        std::lock_guard<std::mutex> lock(currentMutex());
+        simulator = std::move(currentSimulator());
+        currentSimulator().reset();
+        s_unloading = s_unloading || unloading;
     }
+    // Outside the lock: the library's thread may be in a host callback that
+    // calls a factory, and shutting down waits for that thread.
+    if (simulator)
+        simulator->shutdown();
 }
 
 Simulator::~Simulator()

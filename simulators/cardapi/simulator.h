@@ -25,11 +25,13 @@ class ZeltraDevice;
 class Simulator : public std::enable_shared_from_this<Simulator>
 {
 public:
-    // The running simulator, created on first use from the environment.
+    // The running simulator, created on first use from the environment;
+    // null once the library is being unloaded.
     static std::shared_ptr<Simulator> current();
     // Stops the current simulator (library unload, or a test starting over);
-    // objects still held by the host stay valid but detached.
-    static void shutdownCurrent();
+    // objects still held by the host stay valid but detached. The simulator
+    // itself goes with the last object that refers to it.
+    static void shutdownCurrent(bool unloading);
 
     ~Simulator();
 
