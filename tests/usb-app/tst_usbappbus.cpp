@@ -1,0 +1,4 @@
+#include <QtTest>
+class TestUsbAppBus : public QObject { Q_OBJECT };
+QTEST_MAIN(TestUsbAppBus)
+#include "tst_usbappbus.moc"

@@ -1,0 +1,43 @@
+#include "firmwareupdateprogressdialog.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+
+FirmwareUpdateProgressDialog::FirmwareUpdateProgressDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+{
+    m_ui.setupUi(this);
+}
+
+void FirmwareUpdateProgressDialog::show()
+{
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+    activateWindow();
+    raise();
+    QDialog::show();
+}
+
+int FirmwareUpdateProgressDialog::value() const
+{
+    return m_ui.progressBar->value();
+}
+
+void FirmwareUpdateProgressDialog::setProgress(double fraction)
+{
+    if (fraction == -1.0) {
+        hide();
+        return;
+    }
+    if (isHidden())
+        show();
+    // Truncated, so a bar never claims more than is done.
+    double percent = fraction * 100.0;
+    if (!(percent >= 0.0))
+        percent = 0.0;
+    if (percent > 100.0)
+        percent = 100.0;
+    m_ui.progressBar->setValue(int(percent));
+}

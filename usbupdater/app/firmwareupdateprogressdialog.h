@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui_firmwareupdateprogressdialog.h"
+
+#include <QDialog>
+
+// The small window that shows how far an update has come; shown and hidden
+// as the updates come and go.
+class FirmwareUpdateProgressDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FirmwareUpdateProgressDialog(QWidget* parent = nullptr);
+
+    // Sizes to the contents, centres on the desktop, activates and shows.
+    void show();
+    int value() const;
+
+public slots:
+    // −1 hides the window; any other fraction shows it and sets the bar to
+    // the whole percent below it.
+    void setProgress(double fraction);
+
+private:
+    Ui::FirmwareUpdateProgressDialog m_ui;
+};

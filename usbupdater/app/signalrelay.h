@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+
+#include <csignal>
+
+class FirmwareUpdateController;
+class QSocketNotifier;
+
+// Installs one handler for SIGINT and SIGTERM. The handler only records the
+// signal and writes a byte to a pipe; the relay reads it on the GUI thread
+// and asks the registered controller to interrupt (which it refuses while
+// an update is offered or running).
+void installSignalHandlers();
+void interruptHandler(int signal);
+
+class SignalRelay : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The process-wide relay, created on the GUI thread by installSignalHandlers.
+    static SignalRelay* instance();
+
+    // A signal that arrived before registration interrupts at once.
+    void registerController(FirmwareUpdateController* controller);
+    // The last signal seen (0 when none).
+    int lastSignal() const { return m_lastSignal; }
+
+private slots:
+    void onSignalPipeReadable();
+
+private:
+    SignalRelay();
+    void drain();
+
+    QSocketNotifier* m_notifier = nullptr;
+    FirmwareUpdateController* m_controller = nullptr;
+    int m_lastSignal = 0;
+};
