@@ -1,6 +1,9 @@
 // Settings tabs: separators, groups, editable and linked sliders, status.
 
 #include "buttonrowtbase.h"
+#include "cardbookmark.h"
+#include "cardpopupmenu.h"
+#include "cardscrollarea.h"
 #include "cardseparatordark.h"
 #include "cardseparatordarkmiddle.h"
 #include "comboboxbuilder.h"
@@ -22,6 +25,7 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -90,6 +94,9 @@ private slots:
     void buttonRowAccess();
     void settingsStatus();
     void rowManagement();
+    void linkFollowsItsSliders();
+    void bookmarksAndSectionButtons();
+    void wheelNeedsFocus();
 };
 
 void TestSettingsTab::fixedPoint_data()
@@ -525,6 +532,86 @@ void TestSettingsTab::rowManagement()
     QCOMPARE(tab.contentLayout()->count(), withBoth - 2);
     const int tailAt = tab.contentLayout()->indexOf(tab.findRowContaining(tail));
     QCOMPARE(tab.contentLayout()->itemAt(tailAt - 1)->widget(), more);
+}
+
+void TestSettingsTab::linkFollowsItsSliders()
+{
+    SettingsTab tab;
+    tab.addSection("Levels");
+    auto* a = tab.addSliderRowWithEditableValue("A", 0, 10, 0, "");
+    auto* b = tab.addSliderRowWithEditableValue("B", 0, 10, 0, "");
+    SliderLink* link = tab.linkSliders(a, b, SliderLink::Equal);
+    tab.endSettingsTab();
+    tab.resize(620, 400);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    QTRY_VERIFY(link->isVisible());
+    // Beside the value fields, spanning the distance between them.
+    const QPoint fieldA = a->valueField()->mapTo(tab.contentWidget(), QPoint(a->valueField()->width(), 0));
+    QCOMPARE(link->x(), fieldA.x() + 32);
+    const int centreA = a->valueField()->mapTo(tab.contentWidget(), a->valueField()->rect().center()).y();
+    const int centreB = b->valueField()->mapTo(tab.contentWidget(), b->valueField()->rect().center()).y();
+    QVERIFY(link->geometry().top() <= centreA && link->geometry().bottom() >= centreB);
+
+    tab.showRowContaining(b, false);
+    QTRY_VERIFY(!link->isVisible());
+    tab.showRowContaining(b, true);
+    QTRY_VERIFY(link->isVisible());
+    a->setValueDisplayVisible(false);
+    QTRY_VERIFY(!link->isVisible());
+    QVERIFY(!tab.linkSliders(a, a, SliderLink::Equal));
+    QVERIFY(!tab.linkSliders(a, nullptr, SliderLink::Equal));
+}
+
+void TestSettingsTab::bookmarksAndSectionButtons()
+{
+    SettingsTab tab;
+    tab.addHeader("Audio", QString(), true);
+    QVERIFY(tab.bookmarkButton());
+    CardSection* inputs = tab.addSection("Inputs");
+    for (int i = 0; i < 12; ++i)
+        tab.addLabelRow(QString("Row %1").arg(i), "value");
+    tab.addBookmark("Outputs");
+    for (int i = 0; i < 12; ++i)
+        tab.addLabelRow(QString("Row %1").arg(i), "value");
+    tab.endSettingsTab();
+    QCOMPARE(tab.bookmarkMenu()->actions().size(), 1);
+    tab.resize(620, 300);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    tab.bookmarkMenu()->actions().first()->trigger();
+    QCOMPARE(tab.scrollArea()->verticalScrollBar()->value(), tab.bookmarks().first()->y());
+    QVERIFY(tab.scrollArea()->verticalScrollBar()->value() > 0);
+    tab.scrollToBookmark(5); // no such bookmark: stays put
+    QCOMPARE(tab.scrollArea()->verticalScrollBar()->value(), tab.bookmarks().first()->y());
+
+    FlatImageButton* button = tab.addSectionButton(inputs, ":/Info");
+    QCOMPARE(button->x(), 589 + inputs->contentMargin());
+    QCOMPARE(button->y(), (inputs->height() - button->height()) / 2);
+    QVERIFY(!tab.addSectionButton(nullptr, ":/Info"));
+}
+
+void TestSettingsTab::wheelNeedsFocus()
+{
+    SettingsTab tab;
+    auto* slider = qobject_cast<SettingsSlider*>(tab.addSliderRowAndValue("Level"));
+    SettingsComboBox* combo = tab.addComboBoxRow("Mode", 120);
+    combo->addItems({"a", "b", "c"});
+    slider->setRange(0, 10);
+    slider->setValue(5);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    auto wheel = [](QWidget* w) {
+        QWheelEvent event(QPointF(5, 5), w->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &event);
+    };
+    wheel(slider);
+    wheel(combo);
+    QCOMPARE(slider->value(), 5);
+    QCOMPARE(combo->currentIndex(), 0);
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(slider->value(), 5);
 }
 
 QTEST_MAIN(TestSettingsTab)
