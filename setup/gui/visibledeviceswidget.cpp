@@ -1,38 +1,43 @@
 #include "visibledeviceswidget.h"
 
 #include "appdefaults.h"
+#include "cardpushbutton.h"
 #include "colourpalette.h"
 #include "commongui.h"
 #include "devicelist.h"
+#include "flatimagebutton.h"
+#include "testmodepixmap.h"
+#include "tighthboxlayout.h"
+#include "tightvboxlayout.h"
 #include "visibledevice.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 namespace {
-constexpr int kEmptyWidth = 470;
-constexpr int kDeviceWidth = 400;
-
-QPushButton* imageButton(const QString& image, QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    const QPixmap pixmap(image);
-    button->setIcon(pixmap);
-    button->setIconSize(pixmap.size());
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
-    return button;
-}
+constexpr int kTopMargin = 18;
+constexpr int kArrowMargin = 36;
+constexpr int kNameHeight = 34;
+constexpr int kPageHeight = 40;
+constexpr int kIconGap = 10;
+// Room the model name leaves for the buttons beside it.
+constexpr int kButtonGap = 8;
+// Where "TEST MODE" sits on a gallery picture.
+constexpr int kTestModeTextX = 8;
+constexpr int kTestModeTextY = 150;
 
 QLabel* centredLabel(int style, const QColor& colour, QWidget* parent)
 {
     QLabel* label = CommonGui::label(style, colour, parent);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     return label;
+}
+
+FlatImageButton* hoverButton(const QString& image, QWidget* parent)
+{
+    auto* button = new FlatImageButton(image, parent);
+    button->setHoverImage(image + QStringLiteral("_Hover"));
+    return button;
 }
 } // namespace
 
@@ -42,77 +47,56 @@ VisibleDevicesWidget::VisibleDevicesWidget(DeviceList& deviceList, QWidget* pare
     setObjectName(QStringLiteral("VisibleDevicesWidget"));
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColourPalette::kMilkGray);
+    pal.setColor(QPalette::Window, ColourPalette::kThunderstormGray);
     setPalette(pal);
 
-    m_left = imageButton(QStringLiteral(":/LeftArrow"), this);
-    m_right = imageButton(QStringLiteral(":/RightArrow"), this);
-    m_picture = imageButton(QStringLiteral(":/NoDevice"), this);
-    m_name = centredLabel(1, ColourPalette::kWinterSkyGray, this);
-    m_name->setFont(CommonGui::font(11));
+    buildDeviceBox();
 
-    // Page 0: a normal device; page 1: firmware only; page 2: empty state.
-    m_pages = new QStackedWidget(this);
-    auto* normal = new QWidget(m_pages);
-    auto* normalRow = new QHBoxLayout(normal);
-    normalRow->setContentsMargins(0, 0, 0, 0);
-    m_model = CommonGui::label(3, ColourPalette::kRaincloudGray, normal);
-    m_model->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_setup = imageButton(QStringLiteral(":/Setup"), normal);
-    m_controlApp = imageButton(QString(), normal);
-    normalRow->addStretch();
-    normalRow->addWidget(m_model);
-    normalRow->addWidget(m_setup);
-    normalRow->addWidget(m_controlApp);
-    normalRow->addStretch();
+    m_left = hoverButton(QStringLiteral(":/LeftArrow"), this);
+    m_right = hoverButton(QStringLiteral(":/RightArrow"), this);
+    m_left->setToolTip(tr("Previous device"));
+    m_right->setToolTip(tr("Next device"));
 
-    auto* firmware = new QWidget(m_pages);
-    auto* firmwareColumn = new QVBoxLayout(firmware);
-    firmwareColumn->setContentsMargins(0, 0, 0, 0);
-    m_firmwareStatus = centredLabel(3, ColourPalette::kRaincloudGray, firmware);
-    m_updateNow = new QPushButton(tr("Update Now"), firmware);
-    firmwareColumn->addWidget(m_firmwareStatus);
-    firmwareColumn->addWidget(m_updateNow, 0, Qt::AlignHCenter);
+    // The arrows sit level with the middle of the picture.
+    const int arrowTop = (kPictureHeight - m_left->height()) / 2;
+    auto* leftColumn = new TightVBoxLayout;
+    leftColumn->addSpacing(arrowTop);
+    leftColumn->addWidget(m_left);
+    leftColumn->addStretch();
+    auto* rightColumn = new TightVBoxLayout;
+    rightColumn->addSpacing(arrowTop);
+    rightColumn->addWidget(m_right);
+    rightColumn->addStretch();
+    // Hidden arrows keep their room, so the picture does not jump sideways.
+    for (FlatImageButton* arrow : { m_left, m_right }) {
+        QSizePolicy policy = arrow->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        arrow->setSizePolicy(policy);
+    }
 
-    m_message = centredLabel(3, ColourPalette::kFoggyGray, m_pages);
-    m_message->setWordWrap(true);
-    m_pages->addWidget(normal);
-    m_pages->addWidget(firmware);
-    m_pages->addWidget(m_message);
-    m_pages->setFixedHeight(70);
-
-    auto* box = new QVBoxLayout;
-    box->setSpacing(8);
-    box->addStretch();
-    box->addWidget(m_picture, 0, Qt::AlignHCenter);
-    box->addWidget(m_name, 0, Qt::AlignHCenter);
-    box->addWidget(m_pages, 0, Qt::AlignHCenter);
-    box->addStretch();
-
-    auto* scroller = new QHBoxLayout;
-    scroller->addSpacing(20);
-    scroller->addWidget(m_left);
+    auto* scroller = new TightHBoxLayout;
+    scroller->setContentsMargins(kArrowMargin, 0, kArrowMargin, 0);
+    scroller->addLayout(leftColumn);
     scroller->addStretch();
-    scroller->addLayout(box);
+    scroller->addWidget(m_deviceBox, 0, Qt::AlignTop);
     scroller->addStretch();
-    scroller->addWidget(m_right);
-    scroller->addSpacing(20);
+    scroller->addLayout(rightColumn);
 
-    m_summarySlot = new QWidget(this);
-    auto* summaryLayout = new QVBoxLayout(m_summarySlot);
-    summaryLayout->setContentsMargins(0, 0, 0, 0);
+    m_summaryArea = new QWidget(this);
+    auto* summaryLayout = new TightVBoxLayout(m_summaryArea);
+    summaryLayout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 20, 0, 20);
-    column->addLayout(scroller, 1);
-    column->addWidget(m_summarySlot, 0, Qt::AlignHCenter | Qt::AlignTop);
+    auto* column = new TightVBoxLayout(this);
+    column->addSpacing(kTopMargin);
+    column->addLayout(scroller);
+    column->addWidget(m_summaryArea, 1);
 
-    connect(m_picture, &QPushButton::clicked, this, &VisibleDevicesWidget::onDeviceClicked);
-    connect(m_setup, &QPushButton::clicked, this, &VisibleDevicesWidget::onDeviceClicked);
-    connect(m_controlApp, &QPushButton::clicked, this, &VisibleDevicesWidget::onControlAppClicked);
-    connect(m_updateNow, &QPushButton::clicked, this, &VisibleDevicesWidget::onUpdateButtonClicked);
-    connect(m_left, &QPushButton::clicked, this, &VisibleDevicesWidget::onLeftClicked);
-    connect(m_right, &QPushButton::clicked, this, &VisibleDevicesWidget::onRightClicked);
+    connect(m_picture, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onDeviceClicked);
+    connect(m_setup, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onDeviceClicked);
+    connect(m_controlApp, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onControlAppClicked);
+    connect(m_updateNow, &CardPushButton::clicked, this, &VisibleDevicesWidget::onUpdateButtonClicked);
+    connect(m_left, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onLeftClicked);
+    connect(m_right, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onRightClicked);
     connect(m_message, &QLabel::linkActivated, this, &VisibleDevicesWidget::addByIpClicked);
     connect(&m_deviceList, &DeviceList::deviceListAdded, this, &VisibleDevicesWidget::onDeviceListChanged);
     connect(&m_deviceList, &DeviceList::deviceListRemoved, this, &VisibleDevicesWidget::onDeviceListChanged);
@@ -122,73 +106,202 @@ VisibleDevicesWidget::VisibleDevicesWidget(DeviceList& deviceList, QWidget* pare
     updateDeviceDisplay();
 }
 
+VisibleDevicesWidget::~VisibleDevicesWidget()
+{
+    // The summary belongs to its device: never delete it with the gallery.
+    releaseSummary();
+}
+
+void VisibleDevicesWidget::buildDeviceBox()
+{
+    m_deviceBox = new QWidget(this);
+    m_picture = new FlatImageButton(m_deviceBox);
+    m_picture->setFixedHeight(kPictureHeight);
+    m_name = centredLabel(CommonGui::kLightLarge, ColourPalette::kMilkGray, m_deviceBox);
+    m_name->setFixedHeight(kNameHeight);
+
+    m_pages = new QStackedWidget(m_deviceBox);
+    m_pages->setFixedHeight(kPageHeight);
+
+    // The device page: connection icon, model name, setup and control buttons.
+    auto* devicePage = new QWidget(m_pages);
+    auto* deviceRow = new TightHBoxLayout(devicePage);
+    m_connectionIcon = new QLabel(devicePage);
+    m_connectionIcon->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_model = CommonGui::label(CommonGui::kRegular, ColourPalette::kSmokeGray, devicePage);
+    m_model->setAlignment(Qt::AlignCenter);
+    m_setup = hoverButton(QStringLiteral(":/Setup"), devicePage);
+    m_setup->setToolTip(tr("Settings"));
+    m_controlApp = new FlatImageButton(devicePage);
+    deviceRow->addStretch();
+    deviceRow->addWidget(m_connectionIcon);
+    deviceRow->addWidget(m_model);
+    deviceRow->addSpacing(kButtonGap);
+    deviceRow->addWidget(m_setup);
+    deviceRow->addWidget(m_controlApp);
+    deviceRow->addStretch();
+
+    // The firmware page of a device that can only be updated from here.
+    auto* firmwarePage = new QWidget(m_pages);
+    auto* firmwareColumn = new TightVBoxLayout(firmwarePage);
+    auto* statusRow = new TightHBoxLayout;
+    m_firmwareCurrent = CommonGui::label(CommonGui::kRegular, ColourPalette::kSmokeGray, firmwarePage);
+    m_firmwareStatus = CommonGui::label(CommonGui::kRegular, ColourPalette::kBonesGray, firmwarePage);
+    m_availableFirmware = CommonGui::label(CommonGui::kSemibold, ColourPalette::kAccentColour, firmwarePage);
+    m_updateNow = new CardPushButton(tr("Update Now"), firmwarePage);
+    m_updateNow->setFixedSize(114, 25);
+    statusRow->addStretch();
+    statusRow->addWidget(m_firmwareStatus);
+    statusRow->addSpacing(6);
+    statusRow->addWidget(m_availableFirmware);
+    statusRow->addSpacing(12);
+    statusRow->addWidget(m_updateNow);
+    statusRow->addStretch();
+    firmwareColumn->addWidget(m_firmwareCurrent, 0, Qt::AlignHCenter);
+    firmwareColumn->addLayout(statusRow);
+
+    // The empty state's message; a link in it offers adding a device.
+    m_message = centredLabel(CommonGui::kRegular, ColourPalette::kSmokeGray, m_pages);
+    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    m_pages->insertWidget(DevicePage, devicePage);
+    m_pages->insertWidget(FirmwarePage, firmwarePage);
+    m_pages->insertWidget(EmptyPage, m_message);
+
+    auto* box = new TightVBoxLayout(m_deviceBox);
+    box->addWidget(m_picture);
+    box->addWidget(m_name);
+    box->addWidget(m_pages);
+}
+
+void VisibleDevicesWidget::showPage(Page page)
+{
+    m_pages->setCurrentIndex(page);
+}
+
+void VisibleDevicesWidget::setBoxWidth(int width)
+{
+    m_deviceBox->setFixedWidth(width);
+    m_picture->setFixedWidth(width);
+    m_name->setFixedWidth(width);
+    m_pages->setFixedWidth(width);
+    m_message->setFixedWidth(width);
+}
+
+void VisibleDevicesWidget::setPicture(const QPixmap& picture)
+{
+    m_picture->setImage(picture);
+    // The picture keeps its look while the button is disabled.
+    m_picture->setDisabledImage(picture);
+}
+
+void VisibleDevicesWidget::releaseSummary()
+{
+    if (!m_summary)
+        return;
+    m_summaryArea->layout()->removeWidget(m_summary);
+    m_summary->hide();
+    m_summary->setParent(nullptr);
+    m_summary = nullptr;
+}
+
 void VisibleDevicesWidget::updateDeviceDisplay()
 {
-    if (m_summary) {
-        m_summarySlot->layout()->removeWidget(m_summary);
-        m_summary->hide();
-        m_summary->setParent(nullptr);
-        m_summary = nullptr;
-    }
+    releaseSummary();
 
     VisibleDevice* device = m_deviceList.getCurrentDevice();
     if (!device) {
-        const QPixmap empty(QStringLiteral(":/NoDevice"));
-        m_picture->setIcon(empty);
-        m_picture->setIconSize(empty.size());
-        m_picture->setFixedWidth(kEmptyWidth);
-        m_picture->setEnabled(false);
-        m_name->setFixedWidth(kEmptyWidth);
-        m_name->setText(AppDefaults::noDeviceHeader());
-        m_message->setFixedWidth(kEmptyWidth);
-        m_pages->setFixedWidth(kEmptyWidth);
-        m_message->setText(AppDefaults::noDeviceMessage());
-        m_pages->setCurrentIndex(2);
-        m_left->hide();
-        m_right->hide();
+        showEmptyState();
         return;
     }
-
     const int position = m_deviceList.indexOfDevice(device);
     if (position < 0)
         return;
 
+    setBoxWidth(kDeviceWidth);
     const QPixmap picture = device->modelImage();
-    m_picture->setIcon(picture);
-    m_picture->setIconSize(picture.size().boundedTo(QSize(kDeviceWidth, 360)));
-    m_picture->setFixedWidth(kDeviceWidth);
-    m_name->setFixedWidth(kDeviceWidth);
-    m_pages->setFixedWidth(kDeviceWidth);
+    setPicture(device->isTestMode() ? TestModePixmap(picture, kDeviceWidth, kPictureHeight, kTestModeTextX,
+                                                     kTestModeTextY)
+                                    : picture);
     m_name->setText(CommonGui::elide(device->deviceName(), m_name));
+    m_name->setToolTip(device->deviceName());
 
-    m_controlApp->setVisible(device->hasControlApp());
     if (device->hasControlApp()) {
-        m_controlApp->setIcon(device->controlAppIcon());
-        m_controlApp->setIconSize(device->controlAppIcon().size());
-    }
-
-    if (device->firmwareUpdateOnly()) {
-        m_picture->setEnabled(false);
-        const bool available = device->firmwareUpdateAvailable();
-        m_firmwareStatus->setText(available ? tr("Software update available.")
-                                            : tr("Software is up to date."));
-        m_updateNow->setVisible(available);
-        m_pages->setCurrentIndex(1);
+        m_controlApp->setImage(device->controlAppIcon());
+        m_controlApp->setHoverImage(device->controlAppIconHover());
+        m_controlApp->resizeToFit();
+        m_controlApp->show();
     } else {
-        m_picture->setEnabled(true);
-        m_model->setText(CommonGui::elide(device->modelName(), m_model->font(), kDeviceWidth - 10));
-        m_setup->setVisible(device->shouldShowSetup());
-        m_pages->setCurrentIndex(0);
+        m_controlApp->hide();
     }
 
-    m_left->setVisible(position > 0);
-    m_right->setVisible(position + 1 < m_deviceList.numberOfDevice());
+    if (device->firmwareUpdateOnly())
+        showFirmwarePage(device);
+    else
+        showDevicePage(device);
 
     if (QWidget* summary = device->summaryWidget()) {
         m_summary = summary;
-        m_summarySlot->layout()->addWidget(summary);
+        summary->setParent(m_summaryArea);
+        m_summaryArea->layout()->addWidget(summary);
+        m_summaryArea->layout()->setAlignment(summary, Qt::AlignHCenter | Qt::AlignTop);
         summary->show();
     }
+
+    m_left->setVisible(position > 0);
+    m_right->setVisible(position < m_deviceList.numberOfDevice() - 1);
+}
+
+void VisibleDevicesWidget::showEmptyState()
+{
+    setBoxWidth(kEmptyWidth);
+    setPicture(QPixmap(QStringLiteral(":/NoDevice")));
+    m_picture->setEnabled(false);
+    m_name->setText(AppDefaults::noDeviceHeader());
+    m_name->setToolTip(QString());
+    m_message->setText(AppDefaults::noDeviceMessage());
+    showPage(EmptyPage);
+    m_left->hide();
+    m_right->hide();
+}
+
+void VisibleDevicesWidget::showFirmwarePage(VisibleDevice* device)
+{
+    m_picture->setEnabled(false);
+    m_firmwareCurrent->setText(device->currentFirmwareString());
+    const bool available = device->firmwareUpdateAvailable();
+    m_firmwareStatus->setText(available ? tr("Software update available.") : tr("Software is up to date."));
+    m_availableFirmware->setText(available ? device->availableFirmwareString() : QString());
+    m_availableFirmware->setVisible(available);
+    m_updateNow->setVisible(available);
+    showPage(FirmwarePage);
+}
+
+void VisibleDevicesWidget::showDevicePage(VisibleDevice* device)
+{
+    m_picture->setEnabled(true);
+    const QPixmap icon = device->launcherConnectionIcon();
+    int modelWidth = kDeviceWidth;
+    if (icon.isNull()) {
+        m_connectionIcon->hide();
+    } else {
+        const int iconWidth = icon.width() / icon.devicePixelRatio();
+        m_connectionIcon->setPixmap(icon);
+        m_connectionIcon->setFixedWidth(iconWidth + kIconGap);
+        m_connectionIcon->show();
+        modelWidth = kDeviceWidth - kIconGap - iconWidth;
+    }
+    const bool showSetup = device->shouldShowSetup();
+    m_setup->setVisible(showSetup);
+    if (showSetup)
+        modelWidth -= m_setup->width() + kButtonGap;
+    if (device->hasControlApp())
+        modelWidth -= m_controlApp->width();
+    const QString model = device->modelName();
+    m_model->setText(CommonGui::elide(model, m_model->font(), qMax(0, modelWidth)));
+    m_model->setToolTip(model);
+    showPage(DevicePage);
 }
 
 void VisibleDevicesWidget::onDeviceListChanged()

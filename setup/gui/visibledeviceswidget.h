@@ -3,29 +3,52 @@
 #include <QPointer>
 #include <QWidget>
 
+class CardPushButton;
 class DeviceList;
+class FlatImageButton;
 class QLabel;
-class QPushButton;
 class QStackedWidget;
 class VisibleDevice;
 
-// The gallery: one device at a time with its picture, name and buttons, or
-// the empty state when no device is present. Every action goes back to the
-// main window as a request signal.
+// The gallery: the current device with its picture, name, model and setup
+// button, arrows to step to its neighbours and its summary below; or the
+// empty state when no device is present. It only reads the device list and
+// the devices; every action goes back to the main window as a request.
 class VisibleDevicesWidget : public QWidget
 {
     Q_OBJECT
 
 public:
+    enum Page
+    {
+        DevicePage = 0,
+        FirmwarePage = 1,
+        EmptyPage = 2
+    };
+    static constexpr int kEmptyWidth = 470;
+    static constexpr int kDeviceWidth = 400;
+    static constexpr int kPictureHeight = 360;
+
     VisibleDevicesWidget(DeviceList& deviceList, QWidget* parent = nullptr);
+    ~VisibleDevicesWidget() override;
 
     void updateDeviceDisplay();
 
-    QPushButton* pictureButton() const { return m_picture; }
+    FlatImageButton* pictureButton() const { return m_picture; }
     QLabel* nameLabel() const { return m_name; }
+    QLabel* modelLabel() const { return m_model; }
+    QLabel* connectionIconLabel() const { return m_connectionIcon; }
     QLabel* messageLabel() const { return m_message; }
-    QPushButton* leftArrow() const { return m_left; }
-    QPushButton* rightArrow() const { return m_right; }
+    QLabel* firmwareStatusLabel() const { return m_firmwareStatus; }
+    QLabel* availableFirmwareLabel() const { return m_availableFirmware; }
+    CardPushButton* updateNowButton() const { return m_updateNow; }
+    FlatImageButton* leftArrow() const { return m_left; }
+    FlatImageButton* rightArrow() const { return m_right; }
+    FlatImageButton* setupButton() const { return m_setup; }
+    FlatImageButton* controlAppButton() const { return m_controlApp; }
+    QStackedWidget* pages() const { return m_pages; }
+    // The summary of the current device while it is shown, else null.
+    QWidget* summaryWidget() const { return m_summary; }
 
 signals:
     void requestShowDevice(VisibleDevice* device);
@@ -42,19 +65,33 @@ public slots:
     void onRightClicked();
 
 private:
+    void buildDeviceBox();
+    void showPage(Page page);
+    void setBoxWidth(int width);
+    void setPicture(const QPixmap& picture);
+    void showEmptyState();
+    void showFirmwarePage(VisibleDevice* device);
+    void showDevicePage(VisibleDevice* device);
+    void releaseSummary();
+
     DeviceList& m_deviceList;
-    QPushButton* m_left = nullptr;
-    QPushButton* m_right = nullptr;
-    QPushButton* m_picture = nullptr;
+    FlatImageButton* m_left = nullptr;
+    FlatImageButton* m_right = nullptr;
+    FlatImageButton* m_picture = nullptr;
     QLabel* m_name = nullptr;
     QStackedWidget* m_pages = nullptr;
+    QLabel* m_connectionIcon = nullptr;
     QLabel* m_model = nullptr;
-    QPushButton* m_setup = nullptr;
-    QPushButton* m_controlApp = nullptr;
+    FlatImageButton* m_setup = nullptr;
+    FlatImageButton* m_controlApp = nullptr;
+    QLabel* m_firmwareCurrent = nullptr;
     QLabel* m_firmwareStatus = nullptr;
-    QPushButton* m_updateNow = nullptr;
+    QLabel* m_availableFirmware = nullptr;
+    CardPushButton* m_updateNow = nullptr;
     QLabel* m_message = nullptr;
-    QWidget* m_summarySlot = nullptr;
-    // Lent by the current device; handed back (no parent) when it changes.
+    QWidget* m_deviceBox = nullptr;
+    QWidget* m_summaryArea = nullptr;
+    // Lent by the current device, which owns it; handed back (without a
+    // parent) when another device is shown and when the gallery goes.
     QPointer<QWidget> m_summary;
 };

@@ -1,20 +1,25 @@
 #pragma once
 
 #include <QFrame>
-#include <QList>
 
 class DeviceList;
-class QPushButton;
+class DotsWidget;
+class FooterLeftRegion;
+class QWidget;
+class ViewSelectionBar;
 class VisibleDevice;
 
 // The band along the bottom of the main window: the options button (only
-// where the product offers add-by-address), a hidden entry to the build
-// details, one dot per device and the gallery/list switch.
+// where the product offers options) and the hidden entry to the build
+// details on the left, one dot per device in the middle and, when the window
+// has a list view, the gallery/list switch on the right.
 class WindowFooter : public QFrame
 {
     Q_OBJECT
 
 public:
+    static constexpr int kHeight = 64;
+
     WindowFooter(DeviceList& deviceList, QWidget* parent, bool hasListView);
 
     void showDots();
@@ -24,9 +29,10 @@ public:
     // Where the options menu is anchored: the menu button, or the left
     // region when the product has no menu button.
     QWidget* menuButtonAnchor() const;
-    QPushButton* menuButton() const { return m_menuButton; }
-    QWidget* dotsWidget() const { return m_dots; }
-    QWidget* viewSelectionBar() const { return m_viewBar; }
+    FooterLeftRegion* leftRegion() const { return m_leftRegion; }
+    DotsWidget* dotsWidget() const { return m_dots; }
+    // Null without a list view.
+    ViewSelectionBar* viewSelectionBar() const { return m_viewBar; }
 
 signals:
     void menuButtonClicked();
@@ -37,20 +43,13 @@ signals:
 public slots:
     void onDeviceListChanged(VisibleDevice* device);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void rebuildDots();
+    bool galleryActive() const;
 
     DeviceList& m_deviceList;
-    QWidget* m_leftRegion = nullptr;
-    QPushButton* m_menuButton = nullptr;
-    QWidget* m_secret = nullptr;
-    QWidget* m_dots = nullptr;
-    QList<QPushButton*> m_dotButtons;
-    QWidget* m_viewBar = nullptr;
-    QPushButton* m_galleryButton = nullptr;
-    QPushButton* m_listButton = nullptr;
-    bool m_galleryActive = true;
+    FooterLeftRegion* m_leftRegion = nullptr;
+    DotsWidget* m_dots = nullptr;
+    ViewSelectionBar* m_viewBar = nullptr;
+    // Whether the window shows its gallery; without a view bar it always does.
+    bool m_dotsWanted = true;
 };

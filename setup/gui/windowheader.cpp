@@ -7,17 +7,35 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-namespace {
-constexpr int kHeight = 76;
-constexpr int kTitleLeft = 29;
-constexpr int kLogoRightInset = 23;
-} // namespace
-
 WindowHeader::WindowHeader(QWidget* parent)
     : QWidget(parent), m_title(AppDefaults::headerTitle()), m_logo(QStringLiteral(":/Logo"))
 {
     setFixedHeight(kHeight);
-    setFont(CommonGui::font(0));
+    setFont(CommonGui::font(CommonGui::kLightHuge));
+}
+
+QRect WindowHeader::textRect() const
+{
+    computeGeometry();
+    return m_textRect;
+}
+
+QPoint WindowHeader::logoPosition() const
+{
+    computeGeometry();
+    return m_logoPosition;
+}
+
+void WindowHeader::computeGeometry() const
+{
+    if (m_computedFor == size())
+        return;
+    m_computedFor = size();
+    const QSize logoSize = m_logo.isNull() ? QSize() : m_logo.size() / m_logo.devicePixelRatio();
+    m_logoPosition = QPoint(width() - kLogoRightInset - logoSize.width(), (height() - logoSize.height()) / 2);
+    // The title never runs under the logo.
+    const int textRight = m_logo.isNull() ? width() : m_logoPosition.x() - kLogoRightInset;
+    m_textRect = QRect(kTitleLeft, 0, qMax(0, textRight - kTitleLeft), height());
 }
 
 void WindowHeader::paintEvent(QPaintEvent*)
@@ -29,14 +47,14 @@ void WindowHeader::paintEvent(QPaintEvent*)
     gradient.setColorAt(1, ColourPalette::kNightskyGray);
     painter.fillRect(rect(), gradient);
 
+    painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setPen(ColourPalette::kMilkGray);
     painter.setFont(font());
-    const QRect textRect(kTitleLeft, 0, width() - kTitleLeft, height());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, m_title);
+    computeGeometry();
+    painter.drawText(m_textRect, Qt::AlignLeft | Qt::AlignVCenter, m_title);
 
     if (!m_logo.isNull()) {
-        const QSize logoSize = m_logo.size() / m_logo.devicePixelRatio();
-        painter.drawPixmap(width() - kLogoRightInset - logoSize.width(), (height() - logoSize.height()) / 2,
-                           m_logo);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(m_logoPosition, m_logo);
     }
 }

@@ -1,6 +1,7 @@
 #include "zeltraadminutilitywindow.h"
 
 #include "mainwindowanimator.h"
+#include "zeltravisibledeviceslistviewwidget.h"
 
 #include <QEvent>
 
@@ -36,6 +37,8 @@ bool ZeltraAdminUtilityWindow::event(QEvent* event)
 
 QWidget* ZeltraAdminUtilityWindow::getListViewWidget()
 {
+    if (!m_listViewWidget)
+        m_listViewWidget = new ZeltraVisibleDevicesListViewWidget(deviceList(), this);
     return m_listViewWidget;
 }
 

@@ -4,6 +4,7 @@
 
 class MainWindowAnimator;
 class QVariant;
+class ZeltraVisibleDevicesListViewWidget;
 
 // The main window of this product: devices in arrival order and a window
 // that widens smoothly when its contents need more room.
@@ -29,5 +30,6 @@ private slots:
 
 private:
     MainWindowAnimator* m_animator = nullptr;
-    QWidget* m_listViewWidget = nullptr;
+    // The card list, made on the first request.
+    ZeltraVisibleDevicesListViewWidget* m_listViewWidget = nullptr;
 };

@@ -1,0 +1,45 @@
+#include "viewselectionbar.h"
+
+#include "flatimagebutton.h"
+#include "tighthboxlayout.h"
+
+namespace {
+FlatImageButton* viewButton(const QString& image, const QString& hover, QWidget* parent)
+{
+    auto* button = new FlatImageButton(image, parent);
+    button->setHoverImage(hover);
+    button->setCheckedImage(hover);
+    button->setCheckable(true);
+    return button;
+}
+} // namespace
+
+ViewSelectionBar::ViewSelectionBar(QWidget* parent) : QWidget(parent)
+{
+    m_gallery = viewButton(QStringLiteral(":/Gallery"), QStringLiteral(":/GalleryHover"), this);
+    m_list = viewButton(QStringLiteral(":/List"), QStringLiteral(":/ListHover"), this);
+    m_gallery->setToolTip(tr("Gallery view"));
+    m_list->setToolTip(tr("List view"));
+    auto* row = new TightHBoxLayout(this);
+    row->setSpacing(kSpacing);
+    row->addWidget(m_gallery);
+    row->addWidget(m_list);
+    setActiveView(GalleryView);
+
+    connect(m_gallery, &FlatImageButton::clicked, this, [this] {
+        setActiveView(GalleryView);
+        emit gallerySelected();
+    });
+    connect(m_list, &FlatImageButton::clicked, this, [this] {
+        setActiveView(ListView);
+        emit listSelected();
+    });
+}
+
+void ViewSelectionBar::setActiveView(int view)
+{
+    m_activeView = view == ListView ? ListView : GalleryView;
+    // A click on the active button must not un-check it.
+    m_gallery->setChecked(m_activeView == GalleryView);
+    m_list->setChecked(m_activeView == ListView);
+}

@@ -1,0 +1,290 @@
+#include "zeltravisibledeviceslistviewwidget.h"
+
+#include "colourpalette.h"
+#include "commongui.h"
+#include "devicelist.h"
+#include "displaymodestrings.h"
+#include "flatimagebutton.h"
+#include "staticdata.h"
+#include "testmodepixmap.h"
+#include "tighthboxlayout.h"
+#include "tightvboxlayout.h"
+#include "visiblezeltra.h"
+#include "zeltravisibledeviceslistviewwidget_scrollarea.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+
+namespace {
+// Where "TEST MODE" starts on a list thumbnail.
+constexpr int kTestModeTextX = 12;
+constexpr int kTestModeTextY = 8;
+// Canvas of a test-mode card without a thumbnail.
+constexpr int kBlankThumbWidth = 120;
+constexpr int kBlankThumbHeight = 40;
+constexpr int kTextIndent = 12;
+
+QString tableStyleSheet()
+{
+    const QString background = ColourPalette::toHtmlQString(ColourPalette::kThunderstormGray);
+    const QString rule = ColourPalette::toHtmlQString(ColourPalette::kOwlGray);
+    return QStringLiteral("QTableWidget { background: %1; color: %2; border: none; gridline-color: %1;"
+                          " selection-background-color: %1; selection-color: %2; }"
+                          "QTableWidget::item { border-bottom: 1px solid %3; padding-left: %5px; }"
+                          "QHeaderView { background: %1; border: none; }"
+                          "QHeaderView::section { background: %1; color: %4; border: none;"
+                          " border-bottom: 1px solid %3; padding-left: %5px; }")
+        .arg(background, ColourPalette::toHtmlQString(ColourPalette::kBonesGray), rule,
+             ColourPalette::toHtmlQString(ColourPalette::kSmokeGray))
+        .arg(kTextIndent);
+}
+
+// The connection name and input format of a capture card, e.g. "SDI: 1080i50".
+QString videoInText(VisibleZeltra* device)
+{
+    if (!device->supportsCapture())
+        return QString();
+    QString text = kVideoConnections.value(uint32_t(device->getVideoInputConnection())).caption;
+    const QString format = getVideoInputDisplayMode(device);
+    if (format != displayModeNoValue())
+        text += QStringLiteral(": %1").arg(format);
+    return text;
+}
+} // namespace
+
+ZeltraVisibleDevicesListViewWidget::ZeltraVisibleDevicesListViewWidget(DeviceList& deviceList, QWidget* parent)
+    : VisibleDevicesListViewWidget(deviceList, parent), m_columnWidths(ColumnCount, 0)
+{
+    setObjectName(QStringLiteral("ZeltraVisibleDevicesListViewWidget"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ColourPalette::kThunderstormGray);
+    setPalette(pal);
+
+    m_headerStrip = new QWidget(this);
+    m_headerStrip->setFixedHeight(kHeaderStripHeight);
+
+    m_table = new QTableWidget(0, ColumnCount, this);
+    m_table->setHorizontalHeaderLabels(
+        { tr("PRODUCT"), tr("LABEL"), tr("VIDEO IN"), tr("OUTPUT FORMAT"), tr("GENLOCK"), QString() });
+    m_table->setStyleSheet(tableStyleSheet());
+    m_table->setFont(CommonGui::font(CommonGui::kRegular));
+    m_table->horizontalHeader()->setFont(CommonGui::font(CommonGui::kSemiboldSmall));
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->horizontalHeader()->setSectionsClickable(false);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->horizontalHeader()->setFixedHeight(32);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_table->setShowGrid(false);
+    m_table->setFrameShape(QFrame::NoFrame);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setFocusPolicy(Qt::NoFocus);
+    m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideNone);
+    // The scroll area scrolls; the table is always as large as its rows.
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto* tableHolder = new QWidget;
+    auto* holderLayout = new TightVBoxLayout(tableHolder);
+    holderLayout->addWidget(m_table);
+    holderLayout->addStretch();
+    m_scrollArea = new ZeltraVisibleDevicesListViewWidget_ScrollArea(this);
+    m_scrollArea->setWidget(tableHolder);
+
+    auto* column = new TightVBoxLayout(this);
+    column->addWidget(m_headerStrip);
+    column->addWidget(m_scrollArea, 1);
+
+    connect(m_table, &QTableWidget::cellClicked, this, &ZeltraVisibleDevicesListViewWidget::onListViewCellClicked);
+    connect(m_scrollArea, &ZeltraVisibleDevicesListViewWidget_ScrollArea::viewportResized, this,
+            &ZeltraVisibleDevicesListViewWidget::layoutColumns);
+
+    // A view made after the first arrivals still lists them.
+    for (int i = 0; i < deviceList.numberOfDevice(); ++i)
+        onDeviceAdded(deviceList.deviceAt(i));
+    resizeTable();
+}
+
+QString ZeltraVisibleDevicesListViewWidget::listLabel(const QString& label)
+{
+    if (label.size() <= kMaxLabelLength)
+        return label;
+    return label.left(kCutLabelLength) + QStringLiteral("...");
+}
+
+int ZeltraVisibleDevicesListViewWidget::rowOfDevice(VisibleDevice* device) const
+{
+    QTableWidgetItem* marker = m_rows.value(device);
+    return marker ? marker->row() : -1;
+}
+
+VisibleDevice* ZeltraVisibleDevicesListViewWidget::deviceAtRow(int row) const
+{
+    QTableWidgetItem* marker = m_table->item(row, SetupColumn);
+    return marker ? marker->data(Qt::UserRole).value<VisibleDevice*>() : nullptr;
+}
+
+void ZeltraVisibleDevicesListViewWidget::onDeviceAdded(VisibleDevice* device)
+{
+    auto* zeltra = dynamic_cast<VisibleZeltra*>(device);
+    if (!zeltra || m_rows.contains(device))
+        return;
+
+    const int row = m_table->rowCount();
+    m_table->insertRow(row);
+    auto* marker = new QTableWidgetItem;
+    marker->setFlags(Qt::ItemIsEnabled);
+    marker->setData(Qt::UserRole, QVariant::fromValue(device));
+    m_table->setItem(row, SetupColumn, marker);
+
+    auto* thumb = new QLabel;
+    thumb->setAlignment(Qt::AlignCenter);
+    // Clicks on the picture count as clicks on the row.
+    thumb->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_table->setCellWidget(row, ProductColumn, thumb);
+
+    if (zeltra->shouldShowSetup()) {
+        auto* holder = new QWidget;
+        auto* holderLayout = new TightHBoxLayout(holder);
+        auto* setup = new FlatImageButton(QStringLiteral(":/ListSetup"), holder);
+        setup->setHoverImage(QStringLiteral(":/ListSetupHover"));
+        setup->setToolTip(tr("Settings"));
+        setup->setData(QVariant::fromValue(device));
+        holderLayout->addWidget(setup, 0, Qt::AlignCenter);
+        connect(setup, &FlatImageButton::clicked, this, &ZeltraVisibleDevicesListViewWidget::onSetupButtonClicked);
+        m_table->setCellWidget(row, SetupColumn, holder);
+    }
+
+    connect(zeltra, &VisibleZeltra::statusChanged, this, &ZeltraVisibleDevicesListViewWidget::onDeviceStatusChanged);
+    connect(zeltra, &VisibleZeltra::propertyChanged, this,
+            &ZeltraVisibleDevicesListViewWidget::onDeviceStatusChanged);
+    // A device deleted without a removal notice must not leave a row that
+    // points at it.
+    connect(zeltra, &QObject::destroyed, this, [this, device] { removeDeviceRow(device); });
+    m_rows.insert(device, marker);
+    m_table->show();
+    updateDeviceDisplay(zeltra);
+}
+
+void ZeltraVisibleDevicesListViewWidget::onDeviceRemoved(VisibleDevice* device)
+{
+    if (auto* zeltra = dynamic_cast<VisibleZeltra*>(device))
+        QObject::disconnect(zeltra, nullptr, this, nullptr);
+    removeDeviceRow(device);
+}
+
+void ZeltraVisibleDevicesListViewWidget::removeDeviceRow(VisibleDevice* device)
+{
+    QTableWidgetItem* marker = m_rows.take(device);
+    if (!marker)
+        return;
+    m_table->removeRow(marker->row());
+    resizeTable();
+}
+
+void ZeltraVisibleDevicesListViewWidget::onDeviceInfoChanged(VisibleDevice* device)
+{
+    if (auto* zeltra = dynamic_cast<VisibleZeltra*>(device))
+        updateDeviceDisplay(zeltra);
+}
+
+void ZeltraVisibleDevicesListViewWidget::onDeviceStatusChanged()
+{
+    if (auto* zeltra = qobject_cast<VisibleZeltra*>(sender()))
+        updateDeviceDisplay(zeltra);
+}
+
+void ZeltraVisibleDevicesListViewWidget::onListViewCellClicked(int row, int)
+{
+    VisibleDevice* device = deviceAtRow(row);
+    if (device && device->shouldShowSetup())
+        emit requestShowDevice(device);
+}
+
+void ZeltraVisibleDevicesListViewWidget::onSetupButtonClicked()
+{
+    if (auto* button = qobject_cast<FlatImageButton*>(sender())) {
+        if (auto* device = button->data().value<VisibleDevice*>())
+            emit requestShowDevice(device);
+    }
+}
+
+void ZeltraVisibleDevicesListViewWidget::setCellText(int row, int column, const QString& text)
+{
+    QTableWidgetItem* item = m_table->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_table->setItem(row, column, item);
+    }
+    item->setText(text);
+}
+
+void ZeltraVisibleDevicesListViewWidget::updateDeviceDisplay(VisibleZeltra* device)
+{
+    const int row = rowOfDevice(device);
+    if (row < 0)
+        return;
+
+    if (auto* thumb = qobject_cast<QLabel*>(m_table->cellWidget(row, ProductColumn))) {
+        QPixmap picture = device->modelListThumb();
+        if (device->isTestMode()) {
+            const int width = picture.isNull() ? kBlankThumbWidth
+                                               : qMax(m_table->columnWidth(ProductColumn) - kColumnPadding,
+                                                      picture.width());
+            const int height = picture.isNull() ? kBlankThumbHeight : kRowHeight - 16;
+            picture = TestModePixmap(picture, width, height, kTestModeTextX, kTestModeTextY);
+        }
+        thumb->setPixmap(picture);
+        thumb->setMinimumWidth(picture.width() / picture.devicePixelRatio());
+    }
+
+    const QString name = device->deviceName();
+    setCellText(row, LabelColumn, listLabel(name));
+    m_table->item(row, LabelColumn)->setToolTip(name);
+    m_table->item(row, LabelColumn)->setForeground(ColourPalette::kMilkGray);
+    setCellText(row, VideoInColumn, videoInText(device));
+    setCellText(row, OutputFormatColumn,
+                device->supportsPlayback() ? getVideoOutputDisplayMode(device, 0) : displayModeNoValue());
+    setCellText(row, GenlockColumn, device->supportsReferenceInput() ? getVideoReferenceInputDisplayString(device)
+                                                                     : displayModeNoValue());
+    resizeTable();
+}
+
+void ZeltraVisibleDevicesListViewWidget::resizeTable()
+{
+    QHeaderView* header = m_table->horizontalHeader();
+    for (int column = 0; column < ColumnCount; ++column) {
+        const QTableWidgetItem* caption = m_table->horizontalHeaderItem(column);
+        int content = caption ? QFontMetrics(header->font()).horizontalAdvance(caption->text()) + kTextIndent : 0;
+        for (int row = 0; row < m_table->rowCount(); ++row) {
+            if (QWidget* widget = m_table->cellWidget(row, column))
+                content = qMax(content, widget->sizeHint().width());
+            if (QTableWidgetItem* item = m_table->item(row, column))
+                content = qMax(content, m_table->fontMetrics().horizontalAdvance(item->text()) + kTextIndent);
+        }
+        m_columnWidths[column] = content + kColumnPadding;
+    }
+    m_table->setFixedHeight(header->height() + m_table->rowCount() * kRowHeight);
+    layoutColumns();
+}
+
+void ZeltraVisibleDevicesListViewWidget::layoutColumns()
+{
+    int total = 0;
+    for (int width : qAsConst(m_columnWidths))
+        total += width;
+    // Spare room goes to the label, so the setup buttons stay at the right edge.
+    const int spare = qMax(0, m_scrollArea->viewport()->width() - total);
+    for (int column = 0; column < ColumnCount; ++column)
+        m_table->setColumnWidth(column, m_columnWidths[column] + (column == LabelColumn ? spare : 0));
+    m_table->setMinimumWidth(total);
+}

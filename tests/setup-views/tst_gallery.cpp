@@ -1,0 +1,373 @@
+// The gallery and the footer over devices made in the test: the empty
+// state, stepping with arrows and dots, the view switch, test mode, the
+// firmware page and the secret entry.
+
+#include <QtTest>
+
+#include <QLabel>
+#include <QStackedWidget>
+
+#include "appdefaults.h"
+#include "cardpushbutton.h"
+#include "devicelist.h"
+#include "dotswidget.h"
+#include "flatimagebutton.h"
+#include "footerleftregion.h"
+#include "secretbutton.h"
+#include "viewselectionbar.h"
+#include "viewtestdevice.h"
+#include "visibledeviceswidget.h"
+#include "windowfooter.h"
+#include "windowheader.h"
+
+namespace {
+bool sameImage(const QPixmap& a, const QPixmap& b)
+{
+    return a.toImage().convertToFormat(QImage::Format_ARGB32) == b.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
+
+class TestGallery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<VisibleDevice*>(); }
+    void init();
+    void cleanup();
+
+    void emptyStateShowsNoDeviceAndHidesFooterControls();
+    void singleDeviceShowsNoDotsAndNoArrows();
+    void arrowsAndDotsStepThroughDevices();
+    void removingDevicesShrinksDots();
+    void viewSwitchHidesAndRestoresDots();
+    void testModeDrawsOverlayOnPicture();
+    void pictureRequestsSetupOnlyWhenAllowed();
+    void firmwarePageOffersUpdate();
+    void summaryIsLentAndGivenBack();
+    void secretEntryNeedsShiftDoubleClick_data();
+    void secretEntryNeedsShiftDoubleClick();
+    void headerKeepsTitleClearOfLogo();
+
+private:
+    ViewTestDevice* addDevice(const QString& name);
+
+    DeviceList* m_list = nullptr;
+    ViewTestFamily* m_family = nullptr;
+    QWidget* m_window = nullptr;
+    VisibleDevicesWidget* m_gallery = nullptr;
+    WindowFooter* m_footer = nullptr;
+    QList<ViewTestDevice*> m_devices;
+};
+
+void TestGallery::init()
+{
+    m_list = new DeviceList;
+    m_list->setSortOrder(DeviceList::ArrivalOrder);
+    m_family = new ViewTestFamily;
+    connect(m_family, &ProductFamilyBase::deviceArrived, m_list, &DeviceList::onDeviceAdded);
+    connect(m_family, &ProductFamilyBase::deviceRemoved, m_list, &DeviceList::onDeviceRemoved);
+    m_window = new QWidget;
+    m_window->resize(780, 680);
+    m_gallery = new VisibleDevicesWidget(*m_list, m_window);
+    m_footer = new WindowFooter(*m_list, m_window, true);
+    m_footer->move(0, 600);
+    m_window->show();
+}
+
+void TestGallery::cleanup()
+{
+    delete m_window;
+    qDeleteAll(m_devices);
+    m_devices.clear();
+    delete m_family;
+    delete m_list;
+}
+
+ViewTestDevice* TestGallery::addDevice(const QString& name)
+{
+    auto* device = new ViewTestDevice(name);
+    m_devices.append(device);
+    m_family->announce(device);
+    return device;
+}
+
+void TestGallery::emptyStateShowsNoDeviceAndHidesFooterControls()
+{
+    QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::EmptyPage));
+    QVERIFY(sameImage(m_gallery->pictureButton()->image(), QPixmap(QStringLiteral(":/NoDevice"))));
+    QVERIFY(!m_gallery->pictureButton()->isEnabled());
+    QCOMPARE(m_gallery->nameLabel()->text(), AppDefaults::noDeviceHeader());
+    QCOMPARE(m_gallery->messageLabel()->text(), AppDefaults::noDeviceMessage());
+    QCOMPARE(m_gallery->nameLabel()->width(), VisibleDevicesWidget::kEmptyWidth);
+    QVERIFY(!m_gallery->leftArrow()->isVisible());
+    QVERIFY(!m_gallery->rightArrow()->isVisible());
+    QVERIFY(!m_footer->dotsWidget()->isVisible());
+    QVERIFY(!m_footer->viewSelectionBar()->isVisible());
+
+    // Clicking the disabled picture asks for nothing.
+    QSignalSpy show(m_gallery, &VisibleDevicesWidget::requestShowDevice);
+    m_gallery->onDeviceClicked();
+    QCOMPARE(show.count(), 0);
+
+    // The last device leaving brings the empty state back.
+    ViewTestDevice* device = addDevice(QStringLiteral("Only"));
+    QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::DevicePage));
+    m_family->withdraw(device);
+    QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::EmptyPage));
+    QCOMPARE(m_gallery->nameLabel()->text(), AppDefaults::noDeviceHeader());
+    QVERIFY(!m_footer->viewSelectionBar()->isVisible());
+}
+
+void TestGallery::singleDeviceShowsNoDotsAndNoArrows()
+{
+    ViewTestDevice* device = addDevice(QStringLiteral("Edit Bay"));
+    QCOMPARE(m_gallery->nameLabel()->text(), QStringLiteral("Edit Bay"));
+    QCOMPARE(m_gallery->modelLabel()->text(), QStringLiteral("Test Model"));
+    QVERIFY(m_gallery->pictureButton()->isEnabled());
+    QVERIFY(sameImage(m_gallery->pictureButton()->image(), device->image));
+    QVERIFY(!m_gallery->leftArrow()->isVisible());
+    QVERIFY(!m_gallery->rightArrow()->isVisible());
+    QCOMPARE(m_footer->dotsWidget()->dotCount(), 1);
+    QVERIFY(!m_footer->dotsWidget()->dotAt(0)->isVisible());
+    QVERIFY(m_footer->viewSelectionBar()->isVisible());
+}
+
+void TestGallery::arrowsAndDotsStepThroughDevices()
+{
+    addDevice(QStringLiteral("A"));
+    addDevice(QStringLiteral("B"));
+    addDevice(QStringLiteral("C"));
+    DotsWidget* dots = m_footer->dotsWidget();
+    QCOMPARE(dots->dotCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(dots->dotAt(i)->isVisible());
+
+    // Expected arrows and lit dot at each position.
+    auto check = [&](int position) {
+        QCOMPARE(m_list->getCurrentDeviceIndex(), position);
+        QCOMPARE(m_gallery->nameLabel()->text(), QString(QChar('A' + position)));
+        QCOMPARE(m_gallery->leftArrow()->isVisible(), position > 0);
+        QCOMPARE(m_gallery->rightArrow()->isVisible(), position < 2);
+        QCOMPARE(dots->currentDot(), position);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(sameImage(dots->dotAt(i)->image(), QPixmap(QStringLiteral(":/Dot_On"))), i == position);
+    };
+    check(0);
+    QTest::mouseClick(m_gallery->rightArrow(), Qt::LeftButton);
+    check(1);
+    QTest::mouseClick(m_gallery->rightArrow(), Qt::LeftButton);
+    check(2);
+    QTest::mouseClick(m_gallery->leftArrow(), Qt::LeftButton);
+    check(1);
+    QTest::mouseClick(dots->dotAt(0), Qt::LeftButton);
+    check(0);
+    QTest::mouseClick(dots->dotAt(2), Qt::LeftButton);
+    check(2);
+}
+
+void TestGallery::removingDevicesShrinksDots()
+{
+    ViewTestDevice* a = addDevice(QStringLiteral("A"));
+    addDevice(QStringLiteral("B"));
+    ViewTestDevice* c = addDevice(QStringLiteral("C"));
+    m_list->setCurrentDevice(2);
+    m_family->withdraw(c);
+    DotsWidget* dots = m_footer->dotsWidget();
+    QCOMPARE(dots->dotCount(), 2);
+    // The removed device was current: the first entry takes over.
+    QCOMPARE(dots->currentDot(), 0);
+    QCOMPARE(m_gallery->nameLabel()->text(), QStringLiteral("A"));
+    QVERIFY(m_gallery->rightArrow()->isVisible());
+    m_family->withdraw(a);
+    QCOMPARE(dots->dotCount(), 1);
+    QVERIFY(!dots->dotAt(0)->isVisible());
+    QVERIFY(!m_gallery->rightArrow()->isVisible());
+}
+
+void TestGallery::viewSwitchHidesAndRestoresDots()
+{
+    addDevice(QStringLiteral("A"));
+    addDevice(QStringLiteral("B"));
+    ViewSelectionBar* bar = m_footer->viewSelectionBar();
+    QSignalSpy list(m_footer, &WindowFooter::listViewSelected);
+    QSignalSpy gallery(m_footer, &WindowFooter::galleryViewSelected);
+    QCOMPARE(bar->getActiveView(), int(ViewSelectionBar::GalleryView));
+
+    QTest::mouseClick(bar->listButton(), Qt::LeftButton);
+    QCOMPARE(list.count(), 1);
+    QCOMPARE(bar->getActiveView(), int(ViewSelectionBar::ListView));
+    // The main window answers with hideDots.
+    m_footer->hideDots();
+    QVERIFY(!m_footer->dotsWidget()->isVisible());
+    // A new device in list view keeps the dots away.
+    addDevice(QStringLiteral("C"));
+    QVERIFY(!m_footer->dotsWidget()->isVisible());
+    QVERIFY(bar->isVisible());
+
+    QTest::mouseClick(bar->galleryButton(), Qt::LeftButton);
+    QCOMPARE(gallery.count(), 1);
+    m_footer->showDots();
+    QVERIFY(m_footer->dotsWidget()->isVisible());
+    QCOMPARE(bar->getActiveView(), int(ViewSelectionBar::GalleryView));
+    QVERIFY(bar->galleryButton()->isChecked() && !bar->listButton()->isChecked());
+
+    // Without a list view the dots always show, and there is no switch.
+    WindowFooter plain(*m_list, m_window, false);
+    QVERIFY(!plain.viewSelectionBar());
+    plain.hideDots();
+    plain.show();
+    QVERIFY(plain.dotsWidget()->isVisible());
+}
+
+void TestGallery::testModeDrawsOverlayOnPicture()
+{
+    ViewTestDevice* normal = addDevice(QStringLiteral("Normal"));
+    ViewTestDevice* testMode = new ViewTestDevice(QStringLiteral("Test"));
+    testMode->testMode = true;
+    m_devices.append(testMode);
+    m_family->announce(testMode);
+    QVERIFY(sameImage(m_gallery->pictureButton()->image(), normal->image));
+
+    m_list->setCurrentDevice(1);
+    const QImage shown = m_gallery->pictureButton()->image().toImage();
+    QCOMPARE(shown.size(), testMode->image.size());
+    QVERIFY(!sameImage(m_gallery->pictureButton()->image(), testMode->image));
+    // The overlay is red writing on the picture.
+    bool red = false;
+    for (int y = 0; y < shown.height() && !red; y += 2) {
+        for (int x = 0; x < shown.width() && !red; x += 2) {
+            const QColor colour = shown.pixelColor(x, y);
+            red = colour.red() > 180 && colour.green() < 90 && colour.blue() < 90;
+        }
+    }
+    QVERIFY(red);
+
+    // Without a picture the overlay still has its canvas.
+    testMode->image = QPixmap();
+    m_list->updateDeviceInfo(testMode);
+    QCOMPARE(m_gallery->pictureButton()->image().size(), QSize(400, 360));
+}
+
+void TestGallery::pictureRequestsSetupOnlyWhenAllowed()
+{
+    ViewTestDevice* device = addDevice(QStringLiteral("A"));
+    QSignalSpy show(m_gallery, &VisibleDevicesWidget::requestShowDevice);
+    QTest::mouseClick(m_gallery->pictureButton(), Qt::LeftButton);
+    QCOMPARE(show.count(), 1);
+    QCOMPARE(show.at(0).at(0).value<VisibleDevice*>(), static_cast<VisibleDevice*>(device));
+    QVERIFY(m_gallery->setupButton()->isVisible());
+
+    device->showSetup = false;
+    m_list->updateDeviceInfo(device);
+    QVERIFY(!m_gallery->setupButton()->isVisible());
+    QTest::mouseClick(m_gallery->pictureButton(), Qt::LeftButton);
+    QCOMPARE(show.count(), 1);
+}
+
+void TestGallery::firmwarePageOffersUpdate()
+{
+    ViewTestDevice* device = new ViewTestDevice(QStringLiteral("Unit"));
+    device->firmwareOnly = true;
+    device->currentFirmware = QStringLiteral("Version 2.1");
+    device->updateAvailable = true;
+    device->availableFirmware = QStringLiteral("2.4");
+    m_devices.append(device);
+    m_family->announce(device);
+
+    QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::FirmwarePage));
+    QVERIFY(!m_gallery->pictureButton()->isEnabled());
+    QCOMPARE(m_gallery->firmwareStatusLabel()->text(), QStringLiteral("Software update available."));
+    QCOMPARE(m_gallery->availableFirmwareLabel()->text(), QStringLiteral("2.4"));
+    QVERIFY(m_gallery->updateNowButton()->isVisible());
+    QSignalSpy update(m_gallery, &VisibleDevicesWidget::requestFirmwareUpdate);
+    QTest::mouseClick(m_gallery->updateNowButton(), Qt::LeftButton);
+    QCOMPARE(update.count(), 1);
+
+    device->updateAvailable = false;
+    m_list->updateDeviceInfo(device);
+    QCOMPARE(m_gallery->firmwareStatusLabel()->text(), QStringLiteral("Software is up to date."));
+    QVERIFY(!m_gallery->updateNowButton()->isVisible());
+    QVERIFY(!m_gallery->availableFirmwareLabel()->isVisible());
+}
+
+void TestGallery::summaryIsLentAndGivenBack()
+{
+    ViewTestDevice* a = addDevice(QStringLiteral("A"));
+    ViewTestDevice* b = new ViewTestDevice(QStringLiteral("B"));
+    a->summary = new QWidget;
+    b->summary = new QWidget;
+    m_devices.append(b);
+    m_family->announce(b);
+    m_gallery->updateDeviceDisplay();
+
+    QCOMPARE(m_gallery->summaryWidget(), a->summary.data());
+    QVERIFY(m_gallery->isAncestorOf(a->summary));
+    QVERIFY(a->summary->isVisible());
+
+    m_list->selectNextDevice();
+    QCOMPARE(m_gallery->summaryWidget(), b->summary.data());
+    QVERIFY(!a->summary->parent());
+    QVERIFY(!a->summary->isVisible());
+
+    // The gallery going first must leave the summary to its device.
+    delete m_window;
+    m_window = nullptr;
+    QVERIFY(b->summary);
+    QVERIFY(!b->summary->parent());
+
+    // The device going first takes its summary along; nothing dangles.
+    m_window = new QWidget;
+    m_gallery = new VisibleDevicesWidget(*m_list, m_window);
+    QPointer<QWidget> lent = b->summary.data();
+    QVERIFY(m_gallery->isAncestorOf(lent));
+    m_family->withdraw(b);
+    m_devices.removeOne(b);
+    delete b;
+    QVERIFY(!lent);
+    QCOMPARE(m_gallery->summaryWidget(), a->summary.data());
+}
+
+void TestGallery::secretEntryNeedsShiftDoubleClick_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("plain") << int(Qt::NoModifier) << 0;
+    QTest::newRow("shift") << int(Qt::ShiftModifier) << 1;
+    QTest::newRow("control") << int(Qt::ControlModifier) << 0;
+    QTest::newRow("shift+control") << int(Qt::ShiftModifier | Qt::ControlModifier) << 1;
+}
+
+void TestGallery::secretEntryNeedsShiftDoubleClick()
+{
+    QFETCH(int, modifiers);
+    QFETCH(int, expected);
+    SecretButton* secret = m_footer->leftRegion()->secretButton();
+    QCOMPARE(secret->geometry(), QRect(0, 44, 20, 20));
+    QSignalSpy egg(m_footer, &WindowFooter::easterEggClicked);
+    QTest::mouseDClick(secret, Qt::LeftButton, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(egg.count(), expected);
+    // A single click never counts, Shift or not.
+    QTest::mouseClick(secret, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(egg.count(), expected);
+    // This product has no options button; the menu hangs off the left region.
+    QVERIFY(!m_footer->leftRegion()->menuButton());
+    QCOMPARE(m_footer->menuButtonAnchor(), static_cast<QWidget*>(m_footer->leftRegion()));
+}
+
+void TestGallery::headerKeepsTitleClearOfLogo()
+{
+    WindowHeader header;
+    header.resize(780, 76);
+    QCOMPARE(header.height(), 76);
+    QCOMPARE(header.title(), AppDefaults::headerTitle());
+    const QPixmap logo(QStringLiteral(":/Logo"));
+    QCOMPARE(header.logoPosition(), QPoint(780 - 23 - logo.width(), (76 - logo.height()) / 2));
+    QCOMPARE(header.textRect().left(), 29);
+    QVERIFY(header.textRect().right() < header.logoPosition().x());
+    header.resize(1200, 76);
+    QCOMPARE(header.logoPosition().x(), 1200 - 23 - logo.width());
+}
+
+QTEST_MAIN(TestGallery)
+#include "tst_gallery.moc"

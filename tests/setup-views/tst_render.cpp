@@ -1,0 +1,162 @@
+// Pictures of the main window's views for review, written to the build
+// folder's tests/pictures: the empty gallery, one card, several cards with
+// their dots, a card in test mode, the card list, and the main window over
+// the simulator's built-in cards.
+
+#include <QtTest>
+
+#include <QStackedWidget>
+#include <QTemporaryDir>
+
+#include "devicelist.h"
+#include "dotswidget.h"
+#include "flatimagebutton.h"
+#include "staticdata.h"
+#include "viewselectionbar.h"
+#include "viewtestdevice.h"
+#include "visibledeviceswidget.h"
+#include "visiblezeltra.h"
+#include "windowfooter.h"
+#include "zeltraadminutilitywindow.h"
+#include "zeltrafamily.h"
+
+class TestRender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void emptyGallery();
+    void mainWindowWithSimulatedCards();
+    void cardInTestMode();
+    void cardList();
+    void oneCard();
+    void severalCardsWithDots();
+
+private:
+    bool save(QWidget* widget, const QString& name);
+    VisibleZeltra* cardWithModel(int64_t modelId) const;
+    // A window showing only the given cards of the simulated set.
+    void renderRelayed(const QList<int64_t>& models, int current, const QString& name);
+
+    QTemporaryDir m_home;
+    QString m_folder;
+    ZeltraAdminUtilityWindow* m_window = nullptr;
+    ZeltraFamily* m_family = nullptr;
+};
+
+void TestRender::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
+    qunsetenv("ZELTRA_SIMULATOR_CARDS");
+    initialiseStaticData();
+    m_folder = QStringLiteral(ONDAVIA_PICTURES_DIR);
+    QVERIFY(QDir().mkpath(m_folder));
+}
+
+void TestRender::cleanupTestCase()
+{
+    delete m_window;
+    delete m_family;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool TestRender::save(QWidget* widget, const QString& name)
+{
+    // Let the window finish widening before it is photographed.
+    QTest::qWait(800);
+    const QString path = m_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool saved = widget->grab().save(path);
+    qInfo().noquote() << "wrote" << path;
+    return saved;
+}
+
+VisibleZeltra* TestRender::cardWithModel(int64_t modelId) const
+{
+    DeviceList& list = m_window->deviceList();
+    for (int i = 0; i < list.numberOfDevice(); ++i) {
+        auto* card = dynamic_cast<VisibleZeltra*>(list.deviceAt(i));
+        if (card && card->modelId() == modelId)
+            return card;
+    }
+    return nullptr;
+}
+
+void TestRender::emptyGallery()
+{
+    ZeltraAdminUtilityWindow window;
+    window.show();
+    QTRY_VERIFY(window.footer());
+    QCOMPARE(window.galleryView()->pages()->currentIndex(), int(VisibleDevicesWidget::EmptyPage));
+    QVERIFY(save(&window, QStringLiteral("views-empty-gallery")));
+}
+
+void TestRender::mainWindowWithSimulatedCards()
+{
+    m_window = new ZeltraAdminUtilityWindow;
+    m_family = new ZeltraFamily;
+    m_window->addFamily(m_family);
+    m_window->show();
+    // Twelve of the thirteen built-in cards are shown.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->deviceList().numberOfDevice(), 12, 15000);
+    QTRY_COMPARE(m_window->footer()->dotsWidget()->dotCount(), 12);
+    QVERIFY(m_window->galleryView()->summaryWidget());
+    QVERIFY(save(m_window, QStringLiteral("views-main-window")));
+}
+
+void TestRender::cardInTestMode()
+{
+    VisibleZeltra* atlas = cardWithModel(76);
+    QVERIFY(atlas && atlas->isTestMode());
+    m_window->deviceList().setCurrentDevice(m_window->deviceList().indexOfDevice(atlas));
+    QVERIFY(save(m_window, QStringLiteral("views-test-mode")));
+    m_window->deviceList().setCurrentDevice(0);
+}
+
+void TestRender::cardList()
+{
+    ViewSelectionBar* bar = m_window->footer()->viewSelectionBar();
+    QVERIFY(bar);
+    QTest::mouseClick(bar->listButton(), Qt::LeftButton);
+    QCOMPARE(m_window->viewStack()->currentWidget(), m_window->listView());
+    QVERIFY(!m_window->footer()->dotsWidget()->isVisible());
+    QVERIFY(save(m_window, QStringLiteral("views-list")));
+    QTest::mouseClick(bar->galleryButton(), Qt::LeftButton);
+}
+
+void TestRender::renderRelayed(const QList<int64_t>& models, int current, const QString& name)
+{
+    ViewTestFamily relay;
+    for (int64_t model : models) {
+        VisibleZeltra* card = cardWithModel(model);
+        QVERIFY(card);
+        relay.devicesOnInit.append(card);
+    }
+    {
+        ZeltraAdminUtilityWindow window;
+        window.addFamily(&relay);
+        window.show();
+        QTRY_COMPARE(window.deviceList().numberOfDevice(), models.size());
+        window.deviceList().setCurrentDevice(current);
+        QVERIFY(save(&window, name));
+    }
+    // The relayed cards lent their summaries; the main window takes its back.
+    m_window->galleryView()->updateDeviceDisplay();
+}
+
+void TestRender::oneCard()
+{
+    renderRelayed({ 77 }, 0, QStringLiteral("views-one-card"));
+}
+
+void TestRender::severalCardsWithDots()
+{
+    renderRelayed({ 61, 67, 72, 73 }, 1, QStringLiteral("views-several-cards"));
+}
+
+QTEST_MAIN(TestRender)
+#include "tst_render.moc"
