@@ -35,3 +35,13 @@ MainWindowDialog::MainWindowDialog(const QString& title, MainWindowDialogWidget*
 
     showOverWindow();
 }
+
+MainWindowDialog::~MainWindowDialog()
+{
+    // The page belongs to the family that offered it, so it must outlive
+    // the dialog even when the window goes down with the dialog open.
+    if (m_page && frame()->isAncestorOf(m_page)) {
+        m_page->hide();
+        m_page->setParent(nullptr);
+    }
+}

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "adminutilitydialog.h"
+#include "mainwindowdialogwidget.h"
 
-class MainWindowDialogWidget;
+#include <QPointer>
+
 class QLabel;
 
 // The in-window dialog that frames one options page under its title.
@@ -13,11 +15,13 @@ public:
     // Builds the frame around `widget` (which is reparented into it) and
     // shows the dialog over `window`.
     MainWindowDialog(const QString& title, MainWindowDialogWidget* widget, QWidget* window);
+    // Hands the page back (unparented) rather than deleting it.
+    ~MainWindowDialog() override;
 
     QLabel* titleLabel() const { return m_title; }
-    MainWindowDialogWidget* page() const { return m_page; }
+    MainWindowDialogWidget* page() const { return m_page.data(); }
 
 private:
     QLabel* m_title = nullptr;
-    MainWindowDialogWidget* m_page = nullptr;
+    QPointer<MainWindowDialogWidget> m_page;
 };

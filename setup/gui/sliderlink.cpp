@@ -127,8 +127,10 @@ void SliderLink::resetSliders(double value)
 void SliderLink::reposition()
 {
     QWidget* area = parentWidget();
-    if (!m_a || !m_b || !area)
+    if (!m_a || !m_b || !area) {
+        hide(); // a slider's row was removed
         return;
+    }
     QLineEdit* fieldA = m_a->valueField();
     QLineEdit* fieldB = m_b->valueField();
     const bool shown = m_a->isVisibleTo(area) && m_b->isVisibleTo(area) && fieldA->isVisibleTo(area)

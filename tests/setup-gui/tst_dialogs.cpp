@@ -206,6 +206,13 @@ void TestDialogs::closeKeepsThePage()
     QCOMPARE(page->shown, 2);
     QVERIFY(page->isVisible());
     controller.closeDialog();
+
+    // A dialog destroyed while open (the window closing) hands the page back.
+    controller.build(m_window);
+    QVERIFY(page->parent());
+    delete controller.dialog();
+    QVERIFY(page);
+    QCOMPARE(page->parent(), nullptr);
     delete page.data();
 }
 

@@ -559,6 +559,10 @@ void TestSettingsTab::linkFollowsItsSliders()
     QTRY_VERIFY(link->isVisible());
     a->setValueDisplayVisible(false);
     QTRY_VERIFY(!link->isVisible());
+    a->setValueDisplayVisible(true);
+    QTRY_VERIFY(link->isVisible());
+    tab.removeRowContaining(b);
+    QTRY_VERIFY(!link->isVisible());
     QVERIFY(!tab.linkSliders(a, a, SliderLink::Equal));
     QVERIFY(!tab.linkSliders(a, nullptr, SliderLink::Equal));
 }
