@@ -4,7 +4,9 @@
 #include "task.h"
 #include "taskqueue.h"
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,14 +15,22 @@
 class FakeTask : public Task
 {
 public:
-    FakeTask(std::vector<double> fractions, Result outcome) : m_fractions(std::move(fractions)), m_outcome(outcome) {}
+    FakeTask(std::vector<double> fractions, Result outcome,
+             std::chrono::milliseconds pace = std::chrono::milliseconds(0))
+        : m_fractions(std::move(fractions))
+        , m_outcome(outcome)
+        , m_pace(pace)
+    {
+    }
 
     void setStatusCallback(StatusCallback callback) override { m_callback = std::move(callback); }
     void run() override
     {
-        for (double f : m_fractions)
+        for (double f : m_fractions) {
+            std::this_thread::sleep_for(m_pace);
             if (m_callback)
                 m_callback(NotFinished, f);
+        }
         m_result = m_outcome;
         if (m_callback)
             m_callback(m_result, 1.0);
@@ -32,6 +42,7 @@ public:
 private:
     std::vector<double> m_fractions;
     Result m_outcome;
+    std::chrono::milliseconds m_pace; // before each progress report
     StatusCallback m_callback;
     std::atomic<Result> m_result{NotFinished};
 };
@@ -72,12 +83,13 @@ public:
             any = any || force || f.needsUpdate();
         m_firmware.clear();
         if (any && !m_withoutTask)
-            queue.add(std::make_shared<FakeTask>(m_fractions, m_outcome));
+            queue.add(std::make_shared<FakeTask>(m_fractions, m_outcome, m_pace));
         return true;
     }
 
     // queueUpdates then makes no task even for an outdated part.
     void setWithoutTask() { m_withoutTask = true; }
+    void setPace(std::chrono::milliseconds pace) { m_pace = pace; }
 
 private:
     std::string m_id;
@@ -85,4 +97,5 @@ private:
     Task::Result m_outcome;
     std::vector<double> m_fractions;
     bool m_withoutTask = false;
+    std::chrono::milliseconds m_pace{0};
 };

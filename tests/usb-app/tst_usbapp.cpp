@@ -113,6 +113,7 @@ private slots:
     void dialogCancelButton();
     void progressWindow();
     void iconFollowsPixelRatio();
+    void pictures();
     void viewRunsTheRoundWithSignals();
 };
 
@@ -431,6 +432,24 @@ void TestUsbApp::iconFollowsPixelRatio()
     }
 }
 
+// Renders the windows for a look at them (tests/pictures in the build tree).
+void TestUsbApp::pictures()
+{
+    QDir().mkpath(ONDAVIA_TEST_OUTPUT_DIR);
+    FirmwareUpdateDialog dialog;
+    for (int type : {int(Ui::SoftwareUpdateRequired), int(Ui::UpgradeFailed), int(Ui::PowerCycle)}) {
+        dialog.setMessage(type, "Ondavia StreamPort USB");
+        dialog.show();
+        const QImage image = dialog.grab().toImage();
+        QCOMPARE(image.size(), dialog.size());
+        QVERIFY(image.save(QString(ONDAVIA_TEST_OUTPUT_DIR "/usb-message-%1.png").arg(type)));
+        dialog.hide();
+    }
+    FirmwareUpdateProgressDialog progress;
+    progress.setProgress(0.257);
+    QVERIFY(progress.grab().toImage().save(ONDAVIA_TEST_OUTPUT_DIR "/usb-progress.png"));
+}
+
 // The view over the controller with the real dialogs, answered as a user
 // would: a unit that needs a restart, then one that doesn't, then the final
 // restart message, with signals that must not end the program meanwhile.
@@ -475,6 +494,7 @@ void TestUsbApp::viewRunsTheRoundWithSignals()
 
     auto a = std::make_shared<FakeDevice>("a", kOtherProduct, true, Task::Succeeded,
                                           std::vector<double>{0.1, 0.4, 0.7});
+    a->setPace(std::chrono::milliseconds(40));
     auto b = unit("b");
     // Arrivals come from the hot-plug thread.
     std::thread hotplug([&] {

@@ -30,6 +30,10 @@ public:
         dialog->setMinimumSize(455, 120);
         dialog->setMaximumSize(455, 180);
 
+        QFont base(QStringLiteral("Open Sans"));
+        base.setPixelSize(12);
+        dialog->setFont(base);
+
         mainLayout = new QHBoxLayout(dialog);
         mainLayout->setContentsMargins(20, 16, 20, 12);
         mainLayout->setSpacing(20);
@@ -50,7 +54,7 @@ public:
         titleLabel = new QLabel(dialog);
         titleLabel->setObjectName("titleLabel");
         QFont titleFont = titleLabel->font();
-        titleFont.setPixelSize(12);
+        titleFont.setPixelSize(11); // a line of it fits the 15 pixels
         titleFont.setWeight(75);
         titleLabel->setFont(titleFont);
         titleLabel->setFixedWidth(315);

@@ -18,6 +18,9 @@ public:
     {
         dialog->setObjectName("FirmwareUpdateProgressDialog");
         dialog->setFixedSize(510, 70);
+        QFont base(QStringLiteral("Open Sans"));
+        base.setPixelSize(12);
+        dialog->setFont(base);
         layout = new QVBoxLayout(dialog);
         layout->setContentsMargins(20, 10, 20, 12);
         layout->setSpacing(6);
