@@ -16,6 +16,9 @@ LabelledImage::LabelledImage(const QPixmap& image, const QString& label, const Q
 {
     m_image = new QLabel(this);
     m_image->setAlignment(Qt::AlignCenter);
+    // The gap goes with the picture, so a connection without one lines up
+    // with its column's title.
+    m_image->setContentsMargins(0, 0, kImageGap, 0);
     m_label = CommonGui::label(CommonGui::kSemiboldMedium, ColourPalette::kMilkGray, this);
     m_info = CommonGui::label(CommonGui::kRegularMedium, ColourPalette::kWolfGray, this);
     m_info->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -27,7 +30,6 @@ LabelledImage::LabelledImage(const QPixmap& image, const QString& label, const Q
     texts->addStretch();
     auto* row = new TightHBoxLayout(this);
     row->addWidget(m_image, 0, Qt::AlignVCenter);
-    row->addSpacing(kImageGap);
     row->addLayout(texts);
 
     setImage(image);

@@ -11,11 +11,13 @@
 #include "devicelist.h"
 #include "dotswidget.h"
 #include "flatimagebutton.h"
+#include "labelledimage.h"
 #include "staticdata.h"
 #include "viewselectionbar.h"
 #include "viewtestdevice.h"
 #include "visibledeviceswidget.h"
 #include "visiblezeltra.h"
+#include "visiblezeltrasummarywidget.h"
 #include "windowfooter.h"
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
@@ -30,6 +32,7 @@ private slots:
 
     void emptyGallery();
     void mainWindowWithSimulatedCards();
+    void liveChangeFromSimulator();
     void cardInTestMode();
     void cardList();
     void oneCard();
@@ -106,6 +109,21 @@ void TestRender::mainWindowWithSimulatedCards()
     QTRY_COMPARE(m_window->footer()->dotsWidget()->dotCount(), 12);
     QVERIFY(m_window->galleryView()->summaryWidget());
     QVERIFY(save(m_window, QStringLiteral("views-main-window")));
+}
+
+void TestRender::liveChangeFromSimulator()
+{
+    // Another source reaches the first card's input: its summary follows.
+    auto* summary = qobject_cast<VisibleZeltraSummaryWidget*>(m_window->galleryView()->summaryWidget());
+    QVERIFY(summary && summary->inputWidget());
+    QProcess simctl;
+    simctl.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
+                 { QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()),
+                   QStringLiteral("format"), QStringLiteral("0"), QStringLiteral("4k59") });
+    QVERIFY(simctl.waitForFinished(10000));
+    QCOMPARE(simctl.exitCode(), 0);
+    QTRY_COMPARE(summary->inputWidget()->info(), QStringLiteral("2160p59.94"));
+    QVERIFY(save(m_window, QStringLiteral("views-main-window-live")));
 }
 
 void TestRender::cardInTestMode()
