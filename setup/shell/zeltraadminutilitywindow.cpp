@@ -2,6 +2,7 @@
 
 #include "mainwindowanimator.h"
 #include "zeltravisibledeviceslistviewwidget.h"
+#include "zeltravisibledeviceslistviewwidget.h"
 
 #include <QEvent>
 

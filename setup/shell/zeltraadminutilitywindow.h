@@ -5,6 +5,7 @@
 class MainWindowAnimator;
 class QVariant;
 class ZeltraVisibleDevicesListViewWidget;
+class ZeltraVisibleDevicesListViewWidget;
 
 // The main window of this product: devices in arrival order and a window
 // that widens smoothly when its contents need more room.

@@ -9,11 +9,13 @@
 #include "rollovericon.h"
 #include "rollovericoncallout.h"
 #include "testfamily.h"
+#include "visibledeviceslistviewwidget.h"
 #include "visibledeviceswidget.h"
 #include "windowfooter.h"
 #include "zeltraadminutilitywindow.h"
 
 #include <QLabel>
+#include <QFontDatabase>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSlider>
@@ -96,6 +98,11 @@ private slots:
             QCOMPARE(window.minimumSize(), QSize(780, expectedHeight));
             QCOMPARE(window.size(), QSize(780, expectedHeight));
             QVERIFY(!productSettings().contains("geometry"));
+            // The bundles are linked into everything that links the shell,
+            // and the window registers the fonts.
+            QVERIFY(QFile::exists(QStringLiteral(":/Logo")));
+            QVERIFY(QFile::exists(QStringLiteral(":/AboutIcon")));
+            QVERIFY(QFontDatabase().families().contains(QStringLiteral("Open Sans")));
 
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -185,10 +192,28 @@ private slots:
         window.showDevice(&unknown);
         emit window.galleryView()->requestShowDevice(&device);
         emit window.galleryView()->requestFirmwareUpdate(&device);
+        auto* list = qobject_cast<VisibleDevicesListViewWidget*>(window.listView());
+        QVERIFY(list);
+        emit list->requestShowDevice(&device);
         QVERIFY(first.shown.isEmpty());
-        QCOMPARE(second.shown, QList<VisibleDevice*>{&device});
+        QCOMPARE(second.shown, (QList<VisibleDevice*>{&device, &device}));
         QCOMPARE(second.shownIn, static_cast<AdminUtilityWindow*>(&window));
         QCOMPARE(second.updated, QList<VisibleDevice*>{&device});
+    }
+
+    void viewSwitch()
+    {
+        ZeltraAdminUtilityWindow window;
+        window.postShowStartup();
+        QWidget* list = window.listView();
+        QVERIFY(list);
+        QCOMPARE(window.viewStack()->count(), 2);
+        QCOMPARE(window.viewStack()->currentWidget(), static_cast<QWidget*>(window.galleryView()));
+
+        emit window.footer()->listViewSelected();
+        QCOMPARE(window.viewStack()->currentWidget(), list);
+        emit window.footer()->galleryViewSelected();
+        QCOMPARE(window.viewStack()->currentWidget(), static_cast<QWidget*>(window.galleryView()));
     }
 
     void optionsMenuAsksBaseFamiliesInOrder()
