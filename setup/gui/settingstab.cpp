@@ -370,7 +370,7 @@ SettingsCheckBox* SettingsTab::addCheckBoxRow(const QString& label, const QStrin
     return box;
 }
 
-SettingsComboBox* SettingsTab::addComboBoxRow(const QString& label, int width)
+SettingsComboBox* SettingsTab::addComboBoxRow(const QString& label, ComboWidth width)
 {
     addingRow(Control);
     QWidget* row = createLabelledRow(label);

@@ -52,6 +52,9 @@ public:
     // Column alignment of several grids (see align()).
     enum AlignType { kAlignByColumn = 0, kAlignAllToWidest = 1, kAlignToMinimum = 2 };
 
+    // Combo box widths are plain pixel counts.
+    using ComboWidth = int;
+
     static constexpr int kRowHeight = 31;
     static constexpr int kRowWidth = 620;
     static constexpr int kControlX = 205;
@@ -81,7 +84,7 @@ public:
     virtual CardPushButton* addPushButtonRow(const QString& label, const QString& text);
     virtual CardPushButton* addCardPushButtonRow(const QString& label, const QString& text);
     virtual SettingsCheckBox* addCheckBoxRow(const QString& label, const QString& text);
-    virtual SettingsComboBox* addComboBoxRow(const QString& label, int width);
+    virtual SettingsComboBox* addComboBoxRow(const QString& label, ComboWidth width);
     virtual QSlider* addSliderRow(const QString& label, const QString& format);
     virtual QSlider* addSliderRowAndValue(const QString& label, SettingsSliderValue** value = nullptr);
     virtual SettingsSliderWithEditableValue* addSliderRowWithEditableValue(
