@@ -7,10 +7,7 @@
 #include "modelpicturetable.h"
 #include "notificationcallback.h"
 #include "staticdata.h"
-#if __has_include("visiblezeltrasummarywidget.h")
 #include "visiblezeltrasummarywidget.h"
-#define ONDAVIA_HAS_SUMMARY_WIDGET 1
-#endif
 #include "zeltraapilibrary.h"
 #include "zeltrastring.h"
 
@@ -94,13 +91,9 @@ DeviceFirmwareUpdater* VisibleZeltra::getFirmwareUpdater()
 
 QWidget* VisibleZeltra::summaryWidget() const
 {
-#ifdef ONDAVIA_HAS_SUMMARY_WIDGET
     if (!m_summaryWidget && shouldShowSetup())
         m_summaryWidget = new VisibleZeltraSummaryWidget(const_cast<VisibleZeltra&>(*this));
     return m_summaryWidget;
-#else
-    return nullptr;
-#endif
 }
 
 QString VisibleZeltra::ipAddress() const

@@ -131,7 +131,6 @@ void TestCardWithoutLibrary::failedInitialise()
     QVERIFY(device.hasDedicatedDownconvertedOutput());
     device.setCapturePassthroughDisabled(false);
     QCOMPARE(card.ints[zeltraCode("cptm")], int64_t(zeltraCode("pdis")));
-    QVERIFY(device.summaryWidget() == nullptr || !device.isInitialised());
 }
 
 void TestCardWithoutLibrary::noticesFromForeignThread()
