@@ -138,7 +138,6 @@ QWidget* SettingsTab::createLabelledRow(const QString& label, int height)
 {
     auto* row = new QWidget;
     row->setFixedHeight(height);
-    row->setMinimumWidth(kRowWidth);
     if (!label.isEmpty()) {
         QLabel* title = CommonGui::label(CommonGui::kRegularMedium, ColourPalette::kWinterSkyGray, row);
         title->setText(label);
@@ -455,8 +454,9 @@ SettingsAlertAndResponse* SettingsTab::addAlert(const QString& label, const QStr
 QFrame* SettingsTab::createRowWithGridLayout(const QString* label, const GridSettings& settings,
                                              QGridLayout** grid)
 {
+    // Rows take the tab's width, which a shown scroll bar narrows a little.
     auto* row = new QFrame;
-    row->setFixedWidth(kRowWidth);
+    row->setMaximumWidth(kRowWidth);
     auto* line = new TightHBoxLayout(row);
     auto* content = new QFrame(row);
     if (label) {
@@ -467,8 +467,6 @@ QFrame* SettingsTab::createRowWithGridLayout(const QString* label, const GridSet
         title->setContentsMargins(0, settings.labelTopMargin, 0, 0);
         line->addWidget(title, 0, Qt::AlignTop);
         content->setFixedWidth(kGridContentWidth);
-    } else {
-        content->setFixedWidth(kRowWidth);
     }
     // The grid fixes the content frame to its own size; the row's free
     // space goes to the right, or to both sides for a centred grid.
