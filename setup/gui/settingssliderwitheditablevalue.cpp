@@ -9,6 +9,7 @@
 #include <QDoubleValidator>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 namespace {
@@ -30,6 +31,9 @@ SettingsSliderWithEditableValue::SettingsSliderLineEdit::SettingsSliderLineEdit(
 
 void SettingsSliderWithEditableValue::SettingsSliderLineEdit::userDoneEdit()
 {
+    // Rewriting the text must not hide that the user edited it.
+    const bool edited = isModified();
+    const auto keepEdited = qScopeGuard([this, edited] { setModified(edited); });
     const QString entry = text().trimmed();
     if (entry.isEmpty() || entry == QLatin1String(".") || entry == QLatin1String("-")) {
         const QSignalBlocker blocker(this);
@@ -208,6 +212,11 @@ void SettingsSliderWithEditableValue::onSliderValueChanged(int position)
 
 void SettingsSliderWithEditableValue::onEditableValueChanged()
 {
+    // Qt also reports a focus loss after Return, or without any edit; only
+    // an edit is a change of value.
+    if (!m_field->isModified())
+        return;
+    m_field->setModified(false);
     bool ok = false;
     const double typed = m_field->text().toDouble(&ok);
     if (!ok) {

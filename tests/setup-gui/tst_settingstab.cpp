@@ -153,6 +153,10 @@ void TestSettingsTab::sliderCommits()
     QCOMPARE(s->slider()->value(), CommonGui::toFixedPoint(value, 2));
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.first().first().toDouble(), value);
+
+    // Leaving the field afterwards, or without typing, changes nothing.
+    emit s->valueField()->editingFinished();
+    QCOMPARE(changes.count(), 1);
 }
 
 void TestSettingsTab::sliderPreviousValueAndIncrement()
