@@ -17,6 +17,7 @@
 #include "rollovericoncallout.h"
 #include "settingslineedit.h"
 #include "settingspage.h"
+#include "settingssliderwitheditablevalue.h"
 #include "settingstab.h"
 #include "testmodepixmap.h"
 
@@ -99,6 +100,8 @@ private slots:
     void tabStatusAndSave();
     void footerVariants();
     void statusPagesAndTestMode();
+    void saveCommitsTheFieldBeingEdited();
+    void popupMenuOptions();
 
 private:
     QWidget* m_window = nullptr;
@@ -427,6 +430,48 @@ void TestDialogs::statusPagesAndTestMode()
     QCOMPARE(roomy.textPointSize(), 70);
     const TestModePixmap tiny(square(4), 4, 4, 0, 0);
     QCOMPARE(tiny.textPointSize(), 0);
+}
+
+void TestDialogs::saveCommitsTheFieldBeingEdited()
+{
+    struct Page : SettingsPage {
+        SettingsSliderWithEditableValue* slider = nullptr;
+        double seen = -1;
+        void applyChanges() override { seen = slider->realValue(); }
+    } page;
+    auto* tab = new SettingsTab;
+    page.slider = tab->addSliderRowWithEditableValue("Gain", 0, 10, 1, "dB");
+    page.addTab(tab, "Audio");
+    page.setIsImmediateApply(true);
+    page.show();
+    page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+    page.slider->valueField()->setFocus();
+    QTRY_VERIFY(page.slider->valueField()->hasFocus());
+    page.slider->valueField()->selectAll();
+    QTest::keyClicks(page.slider->valueField(), "7.5"); // no Return
+    page.footer()->saveButton()->click();
+    QCOMPARE(page.seen, 7.5);
+}
+
+void TestDialogs::popupMenuOptions()
+{
+    CardPopupMenu menu;
+    menu.beginExclusiveGroup();
+    menu.addOption("Low", 1, true);
+    menu.addOption("High", 2, true);
+    menu.endExclusiveGroup();
+    menu.addOption("Reset", 9);
+    QVERIFY(menu.selectOption(1));
+    QVERIFY(menu.selectOption(2));
+    QVERIFY(!menu.optionAction(1)->isChecked());
+    QVERIFY(menu.optionAction(2)->isChecked());
+    QVERIFY(!menu.selectOption(9)); // not checkable
+    QVERIFY(!menu.selectOption(5));
+    QSignalSpy pressed(&menu, &CardPopupMenu::menuOptionPressed);
+    menu.optionAction(9)->trigger();
+    QCOMPARE(pressed.count(), 1);
+    QCOMPARE(pressed.first().first().toInt(), 9);
 }
 
 QTEST_MAIN(TestDialogs)
