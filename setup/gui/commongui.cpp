@@ -12,13 +12,13 @@
 
 namespace {
 
-struct FontSpec {
+struct FontFace {
     const char* family;
     int size;
     int weight;
 };
 
-FontSpec specOf(int style)
+FontFace faceOf(int style)
 {
     switch (style) {
     case CommonGui::kLightHuge: return {"MVN Open Sans Light", 30, 25};
@@ -59,10 +59,10 @@ qreal logicalDpi()
 QFont CommonGui::font(int style)
 {
     installSubstitutions();
-    const FontSpec spec = specOf(style);
-    QFont f(QString::fromLatin1(spec.family));
-    f.setWeight(spec.weight);
-    f.setPointSizeF(spec.size * 72.0 / logicalDpi());
+    const FontFace face = faceOf(style);
+    QFont f(QString::fromLatin1(face.family));
+    f.setWeight(face.weight);
+    f.setPointSizeF(face.size * 72.0 / logicalDpi());
     return f;
 }
 

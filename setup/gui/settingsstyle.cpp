@@ -1,6 +1,5 @@
 #include "settingsstyle.h"
 
-#include "cardscrollarea.h"
 #include "colourpalette.h"
 
 namespace {
