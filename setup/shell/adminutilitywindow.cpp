@@ -104,6 +104,11 @@ AdminUtilityWindow::~AdminUtilityWindow()
     delete m_addByIpWidget;
     for (ProductFamily* family : qAsConst(m_families))
         family->destroy();
+    // The views hold the device list by reference; they go before it does.
+    delete takeCentralWidget();
+    m_galleryView = nullptr;
+    m_listView = nullptr;
+    m_footer = nullptr;
 }
 
 void AdminUtilityWindow::addFamily(ProductFamily* family)

@@ -6,6 +6,7 @@
 #include "zeltrafamily.h"
 
 #include <cstdint>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -18,11 +19,12 @@ int main(int argc, char** argv)
 
     initialiseStaticData();
 
-    ZeltraAdminUtilityWindow window;
+    // The built-in card family lives as long as the process: the window only
+    // calls destroy() on it, and it is freed after the window has gone.
+    auto cardFamily = std::make_unique<ZeltraFamily>();
 
-    // The built-in card family is always first. Families live as long as
-    // the process; the window calls destroy() on each instead of deleting.
-    window.addFamily(new ZeltraFamily);
+    ZeltraAdminUtilityWindow window;
+    window.addFamily(cardFamily.get());
     StartupPluginLoader::load(window, StartupPluginLoader::defaultRoot());
 
     window.show();
