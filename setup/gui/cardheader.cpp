@@ -2,10 +2,10 @@
 
 #include "colourpalette.h"
 #include "commongui.h"
+#include "secretbutton.h"
 #include "visibledevice.h"
 
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -27,6 +27,10 @@ CardHeader::CardHeader(const QColor& colour, QWidget* parent)
     m_icon->hide();
     m_model = CommonGui::label(CommonGui::kRegular, ColourPalette::kSmokeGray, this);
     m_model->setGeometry(kTextX, 45, kModelWidth, 18);
+    // A Shift double click in the bottom-right corner.
+    m_secret = new SecretButton(this);
+    m_secret->setFixedSize(kSecretSize, kSecretSize);
+    connect(m_secret, &SecretButton::secretClick, this, &CardHeader::showEasterEgg);
 }
 
 void CardHeader::display(const VisibleDevice* device)
@@ -70,10 +74,8 @@ void CardHeader::paintEvent(QPaintEvent*)
     painter.drawLine(QPointF(0, height() - 0.5), QPointF(width(), height() - 0.5));
 }
 
-void CardHeader::mouseDoubleClickEvent(QMouseEvent* event)
+void CardHeader::resizeEvent(QResizeEvent* event)
 {
-    const QRect secret(width() - kSecretSize, height() - kSecretSize, kSecretSize, kSecretSize);
-    if ((event->modifiers() & Qt::ShiftModifier) && secret.contains(event->pos()))
-        emit showEasterEgg();
-    QWidget::mouseDoubleClickEvent(event);
+    QWidget::resizeEvent(event);
+    m_secret->move(width() - kSecretSize, height() - kSecretSize);
 }

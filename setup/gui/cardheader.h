@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QLabel;
+class SecretButton;
 class VisibleDevice;
 
 // The top of a product card: the device's name, its model and connection.
@@ -19,6 +20,7 @@ public:
     QLabel* nameLabel() const { return m_name; }
     QLabel* modelLabel() const { return m_model; }
     QLabel* connectionIcon() const { return m_icon; }
+    SecretButton* secretButton() const { return m_secret; }
 
     static constexpr int kHeight = 76;
     static constexpr int kModelWidth = 328;
@@ -28,11 +30,12 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QColor m_colour;
     QLabel* m_name = nullptr;
     QLabel* m_model = nullptr;
     QLabel* m_icon = nullptr;
+    SecretButton* m_secret = nullptr;
 };

@@ -3,6 +3,8 @@
 
 #include "busybutton.h"
 #include "cardfooter.h"
+#include "cardheader.h"
+#include "secretbutton.h"
 #include "cardpopupmenu.h"
 #include "cardpushbutton.h"
 #include "cardtabbedpages.h"
@@ -20,8 +22,11 @@
 #include "settingssliderwitheditablevalue.h"
 #include "settingstab.h"
 #include "testmodepixmap.h"
+#include "visibledevice.h"
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QProgressBar>
 #include <QtTest>
@@ -74,6 +79,28 @@ protected:
     void recallRemotePreset() override { ++recalled; }
 };
 
+class HeaderDevice : public VisibleDevice
+{
+public:
+    QString name = "Edit bay";
+    QPixmap icon;
+    QString familyName() const override { return "Ondavia"; }
+    QString modelName() const override { return "Ondavia Duo"; }
+    QString ipAddress() const override { return {}; }
+    QPixmap modelImage() const override { return {}; }
+    QPixmap modelThumb() const override { return {}; }
+    QString deviceName() const override { return name; }
+    QPixmap launcherConnectionIcon() const override { return {}; }
+    QPixmap cardConnectionIcon() const override { return icon; }
+    bool firmwareUpdateOnly() const override { return false; }
+    QString currentFirmwareString() const override { return {}; }
+    bool firmwareUpdateAvailable() const override { return false; }
+    QString availableFirmwareString() const override { return {}; }
+    DeviceFirmwareUpdater* getFirmwareUpdater() override { return nullptr; }
+    bool isTestMode() const override { return false; }
+    QWidget* summaryWidget() const override { return nullptr; }
+};
+
 QPixmap square(int side)
 {
     QPixmap p(side, side);
@@ -102,6 +129,7 @@ private slots:
     void statusPagesAndTestMode();
     void saveCommitsTheFieldBeingEdited();
     void popupMenuOptions();
+    void cardHeader();
 
 private:
     QWidget* m_window = nullptr;
@@ -472,6 +500,41 @@ void TestDialogs::popupMenuOptions()
     menu.optionAction(9)->trigger();
     QCOMPARE(pressed.count(), 1);
     QCOMPARE(pressed.first().first().toInt(), 9);
+}
+
+void TestDialogs::cardHeader()
+{
+    HeaderDevice device;
+    ProductCard card(&device, m_window, Qt::darkCyan);
+    card.show();
+    CardHeader* header = card.header();
+    QCOMPARE(header->nameLabel()->text(), QString("Edit bay"));
+    QCOMPARE(header->modelLabel()->text(), QString("Ondavia Duo"));
+    QVERIFY(!header->connectionIcon()->isVisible());
+    QCOMPARE(header->modelLabel()->width(), 328);
+
+    device.icon = square(16);
+    device.name = QString(200, 'x');
+    card.refreshHeader(&device);
+    QVERIFY(header->connectionIcon()->isVisible());
+    QCOMPARE(header->connectionIcon()->width(), 26);
+    QCOMPARE(header->modelLabel()->width(), 328 - 26);
+    QVERIFY(header->nameLabel()->text().endsWith(QChar(0x2026))); // elided
+
+    QSignalSpy egg(header, &CardHeader::showEasterEgg);
+    QTest::mouseDClick(header->secretButton(), Qt::LeftButton);
+    QCOMPARE(egg.count(), 0);
+    // The card answers the secret with a modal message; answer it here.
+    QString said;
+    QTimer::singleShot(0, [&said] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    QTest::mouseDClick(header->secretButton(), Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(egg.count(), 1);
+    QCOMPARE(said, QString("No device specific details"));
 }
 
 QTEST_MAIN(TestDialogs)
