@@ -391,6 +391,11 @@ QSlider* SettingsTab::addSliderRow(const QString& label, const QString& format)
 
 QSlider* SettingsTab::addSliderRowAndValue(const QString& label, SettingsSliderValue** value)
 {
+    return commonAddSliderRow(label, value);
+}
+
+SettingsSlider* SettingsTab::commonAddSliderRow(const QString& label, SettingsSliderValue** value)
+{
     addingRow(Control);
     QWidget* row = createLabelledRow(label, 38);
     auto* slider = new SettingsSlider(row);

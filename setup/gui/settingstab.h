@@ -32,6 +32,7 @@ class SettingsComboBox;
 class SettingsLabel;
 class SettingsLineEdit;
 class SettingsRadioButton;
+class SettingsSlider;
 class SettingsSliderValue;
 class SettingsSliderWithEditableValue;
 class SliderLink;
@@ -199,6 +200,8 @@ protected:
     void addingRow(RowKind kind);
     // A row of `height` with its label, ready for a control at kControlX.
     QWidget* createLabelledRow(const QString& label, int height = kRowHeight);
+    // The row of a plain slider with its value display.
+    virtual SettingsSlider* commonAddSliderRow(const QString& label, SettingsSliderValue** value);
     // A 620-wide row whose content frame holds a grid laid out by `settings`.
     QFrame* createRowWithGridLayout(const QString* label, const GridSettings& settings, QGridLayout** grid);
     void checkLineEditInvalidStatus();
