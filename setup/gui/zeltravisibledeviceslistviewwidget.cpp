@@ -34,10 +34,13 @@ QString tableStyleSheet()
                           "QTableWidget::item { border-bottom: 1px solid %3; padding-left: %5px; }"
                           "QHeaderView { background: %1; border: none; }"
                           "QHeaderView::section { background: %1; color: %4; border: none;"
-                          " border-bottom: 1px solid %3; padding-left: %5px; }")
+                          " border-bottom: 1px solid %3; padding-left: %6px; }")
         .arg(background, ColourPalette::toHtmlQString(ColourPalette::kBonesGray), rule,
              ColourPalette::toHtmlQString(ColourPalette::kSmokeGray))
-        .arg(kTextIndent);
+        .arg(kTextIndent)
+        // Captions line up with the cell text, which the item view insets a
+        // little further than its padding.
+        .arg(kTextIndent + 3);
 }
 
 // The connection name and input format of a capture card, e.g. "SDI: 1080i50".

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "devicelist.h"
@@ -21,6 +22,7 @@
 #include "windowfooter.h"
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
+#include "zeltravisibledeviceslistviewwidget.h"
 
 class TestRender : public QObject
 {
@@ -143,6 +145,11 @@ void TestRender::cardList()
     QCOMPARE(m_window->viewStack()->currentWidget(), m_window->listView());
     QVERIFY(!m_window->footer()->dotsWidget()->isVisible());
     QVERIFY(save(m_window, QStringLiteral("views-list")));
+    // Every row at once, the card in test mode among them.
+    auto* list = qobject_cast<ZeltraVisibleDevicesListViewWidget*>(m_window->listView());
+    QVERIFY(list);
+    QCOMPARE(list->table()->rowCount(), 12);
+    QVERIFY(save(list->table(), QStringLiteral("views-list-all-rows")));
     QTest::mouseClick(bar->galleryButton(), Qt::LeftButton);
 }
 
