@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <signal.h>
 #include <mutex>
 #include <thread>
 
@@ -115,6 +116,10 @@ private slots:
     void iconFollowsPixelRatio();
     void pictures();
     void viewRunsTheRoundWithSignals();
+
+    void programEndsOnSignalWhenIdle_data();
+    void programEndsOnSignalWhenIdle();
+    void programWithoutBus();
 };
 
 // ---- task queue ------------------------------------------------------------
@@ -523,6 +528,48 @@ void TestUsbApp::viewRunsTheRoundWithSignals()
     QCOMPARE(shutdowns, 0);
     QCOMPARE(SignalRelay::instance()->lastSignal(), int(SIGTERM));
     SignalRelay::instance()->registerController(nullptr);
+}
+
+// ---- the program -------------------------------------------------------------
+
+void TestUsbApp::programEndsOnSignalWhenIdle_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+// On an empty bus the program idles until a signal, then ends cleanly.
+void TestUsbApp::programEndsOnSignalWhenIdle()
+{
+    QFETCH(int, signal);
+    QTemporaryDir bus;
+    QVERIFY(QDir(bus.path()).mkdir("001"));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("USB_DEVFS_PATH", bus.path());
+    program.setProcessEnvironment(env);
+    program.start(ONDAVIA_BIN_DIR "/OndaviaUpdater", QStringList());
+    QVERIFY(program.waitForStarted());
+    QVERIFY(!program.waitForFinished(1500)); // still running
+    ::kill(pid_t(program.processId()), signal);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+}
+
+void TestUsbApp::programWithoutBus()
+{
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("USB_DEVFS_PATH", "/nonexistent/usb");
+    program.setProcessEnvironment(env);
+    program.start(ONDAVIA_BIN_DIR "/OndaviaUpdater", QStringList());
+    QVERIFY(program.waitForFinished(10000));
+    if (QDir("/dev/bus/usb").exists() || QDir("/proc/bus/usb").exists())
+        QSKIP("this machine has a USB device file system");
+    QCOMPARE(program.exitCode(), 1);
+    QVERIFY(program.readAllStandardError().contains("USB device file system"));
 }
 
 QTEST_MAIN(TestUsbApp)
