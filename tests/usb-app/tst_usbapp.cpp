@@ -551,7 +551,21 @@ void TestUsbApp::programEndsOnSignalWhenIdle()
     program.setProcessEnvironment(env);
     program.start(ONDAVIA_BIN_DIR "/OndaviaUpdater", QStringList());
     QVERIFY(program.waitForStarted());
-    QVERIFY(!program.waitForFinished(1500)); // still running
+    // Signal only once the handler is in place (the default action would
+    // end the program anyway, and prove nothing).
+    const auto caught = [&] {
+        QFile status(QString("/proc/%1/status").arg(program.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("SigCgt:")) {
+                const qulonglong mask = line.mid(7).trimmed().toULongLong(nullptr, 16);
+                return ((mask >> (signal - 1)) & 1) != 0;
+            }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(caught(), 20000);
+    QVERIFY(!program.waitForFinished(300)); // idle, still running
     ::kill(pid_t(program.processId()), signal);
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);

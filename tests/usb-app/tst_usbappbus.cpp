@@ -39,14 +39,24 @@ constexpr size_t kFpgaSize = 20000;
 // One emulated unit on the bus for the length of a test.
 struct BusUnit
 {
+    enum Firmware { Outdated, Current, NoApplication };
+
     BusUnit(xmegasim::UsbDevfsTestBed& bed, uint8_t serial, bool outdated, uint32_t rebootArriveMs = 60)
+        : BusUnit(bed, serial, outdated ? Outdated : Current, rebootArriveMs)
+    {
+    }
+    BusUnit(xmegasim::UsbDevfsTestBed& bed, uint8_t serial, Firmware firmware, uint32_t rebootArriveMs = 60)
         : bed(bed)
     {
+        const bool outdated = firmware != Current;
         xmegasim::UnitConfig config;
         config.uuid[15] = serial;
         config.rebootArriveMs = rebootArriveMs;
+        // Without a valid application the unit stays in its bootloader.
+        config.startInBootloader = firmware == NoApplication;
         unit = std::make_unique<xmegasim::XmegaUnit>(config);
-        unit->loadApplication(xmegasim::AppImage::build(outdated ? 3 : kAppVersion, kAppSize, 1));
+        if (firmware != NoApplication)
+            unit->loadApplication(xmegasim::AppImage::build(outdated ? 3 : kAppVersion, kAppSize, 1));
         unit->setEepromContents(0, 0, TestImages::fpga(outdated ? 4 : kFpgaVersion, kFpgaSize, 9));
         id = bed.addUnit(*unit, 12);
     }
@@ -169,6 +179,7 @@ private slots:
     void twoUnitsOneAfterTheOther();
     void upToDateUnitDropped();
     void failureThenNextUnit();
+    void unitInBootloaderRecovered();
     void removalOfUnknownUnitNotifiesNobody();
 
 private:
@@ -318,6 +329,20 @@ void TestUsbAppBus::failureThenNextUnit()
     QCOMPARE(answers.shown.size(), 4);
     QVERIFY(!session.controller->isBusy());
     next.reset();
+}
+
+// A unit stuck in its bootloader (no valid application) is reported like
+// any other, offered, and brought back to a working application.
+void TestUsbAppBus::unitInBootloaderRecovered()
+{
+    BusUnit unit(*m_bed, 0x09, BusUnit::NoApplication);
+    QVERIFY(unit.unit->inBootloader());
+    Session session(m_packages.path());
+    Answers answers(session);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.shown.size(), 2, 20000);
+    QCOMPARE(answers.shown, (QStringList{kOffer, kDone}));
+    QVERIFY(!unit.unit->inBootloader());
+    QVERIFY(unit.updated());
 }
 
 // A unit that never became a Device (no package for it) comes and goes
