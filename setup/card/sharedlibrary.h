@@ -7,8 +7,9 @@ class SharedLibrary
 {
 public:
     SharedLibrary() = default;
-    // Opens the library with RTLD_NOW | RTLD_GLOBAL through the standard search.
-    // On failure the object is empty and dlerror() tells why.
+    // Opens the library with RTLD_NOW | RTLD_GLOBAL through the standard
+    // search, then from the program's own folder. On failure the object is
+    // empty and dlerror() tells why.
     explicit SharedLibrary(const char* name);
     ~SharedLibrary();
 
