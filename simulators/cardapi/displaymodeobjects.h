@@ -50,9 +50,9 @@ public:
         *mode = nullptr;
         if (!m_link.attachment->attached)
             return kZeltraFail;
-        for (const ModeSpec &spec : m_modes) {
-            if (spec.id == modeId) {
-                *mode = new DisplayModeObject(spec);
+        for (const ModeSpec &described : m_modes) {
+            if (described.id == modeId) {
+                *mode = new DisplayModeObject(described);
                 return kZeltraOk;
             }
         }

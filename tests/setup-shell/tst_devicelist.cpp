@@ -21,9 +21,9 @@ class DeviceListTest : public QObject
     Q_OBJECT
 
 private:
-    TestDevice* make(const QString& spec)
+    TestDevice* make(const QString& code)
     {
-        m_devices.push_back(std::make_unique<TestDevice>(spec.mid(2), spec.startsWith(QLatin1Char('U'))));
+        m_devices.push_back(std::make_unique<TestDevice>(code.mid(2), code.startsWith(QLatin1Char('U'))));
         return m_devices.back().get();
     }
     QStringList names(const DeviceList& list) const
@@ -69,8 +69,8 @@ private slots:
         DeviceList list;
         connect(&family, &TestFamily::deviceArrived, &list, &DeviceList::onDeviceAdded);
         list.setSortOrder(static_cast<DeviceList::SortOrder>(sortOrder));
-        for (const QString& spec : existing)
-            family.announce(make(spec));
+        for (const QString& code : existing)
+            family.announce(make(code));
         TestDevice* device = make(added);
         family.announce(device);
         QCOMPARE(list.indexOfDevice(device), expected);
@@ -157,8 +157,8 @@ private slots:
         TestFamily family(QStringLiteral("F"));
         DeviceList list;
         connect(&family, &TestFamily::deviceArrived, &list, &DeviceList::onDeviceAdded);
-        for (const char* spec : {"P:A", "P:B", "P:C"})
-            family.announce(make(QString::fromLatin1(spec)));
+        for (const char* code : {"P:A", "P:B", "P:C"})
+            family.announce(make(QString::fromLatin1(code)));
         QSignalSpy selected(&list, &DeviceList::deviceListSelected);
 
         list.selectPreviousDevice();

@@ -2,9 +2,9 @@
 
 OndaviaXmegaUSBNotifier::OndaviaXmegaUSBNotifier()
 {
-    const XmegaDeviceSpec* specs = nullptr;
+    const XmegaDeviceSpec* known = nullptr;
     size_t count = 0;
-    DeviceSupport::instance().getOndaviaSpecs(&specs, &count);
-    if (specs)
-        m_specs.assign(specs, specs + count);
+    DeviceSupport::instance().getOndaviaSpecs(&known, &count);
+    if (known)
+        m_specs.assign(known, known + count);
 }

@@ -13,11 +13,11 @@ XmegaUSBNotifierBase::~XmegaUSBNotifierBase()
 
 void XmegaUSBNotifierBase::detectUnprogrammedDevice()
 {
-    const XmegaDeviceSpec& spec = DeviceSupport::instance().unprogrammedSpec();
+    const XmegaDeviceSpec& unprogrammed = DeviceSupport::instance().unprogrammedSpec();
     for (const XmegaDeviceSpec& s : m_specs)
-        if (s.vendorId == spec.vendorId && s.productId == spec.productId)
+        if (s.vendorId == unprogrammed.vendorId && s.productId == unprogrammed.productId)
             return;
-    m_specs.push_back(spec);
+    m_specs.push_back(unprogrammed);
 }
 
 bool XmegaUSBNotifierBase::startNotification()
@@ -26,11 +26,11 @@ bool XmegaUSBNotifierBase::startNotification()
         return true;
     std::vector<uint32_t> vendors;
     std::vector<uint32_t> products;
-    for (const XmegaDeviceSpec& spec : m_specs) {
-        if (std::find(vendors.begin(), vendors.end(), spec.vendorId) == vendors.end())
-            vendors.push_back(spec.vendorId);
-        if (std::find(products.begin(), products.end(), spec.productId) == products.end())
-            products.push_back(spec.productId);
+    for (const XmegaDeviceSpec& unprogrammed : m_specs) {
+        if (std::find(vendors.begin(), vendors.end(), unprogrammed.vendorId) == vendors.end())
+            vendors.push_back(unprogrammed.vendorId);
+        if (std::find(products.begin(), products.end(), unprogrammed.productId) == products.end())
+            products.push_back(unprogrammed.productId);
     }
     if (vendors.empty())
         return false; // an empty list would match every device
@@ -61,9 +61,9 @@ void XmegaUSBNotifierBase::stopNotification()
 
 XmegaUSBDevice* XmegaUSBNotifierBase::createDevice(uint16_t vendorId, uint16_t productId, IUSBDevice* device)
 {
-    for (const XmegaDeviceSpec& spec : m_specs)
-        if (spec.vendorId == vendorId && spec.productId == productId)
-            return spec.factory ? spec.factory(device) : nullptr;
+    for (const XmegaDeviceSpec& unprogrammed : m_specs)
+        if (unprogrammed.vendorId == vendorId && unprogrammed.productId == productId)
+            return unprogrammed.factory ? unprogrammed.factory(device) : nullptr;
     return nullptr;
 }
 

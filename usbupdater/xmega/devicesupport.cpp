@@ -33,10 +33,10 @@ DeviceSupport& DeviceSupport::instance()
     return support;
 }
 
-void DeviceSupport::getOndaviaSpecs(const XmegaDeviceSpec** specs, size_t* count) const
+void DeviceSupport::getOndaviaSpecs(const XmegaDeviceSpec** table, size_t* count) const
 {
-    if (specs)
-        *specs = kSpecs;
+    if (table)
+        *table = kSpecs;
     if (count)
         *count = sizeof kSpecs / sizeof kSpecs[0];
 }

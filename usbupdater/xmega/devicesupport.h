@@ -58,7 +58,7 @@ public:
     static DeviceSupport& instance();
 
     void init() {}
-    void getOndaviaSpecs(const XmegaDeviceSpec** specs, size_t* count) const;
+    void getOndaviaSpecs(const XmegaDeviceSpec** table, size_t* count) const;
     // The entry for units that were never programmed (same factory).
     const XmegaDeviceSpec& unprogrammedSpec() const;
     std::string getModelName(uint16_t productId) const;

@@ -34,8 +34,8 @@ const char kUsage[] =
     "  --version-header    for EEPROM images: set byte 0 of the image to 0 and byte 1\n"
     "                      to the version (0..255), the header the updater reads back\n"
     "  --hash N            hash word of the record (default: CRC-32 of the image)\n"
-    "  --device SPEC       a device header; give one or more per image\n"
-    "      SPEC is TYPE:ID followed by any of ,resource=N ,target=N ,address=N ,sub=N ,length=L\n"
+    "  --device DEVICE     a device header; give one or more per image\n"
+    "      DEVICE is TYPE:ID followed by any of ,resource=N ,target=N ,address=N ,sub=N ,length=L\n"
     "      TYPE:ID is usb:VID:PID, usb:0xVVVVPPPP, pci:ID or rev:ID\n"
     "      resource = firmware part of the device, target = memory that receives it,\n"
     "      address = byte address in that memory, sub = target sub id,\n"
@@ -103,8 +103,8 @@ DeviceHeaderSpec parseDeviceSpec(const std::string& text)
 {
     std::vector<std::string> fields;
     boost::algorithm::split(fields, text, boost::algorithm::is_any_of(","));
-    DeviceHeaderSpec spec;
-    parseDeviceId(fields[0], spec.device_id_type, spec.device_id);
+    DeviceHeaderSpec header;
+    parseDeviceId(fields[0], header.device_id_type, header.device_id);
     for (size_t i = 1; i < fields.size(); ++i) {
         const size_t eq = fields[i].find('=');
         if (eq == std::string::npos)
@@ -112,21 +112,21 @@ DeviceHeaderSpec parseDeviceSpec(const std::string& text)
         const std::string name = fields[i].substr(0, eq);
         const std::string value = fields[i].substr(eq + 1);
         if (name == "resource")
-            spec.resource_id = uint8_t(number(value, 0xFF, "resource id"));
+            header.resource_id = uint8_t(number(value, 0xFF, "resource id"));
         else if (name == "target")
-            spec.target_id = uint8_t(number(value, 0xFF, "target id"));
+            header.target_id = uint8_t(number(value, 0xFF, "target id"));
         else if (name == "address")
-            spec.address_offset = uint32_t(number(value, UINT32_MAX, "address"));
+            header.address_offset = uint32_t(number(value, UINT32_MAX, "address"));
         else if (name == "sub")
-            spec.target_sub_id = value == "-1" ? -1 : int32_t(uint32_t(number(value, UINT32_MAX, "sub id")));
+            header.target_sub_id = value == "-1" ? -1 : int32_t(uint32_t(number(value, UINT32_MAX, "sub id")));
         else if (name == "length")
-            spec.length = uint16_t(number(value, kMaxDeviceHeaderLength, "device header length"));
+            header.length = uint16_t(number(value, kMaxDeviceHeaderLength, "device header length"));
         else
             die("unknown device field \"" + name + "\"");
     }
-    if (spec.length < kMinDeviceHeaderLength)
+    if (header.length < kMinDeviceHeaderLength)
         die("a device header is 16 to 24 bytes long");
-    return spec;
+    return header;
 }
 
 ResourceFormat parseFormat(const std::string& text)
@@ -251,12 +251,12 @@ int main(int argc, char** argv)
         } else if (a == "--hash") {
             current(a).hash = uint32_t(number(value(i), UINT32_MAX, "hash"));
         } else if (a == "--device") {
-            const std::string& spec = value(i);
+            const std::string& header = value(i);
             if (images.empty()) {
                 haveDevice = true;
-                parseDeviceId(spec, listType, listId);
+                parseDeviceId(header, listType, listId);
             } else {
-                current(a).devices.push_back(parseDeviceSpec(spec));
+                current(a).devices.push_back(parseDeviceSpec(header));
             }
         } else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
