@@ -139,37 +139,38 @@ int IoctlMessageUser::readScalar(int selector, unsigned long long* values, unsig
     return call(selector, &args);
 }
 
-int IoctlMessageUser::readScalar(int selector, bool* value)
+namespace {
+
+// One scalar output, narrowed to the caller's type; the value is only
+// stored when the request succeeded.
+template <typename T, typename Convert>
+int readOneScalar(IoctlMessageUser& user, int selector, T* value, Convert convert)
 {
     if (!value)
         return kZeltraBadArgument;
     unsigned long long raw = 0;
-    const int result = readScalar(selector, &raw, 1);
+    const int result = user.readScalar(selector, &raw, 1);
     if (result == kZeltraSuccess)
-        *value = raw != 0;
+        *value = convert(raw);
     return result;
+}
+
+} // namespace
+
+int IoctlMessageUser::readScalar(int selector, bool* value)
+{
+    return readOneScalar(*this, selector, value, [](unsigned long long raw) { return raw != 0; });
 }
 
 int IoctlMessageUser::readScalar(int selector, unsigned int* value)
 {
-    if (!value)
-        return kZeltraBadArgument;
-    unsigned long long raw = 0;
-    const int result = readScalar(selector, &raw, 1);
-    if (result == kZeltraSuccess)
-        *value = static_cast<unsigned int>(raw);
-    return result;
+    return readOneScalar(*this, selector, value, [](unsigned long long raw) { return static_cast<unsigned int>(raw); });
 }
 
 int IoctlMessageUser::readScalar(int selector, unsigned char* value)
 {
-    if (!value)
-        return kZeltraBadArgument;
-    unsigned long long raw = 0;
-    const int result = readScalar(selector, &raw, 1);
-    if (result == kZeltraSuccess)
-        *value = raw != 0 ? 1 : 0;
-    return result;
+    return readOneScalar(*this, selector, value,
+                         [](unsigned long long raw) { return static_cast<unsigned char>(raw != 0 ? 1 : 0); });
 }
 
 int IoctlMessageUser::readStruct(int selector, void* data, unsigned int* size)

@@ -624,8 +624,12 @@ QFrame* SettingsTab::endCheckBoxGroup()
         delete frame;
         return nullptr;
     }
-    const int rows = (grid->count() + 1) / 2;
-    if (rows == 1) {
+    return finishButtonGrid(frame, grid, (grid->count() + 1) / 2);
+}
+
+QFrame* SettingsTab::finishButtonGrid(QFrame* frame, QGridLayout* grid, int rows)
+{
+    if (rows <= 1) {
         // A single line sits in an ordinary row height.
         QMargins m = grid->contentsMargins();
         m.setTop(3);
@@ -697,20 +701,7 @@ QFrame* SettingsTab::endRadioGroupWithGridLayout()
     m_gridRadioGroup = nullptr;
     if (!frame)
         return nullptr;
-    const int rows = grid->count() == 0 ? 0 : (grid->count() + columns - 1) / columns;
-    if (rows <= 1) {
-        QMargins m = grid->contentsMargins();
-        m.setTop(3);
-        grid->setContentsMargins(m);
-        frame->setFixedHeight(kRowHeight);
-    } else {
-        frame->setFixedHeight(rows * kGroupItemHeight + (rows - 1) * grid->verticalSpacing());
-    }
-    addingRow(Control);
-    addWidget(frame);
-    m_buttonGrids.append(grid);
-    alignButtonGrids();
-    return frame;
+    return finishButtonGrid(frame, grid, grid->count() == 0 ? 0 : (grid->count() + columns - 1) / columns);
 }
 
 // --- image groups ------------------------------------------------------

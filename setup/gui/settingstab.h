@@ -208,6 +208,8 @@ protected:
     void buildBookmarkMenu(CardSection* header);
 
 private:
+    // Sizes a finished check-box or radio grid and adds it as a control row.
+    QFrame* finishButtonGrid(QFrame* frame, QGridLayout* grid, int rows);
     void connectChange(QObject* sender, const char* signal);
     void alignButtonGrids();
     void alignImageGrids();
