@@ -402,6 +402,15 @@ std::optional<ItemValue> SimCard::statusValue(uint32_t id) const
     return item->value;
 }
 
+std::optional<ItemValue> SimCard::configurationValue(uint32_t id) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Item *item = m_live.find(id);
+    if (item == nullptr)
+        return std::nullopt;
+    return item->value;
+}
+
 int32_t SimCard::subscribe(const std::shared_ptr<Attachment> &a, uint64_t owner, uint32_t topic,
                            IZeltraNotificationCallback *callback)
 {

@@ -62,6 +62,9 @@ public:
     // Fails with a reason when the card has no such item or the type differs.
     bool setStatus(uint32_t id, const ItemValue &value, std::string &error);
     std::optional<ItemValue> statusValue(uint32_t id) const;
+    // For the control command: the value a writer last set (or the stored
+    // preference), so that a test can see what reached the card.
+    std::optional<ItemValue> configurationValue(uint32_t id) const;
 
     int32_t subscribe(const std::shared_ptr<Attachment> &a, uint64_t owner, uint32_t topic,
                       IZeltraNotificationCallback *callback);

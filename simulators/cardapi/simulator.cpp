@@ -155,7 +155,8 @@ std::string valueText(const ItemValue &value)
 const char kUsage[] =
     "commands: list | status CARD | plug CARD | unplug CARD | signal CARD on|off |\n"
     "  format CARD MODE [FLAGS] | reference CARD locked|unlocked [MODE [FLAGS]] |\n"
-    "  busy CARD idle|capture|playback|duplex|N | set CARD ITEM VALUE\n"
+    "  busy CARD idle|capture|playback|duplex|N | set CARD ITEM VALUE |\n"
+    "  config CARD | get CARD ITEM\n"
     "CARD is an index from list, a persistent id (0x...) or, for plug and unplug, all\n";
 
 } // namespace
@@ -478,6 +479,62 @@ std::string Simulator::commandStatus(size_t index) const
     return out;
 }
 
+std::string Simulator::commandConfiguration(size_t index) const
+{
+    std::shared_ptr<SimCard> card;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        card = m_slots.at(index).card;
+    }
+    std::string out = "ok\n";
+    for (const auto &entry : card->description().configuration.items()) {
+        const uint32_t id = entry.first;
+        if (auto value = card->configurationValue(id))
+            out += codeText(id) + " (" + typeName(typeOf(*value)) + ") = " + valueText(*value) + "\n";
+    }
+    return out;
+}
+
+// One item by code: the live configuration first (what writers changed),
+// then the status, then the fixed attributes. Ints are printed in decimal
+// alone, so that a script can compare the answer directly.
+std::string Simulator::commandGet(size_t index, const std::string &itemText) const
+{
+    if (!isCodeText(itemText))
+        return "error: \"" + itemText + "\" is not a four-character code\n";
+    std::shared_ptr<SimCard> card;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        card = m_slots.at(index).card;
+    }
+    const uint32_t id = parseCode(itemText, "");
+    std::optional<ItemValue> value = card->configurationValue(id);
+    if (!value)
+        value = card->statusValue(id);
+    if (!value) {
+        if (const Item *attribute = card->description().attributes.find(id))
+            value = attribute->value;
+    }
+    if (!value)
+        return "error: the card has no item \"" + itemText + "\"\n";
+    switch (typeOf(*value)) {
+    case ItemType::Flag: return std::string("ok\n") + (std::get<bool>(*value) ? "true" : "false") + "\n";
+    case ItemType::Int: return "ok\n" + std::to_string(std::get<int64_t>(*value)) + "\n";
+    case ItemType::String: return "ok\n" + std::get<std::string>(*value) + "\n";
+    case ItemType::Bytes: {
+        std::string hex;
+        char pair[4];
+        for (uint8_t byte : std::get<Bytes>(*value)) {
+            std::snprintf(pair, sizeof pair, "%02x", unsigned(byte));
+            hex += pair;
+        }
+        return "ok\n" + hex + "\n";
+    }
+    case ItemType::Float: break;
+    }
+    return "ok\n" + valueText(*value) + "\n";
+}
+
 std::string Simulator::handleCommand(const std::vector<std::string> &arguments)
 {
     if (arguments.empty() || arguments[0] == "help")
@@ -528,6 +585,10 @@ std::string Simulator::handleCommand(const std::vector<std::string> &arguments)
 
     if (command == "status")
         return commandStatus(cards.front());
+    if (command == "config")
+        return commandConfiguration(cards.front());
+    if (command == "get" && arguments.size() == 3)
+        return commandGet(cards.front(), arguments[2]);
     if (command == "plug" || command == "unplug") {
         for (size_t index : cards) {
             if (command == "plug")

@@ -76,6 +76,8 @@ private:
 
     std::string commandList() const;
     std::string commandStatus(size_t index) const;
+    std::string commandConfiguration(size_t index) const;
+    std::string commandGet(size_t index, const std::string &item) const;
     std::vector<size_t> selectCards(const std::string &which, std::string &error) const;
 
     std::shared_ptr<EventLoop> m_loop = std::make_shared<EventLoop>();

@@ -917,6 +917,24 @@ void TestCardSimulator::ownCardDescription()
     QCOMPARE(bConfiguration->SetInt(zeltraCode("dvom"), zeltraCode("ntsc")), kZeltraOk);
     QVERIFY(bConfiguration->SetInt(zeltraCode("dvom"), zeltraCode("Hp25")) < 0);
 
+    // Reading back what reached the card: accepted values, not refused ones,
+    // whichever group holds the item.
+    const struct { const char *card, *item, *answer; } readBack[] = {
+        {"0", "vicm", "1818391920"}, // 'lbup'
+        {"0", "micg", "10"},
+        {"0", "edid", "00ffffff"},
+        {"0", "vios", "1"},
+        {"1", "dvom", "1853125475"}, // 'ntsc'
+    };
+    for (const auto &row : readBack) {
+        const QByteArray answer = simctl({"get", row.card, row.item}, &code);
+        QCOMPARE(code, 0);
+        QCOMPARE(answer.trimmed(), QByteArray(row.answer));
+    }
+    QVERIFY(simctl({"config", "0"}, &code).contains("vicm (int) = 1818391920"));
+    simctl({"get", "0", "nope"}, &code);
+    QCOMPARE(code, 1);
+
     Ref<IZeltraAPIInformation> information(m_library.createInformation());
     const char *version = nullptr;
     QCOMPARE(information->GetString(kZeltraInformationVersion, &version), kZeltraOk);

@@ -33,6 +33,8 @@ const char kUsage[] =
     "  reference CARD locked|unlocked [MODE [FLAGS]]\n"
     "  busy CARD idle|capture|playback|duplex|N\n"
     "  set CARD ITEM VALUE                any status item, e.g. set 0 plnk 2\n"
+    "  config CARD                        the card's live configuration values\n"
+    "  get CARD ITEM                      one configuration, status or attribute item\n"
     "\n"
     "CARD is an index shown by list or a persistent id written 0x...\n";
 
