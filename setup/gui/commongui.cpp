@@ -97,6 +97,11 @@ QString CommonGui::elide(const QString& text, const QWidget* widget)
     return widget ? elide(text, widget->font(), widget->width()) : text;
 }
 
+QString CommonGui::plainToolTip(const QString& text)
+{
+    return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
+}
+
 std::string CommonGui::toCString(const QString& text)
 {
     return text.toStdString();

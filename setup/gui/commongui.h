@@ -50,6 +50,9 @@ public:
     static QString elide(const QString& text, const QFont& font, int width);
     // `text` elided to the width of `widget` in the widget's font.
     static QString elide(const QString& text, const QWidget* widget);
+    // A tooltip that shows `text` literally: tooltips guess at rich text, and
+    // names from a card or the network may hold markup.
+    static QString plainToolTip(const QString& text);
 
     static std::string toCString(const QString& text);
     static QString toQString(const char* text);

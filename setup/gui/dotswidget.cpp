@@ -1,15 +1,23 @@
 #include "dotswidget.h"
 
+#include "colourpalette.h"
+#include "commongui.h"
 #include "devicelist.h"
 #include "flatimagebutton.h"
 #include "tighthboxlayout.h"
 #include "visibledevice.h"
+
+#include <QLabel>
 
 DotsWidget::DotsWidget(DeviceList& deviceList, QFrame* parent)
     : QFrame(parent), m_deviceList(deviceList), m_on(QStringLiteral(":/Dot_On")), m_off(QStringLiteral(":/Dot_Off"))
 {
     auto* row = new TightHBoxLayout(this);
     row->setSpacing(kSpacing);
+    m_position = CommonGui::label(CommonGui::kRegularSmall, ColourPalette::kSmokeGray, this);
+    m_position->setTextFormat(Qt::PlainText);
+    m_position->hide();
+    row->addWidget(m_position);
     connect(&m_deviceList, &DeviceList::deviceListAdded, this, &DotsWidget::onDeviceListChanged);
     connect(&m_deviceList, &DeviceList::deviceListRemoved, this, &DotsWidget::onDeviceListChanged);
     connect(&m_deviceList, &DeviceList::deviceListSelected, this, &DotsWidget::onDeviceListChanged);
@@ -31,18 +39,24 @@ void DotsWidget::onDotClicked()
 void DotsWidget::refresh()
 {
     const int count = m_deviceList.numberOfDevice();
-    while (m_dots.size() < count) {
+    const int wanted = count > kMaxDots ? 0 : count;
+    while (m_dots.size() < wanted) {
         auto* dot = new FlatImageButton(this);
         dot->setImage(m_off);
         dot->resizeToFit();
+        dot->setFocusPolicy(Qt::TabFocus);
+        dot->setAccessibleName(tr("Device %1").arg(m_dots.size() + 1));
+        dot->setToolTip(dot->accessibleName());
         connect(dot, &FlatImageButton::clicked, this, &DotsWidget::onDotClicked);
         layout()->addWidget(dot);
         m_dots.append(dot);
     }
-    while (m_dots.size() > count)
+    while (m_dots.size() > wanted)
         delete m_dots.takeLast();
 
     m_current = m_deviceList.getCurrentDeviceIndex();
+    m_position->setVisible(wanted != count);
+    m_position->setText(tr("%1 / %2").arg(m_current + 1).arg(count));
     for (int i = 0; i < m_dots.size(); ++i) {
         m_dots[i]->setImage(i == m_current ? m_on : m_off);
         m_dots[i]->setVisible(count > 1);

@@ -1,5 +1,7 @@
 #include "flatimagebutton.h"
 
+#include <QKeyEvent>
+
 #include "commongui.h"
 
 #include <QPainter>
@@ -67,7 +69,8 @@ QPixmap FlatImageButton::currentImage() const
         return m_pressed;
     if (isChecked() && !m_checked.isNull())
         return m_checked;
-    if ((m_hovered || isDown()) && !m_hover.isNull())
+    // The style draws no focus frame: a focused button shows its hover look.
+    if ((m_hovered || isDown() || hasFocus()) && !m_hover.isNull())
         return m_hover;
     return m_normal;
 }
@@ -97,6 +100,36 @@ void FlatImageButton::paintEvent(QPaintEvent*)
     const QSize size = pixmap.size() / pixmap.devicePixelRatio();
     const QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
     painter.drawPixmap(QRect(topLeft, size), pixmap);
+}
+
+void FlatImageButton::keyPressEvent(QKeyEvent* event)
+{
+    // Return presses a focused button as Space does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (isEnabled())
+            animateClick();
+        return;
+    }
+    // Outside a group the arrows belong to the widget around the button.
+    const int key = event->key();
+    if (!autoExclusive() && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up
+                             || key == Qt::Key_Down)) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void FlatImageButton::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QAbstractButton::focusInEvent(event);
+}
+
+void FlatImageButton::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QAbstractButton::focusOutEvent(event);
 }
 
 void FlatImageButton::enterEvent(QEvent* event)

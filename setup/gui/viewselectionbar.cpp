@@ -10,6 +10,7 @@ FlatImageButton* viewButton(const QString& image, const QString& hover, QWidget*
     button->setHoverImage(hover);
     button->setCheckedImage(hover);
     button->setCheckable(true);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 } // namespace
@@ -20,6 +21,8 @@ ViewSelectionBar::ViewSelectionBar(QWidget* parent) : QWidget(parent)
     m_list = viewButton(QStringLiteral(":/List"), QStringLiteral(":/ListHover"), this);
     m_gallery->setToolTip(tr("Gallery view"));
     m_list->setToolTip(tr("List view"));
+    m_gallery->setAccessibleName(m_gallery->toolTip());
+    m_list->setAccessibleName(m_list->toolTip());
     auto* row = new TightHBoxLayout(this);
     row->setSpacing(kSpacing);
     row->addWidget(m_gallery);

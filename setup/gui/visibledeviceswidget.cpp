@@ -11,6 +11,7 @@
 #include "tightvboxlayout.h"
 #include "visibledevice.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStackedWidget>
 
@@ -56,6 +57,17 @@ VisibleDevicesWidget::VisibleDevicesWidget(DeviceList& deviceList, QWidget* pare
     m_right = hoverButton(QStringLiteral(":/RightArrow"), this);
     m_left->setToolTip(tr("Previous device"));
     m_right->setToolTip(tr("Next device"));
+    m_left->setAccessibleName(m_left->toolTip());
+    m_right->setAccessibleName(m_right->toolTip());
+    // Tab reaches the setup button and the arrows; the gallery itself takes
+    // a click so that the step keys work at once.
+    setFocusPolicy(Qt::ClickFocus);
+    for (FlatImageButton* button : { m_setup, m_left, m_right, m_controlApp })
+        button->setFocusPolicy(Qt::TabFocus);
+    m_controlApp->setAccessibleName(tr("Control application"));
+    setTabOrder(m_setup, m_controlApp);
+    setTabOrder(m_controlApp, m_left);
+    setTabOrder(m_left, m_right);
 
     // The arrows sit level with the middle of the picture.
     const int arrowTop = (kPictureHeight - m_left->height()) / 2;
@@ -119,6 +131,8 @@ void VisibleDevicesWidget::buildDeviceBox()
     m_picture->setFixedHeight(kPictureHeight);
     m_name = centredLabel(CommonGui::kLightLarge, ColourPalette::kMilkGray, m_deviceBox);
     m_name->setFixedHeight(kNameHeight);
+    // Names come from the card, a file or the network: never read as markup.
+    m_name->setTextFormat(Qt::PlainText);
 
     m_pages = new QStackedWidget(m_deviceBox);
     m_pages->setFixedHeight(kPageHeight);
@@ -130,8 +144,10 @@ void VisibleDevicesWidget::buildDeviceBox()
     m_connectionIcon->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_model = CommonGui::label(CommonGui::kRegular, ColourPalette::kSmokeGray, devicePage);
     m_model->setAlignment(Qt::AlignCenter);
+    m_model->setTextFormat(Qt::PlainText);
     m_setup = hoverButton(QStringLiteral(":/Setup"), devicePage);
     m_setup->setToolTip(tr("Settings"));
+    m_setup->setAccessibleName(m_setup->toolTip());
     m_controlApp = new FlatImageButton(devicePage);
     deviceRow->addStretch();
     deviceRow->addWidget(m_connectionIcon);
@@ -148,6 +164,8 @@ void VisibleDevicesWidget::buildDeviceBox()
     m_firmwareCurrent = CommonGui::label(CommonGui::kRegular, ColourPalette::kSmokeGray, firmwarePage);
     m_firmwareStatus = CommonGui::label(CommonGui::kRegular, ColourPalette::kBonesGray, firmwarePage);
     m_availableFirmware = CommonGui::label(CommonGui::kSemibold, ColourPalette::kAccentColour, firmwarePage);
+    m_firmwareCurrent->setTextFormat(Qt::PlainText);
+    m_availableFirmware->setTextFormat(Qt::PlainText);
     m_updateNow = new CardPushButton(tr("Update Now"), firmwarePage);
     m_updateNow->setFixedSize(114, 25);
     statusRow->addStretch();
@@ -225,7 +243,7 @@ void VisibleDevicesWidget::updateDeviceDisplay()
                                                      kTestModeTextY)
                                     : picture);
     m_name->setText(CommonGui::elide(device->deviceName(), m_name));
-    m_name->setToolTip(device->deviceName());
+    m_name->setToolTip(CommonGui::plainToolTip(device->deviceName()));
 
     if (device->hasControlApp()) {
         m_controlApp->setImage(device->controlAppIcon());
@@ -300,8 +318,35 @@ void VisibleDevicesWidget::showDevicePage(VisibleDevice* device)
         modelWidth -= m_controlApp->width();
     const QString model = device->modelName();
     m_model->setText(CommonGui::elide(model, m_model->font(), qMax(0, modelWidth)));
-    m_model->setToolTip(model);
+    m_model->setToolTip(CommonGui::plainToolTip(model));
     showPage(DevicePage);
+}
+
+void VisibleDevicesWidget::keyPressEvent(QKeyEvent* event)
+{
+    const int count = m_deviceList.numberOfDevice();
+    if (count == 0 || event->modifiers() & ~Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left:
+        m_deviceList.selectPreviousDevice();
+        break;
+    case Qt::Key_Right:
+        m_deviceList.selectNextDevice();
+        break;
+    case Qt::Key_Home:
+        m_deviceList.setCurrentDevice(0);
+        break;
+    case Qt::Key_End:
+        m_deviceList.setCurrentDevice(count - 1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void VisibleDevicesWidget::onDeviceListChanged()

@@ -64,6 +64,10 @@ public slots:
     void onLeftClicked();
     void onRightClicked();
 
+protected:
+    // Left/Right and Home/End step through the devices.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void buildDeviceBox();
     void showPage(Page page);

@@ -252,7 +252,7 @@ void ZeltraVisibleDevicesListViewWidget::updateDeviceDisplay(VisibleZeltra* devi
 
     const QString name = device->deviceName();
     setCellText(row, LabelColumn, listLabel(name));
-    m_table->item(row, LabelColumn)->setToolTip(name);
+    m_table->item(row, LabelColumn)->setToolTip(CommonGui::plainToolTip(name));
     m_table->item(row, LabelColumn)->setForeground(ColourPalette::kMilkGray);
     setCellText(row, VideoInColumn, videoInText(device));
     setCellText(row, OutputFormatColumn,

@@ -63,8 +63,16 @@ AdminUtilityWindow::AdminUtilityWindow(QWidget* parent)
     else
         restoreGeometry(geometry);
 
-    QMenu* help = menuBar()->addMenu(tr("Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* about = help->addAction(AppDefaults::aboutMenuText());
+    about->setShortcut(QKeySequence::HelpContents);
+    // Quitting goes through close(), so a family can still refuse.
+    auto* quit = new QAction(tr("Quit"), this);
+    // Spelled out: some platform themes bind no key to the standard Quit.
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::WindowShortcut);
+    addAction(quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
 
     auto* central = new QFrame(this);
     m_centralLayout = new TightVBoxLayout(central);
@@ -93,6 +101,9 @@ AdminUtilityWindow::AdminUtilityWindow(QWidget* parent)
     connect(m_galleryView, &VisibleDevicesWidget::requestShowControlApp, this,
             &AdminUtilityWindow::showControlApp);
     connect(about, &QAction::triggered, this, &AdminUtilityWindow::showAboutBox);
+    for (auto signal : { &DeviceList::deviceListAdded, &DeviceList::deviceListRemoved,
+                         &DeviceList::deviceListSelected })
+        connect(&m_deviceList, signal, this, &AdminUtilityWindow::showChosenView);
 
     // Families are added after construction; they are connected and started
     // once the event loop runs.
@@ -275,7 +286,8 @@ void AdminUtilityWindow::onAddByIpClicked()
 
 void AdminUtilityWindow::onGalleryViewSelected()
 {
-    m_viewStack->setCurrentWidget(m_galleryView);
+    m_listChosen = false;
+    showChosenView();
     if (m_footer)
         m_footer->showDots();
 }
@@ -284,9 +296,18 @@ void AdminUtilityWindow::onListViewSelected()
 {
     if (!m_listView)
         return;
-    m_viewStack->setCurrentWidget(m_listView);
+    m_listChosen = true;
+    showChosenView();
     if (m_footer)
         m_footer->hideDots();
+}
+
+void AdminUtilityWindow::showChosenView()
+{
+    // An empty list is a dead end (its view switch is hidden): the gallery's
+    // empty state stands in until a device arrives.
+    const bool list = m_listChosen && m_listView && m_deviceList.getCurrentDevice();
+    m_viewStack->setCurrentWidget(list ? m_listView : static_cast<QWidget*>(m_galleryView));
 }
 
 void AdminUtilityWindow::showMenuOptions(bool addByIpOnly)

@@ -85,8 +85,12 @@ protected:
     void showMenuOptions(bool addByIpOnly);
 
 private:
+    // Shows the chosen view; without devices the gallery's empty state.
+    void showChosenView();
+
     DeviceList m_deviceList;
     bool m_started = false;
+    bool m_listChosen = false;
     VisibleDevicesWidget* m_galleryView = nullptr;
     QWidget* m_listView = nullptr;
     BonjourDiscovery m_networkBrowser;

@@ -204,16 +204,48 @@ private slots:
     void viewSwitch()
     {
         ZeltraAdminUtilityWindow window;
+        TestFamily family(QStringLiteral("Cards"));
+        window.addFamily(&family);
         window.postShowStartup();
+        TestDevice device(QStringLiteral("D"), false);
+        family.announce(&device);
         QWidget* list = window.listView();
+        QWidget* gallery = window.galleryView();
         QVERIFY(list);
         QCOMPARE(window.viewStack()->count(), 2);
-        QCOMPARE(window.viewStack()->currentWidget(), static_cast<QWidget*>(window.galleryView()));
+        QCOMPARE(window.viewStack()->currentWidget(), gallery);
 
         emit window.footer()->listViewSelected();
         QCOMPARE(window.viewStack()->currentWidget(), list);
+        // Without devices the empty state stands in for the list, which
+        // comes back with the next arrival.
+        family.withdraw(&device);
+        QCOMPARE(window.viewStack()->currentWidget(), gallery);
+        family.announce(&device);
+        QCOMPARE(window.viewStack()->currentWidget(), list);
         emit window.footer()->galleryViewSelected();
-        QCOMPARE(window.viewStack()->currentWidget(), static_cast<QWidget*>(window.galleryView()));
+        QCOMPARE(window.viewStack()->currentWidget(), gallery);
+        family.withdraw(&device);
+        family.announce(&device);
+        QCOMPARE(window.viewStack()->currentWidget(), gallery);
+    }
+
+    void quitShortcutClosesThroughCloseEvent()
+    {
+        ZeltraAdminUtilityWindow window;
+        TestFamily stubborn(QStringLiteral("Stubborn"));
+        stubborn.allowClose = false;
+        window.addFamily(&stubborn);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(stubborn.closeQuestions, 1);
+        QVERIFY(window.isVisible());
+        stubborn.allowClose = true;
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window.isVisible());
+        QVERIFY(window.menuBar()->actions().first()->text().contains(QLatin1Char('&')));
     }
 
     void optionsMenuAsksBaseFamiliesInOrder()

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <QLabel>
+#include <QTextDocument>
 #include <QStackedWidget>
 
 #include "appdefaults.h"
@@ -48,6 +49,10 @@ private slots:
     void secretEntryNeedsShiftDoubleClick_data();
     void secretEntryNeedsShiftDoubleClick();
     void headerKeepsTitleClearOfLogo();
+    void namesShowLiterally_data();
+    void namesShowLiterally();
+    void keysStepAndPress();
+    void manyDevicesKeepDotsRowNarrow();
 
 private:
     ViewTestDevice* addDevice(const QString& name);
@@ -367,6 +372,87 @@ void TestGallery::headerKeepsTitleClearOfLogo()
     QVERIFY(header.textRect().right() < header.logoPosition().x());
     header.resize(1200, 76);
     QCOMPARE(header.logoPosition().x(), 1200 - 23 - logo.width());
+}
+
+
+void TestGallery::namesShowLiterally_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("markup") << QStringLiteral("<b>x</b><i>italic</i><img src=\":/Logo\">");
+    QTest::newRow("entities") << QStringLiteral("A &amp; B &lt;tag&gt; &nbsp;");
+    QTest::newRow("long") << QString(200, QLatin1Char('W'));
+    QTest::newRow("right to left") << QString::fromUtf8("\u05D1\u05D3\u05D9\u05E7\u05D4 <font color=red>\u05D0</font>");
+}
+
+void TestGallery::namesShowLiterally()
+{
+    QFETCH(QString, name);
+    ViewTestDevice* device = addDevice(name);
+    device->model = name;
+    m_gallery->updateDeviceDisplay();
+    const QLabel* shown = m_gallery->nameLabel();
+    QCOMPARE(shown->textFormat(), Qt::PlainText);
+    // Elided on the width the text takes on screen, never on raw markup.
+    QVERIFY(shown->fontMetrics().horizontalAdvance(shown->text()) <= shown->width());
+    const QString elided = shown->text();
+    QVERIFY(elided == name || name.startsWith(elided.left(elided.size() - 1)));
+    QTextDocument tip;
+    tip.setHtml(shown->toolTip());
+    QCOMPARE(tip.toPlainText(), name);
+}
+
+void TestGallery::keysStepAndPress()
+{
+    for (const char* name : { "A", "B", "C" })
+        addDevice(QString::fromLatin1(name));
+    QSignalSpy shown(m_gallery, &VisibleDevicesWidget::requestShowDevice);
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_gallery->setFocus();
+    QTest::keyClick(m_gallery, Qt::Key_Right);
+    QCOMPARE(m_list->getCurrentDeviceIndex(), 1);
+    QTest::keyClick(m_gallery, Qt::Key_End);
+    QCOMPARE(m_list->getCurrentDeviceIndex(), 2);
+    QTest::keyClick(m_gallery, Qt::Key_Home);
+    QCOMPARE(m_list->getCurrentDeviceIndex(), 0);
+    QTest::keyClick(m_gallery, Qt::Key_Left);
+    QCOMPARE(m_list->getCurrentDeviceIndex(), 0);
+
+    // Return and Space press the focused button; focus shows its hover look.
+    FlatImageButton* setup = nullptr;
+    for (FlatImageButton* button : m_gallery->findChildren<FlatImageButton*>()) {
+        if (button->toolTip() == QLatin1String("Settings"))
+            setup = button;
+    }
+    QVERIFY(setup);
+    QVERIFY(setup->focusPolicy() & Qt::TabFocus);
+    QVERIFY(!setup->accessibleName().isEmpty());
+    setup->setFocus();
+    QVERIFY(setup->hasFocus());
+    QVERIFY(sameImage(setup->currentImage(), QPixmap(QStringLiteral(":/Setup_Hover"))));
+    QTest::keyClick(setup, Qt::Key_Return);
+    QTRY_COMPARE(shown.count(), 1);
+    QTest::keyClick(setup, Qt::Key_Space);
+    QCOMPARE(shown.count(), 2);
+    // The step keys still work from a focused button.
+    QTest::keyClick(setup, Qt::Key_Right);
+    QCOMPARE(m_list->getCurrentDeviceIndex(), 1);
+}
+
+void TestGallery::manyDevicesKeepDotsRowNarrow()
+{
+    DotsWidget* dots = m_footer->dotsWidget();
+    for (int i = 0; i < 100; ++i)
+        addDevice(QString::number(i));
+    m_list->setCurrentDevice(41);
+    QCOMPARE(dots->dotCount(), 0);
+    QVERIFY(dots->positionLabel()->isVisible());
+    QCOMPARE(dots->positionLabel()->text(), QStringLiteral("42 / 100"));
+    QVERIFY(m_footer->minimumSizeHint().width() <= 780);
+    for (int i = 0; i < 100 - DotsWidget::kMaxDots; ++i)
+        m_family->withdraw(m_devices.at(i));
+    QCOMPARE(dots->dotCount(), DotsWidget::kMaxDots);
+    QVERIFY(!dots->positionLabel()->isVisible());
 }
 
 QTEST_MAIN(TestGallery)
