@@ -287,7 +287,8 @@ public:
     int64_t getTopologicalID() const;
     int64_t getPairedDevicePersistentId() const;
     int64_t getSubDeviceIndex() const;
-    // First and last connector of this channel; one connector set per channel.
+    // First and last connector of this channel: one, or the pair's two for the
+    // sub-device that configures duplex.
     bool getConnectorIds(int& first, int& last) const;
     int64_t getSubDeviceCount() const;
     int64_t getConnectorCount() const;

@@ -841,7 +841,9 @@ bool VisibleZeltra::getConnectorIds(int& first, int& last) const
     if (!supportsAttributeInt(zeltraCode("subi"), index))
         return false;
     first = int(index);
-    last = int(index);
+    // A sub-device that configures duplex owns the pair's two connectors
+    // (its own and the next), both in use in full duplex.
+    last = supportsDuplexModeConfiguration() ? first + 1 : first;
     return true;
 }
 

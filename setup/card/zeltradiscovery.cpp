@@ -25,6 +25,17 @@ quint64 groupKey(int64_t modelId, int64_t groupId)
     return (model & 0xFFFFFFFFu) | ((model & 0xFFFFFFFF00000000u) | (group << 32));
 }
 
+// The group a channel belongs to, when it is one of several.
+bool channelGroupKey(const VisibleZeltra& device, quint64& key)
+{
+    int64_t groupId = 0;
+    const bool grouped = device.getDeviceGroupId(&groupId) || device.getParentPCIBridgeBusNumber(&groupId);
+    if (!grouped || device.getSubDeviceCount() < 2)
+        return false;
+    key = groupKey(device.modelId(), groupId);
+    return true;
+}
+
 } // namespace
 
 ZeltraDiscovery::ZeltraDiscovery(QObject* parent)
@@ -91,20 +102,26 @@ void ZeltraDiscovery::onZeltraDeviceArrived(IZeltra* device)
         return;
     }
 
-    int64_t groupId = 0;
-    const bool grouped = zeltra->getDeviceGroupId(&groupId) || zeltra->getParentPCIBridgeBusNumber(&groupId);
-    const int64_t channels = zeltra->getSubDeviceCount();
-    if (!grouped || channels < 2) {
+    quint64 key = 0;
+    if (!channelGroupKey(*zeltra, key)) {
         announce(zeltra);
         return;
     }
-
-    const quint64 key = groupKey(zeltra->modelId(), groupId);
+    const int64_t channels = zeltra->getSubDeviceCount();
     QVector<VisibleZeltra*>*& pending = m_pendingGroups[key];
     if (!pending)
         pending = new QVector<VisibleZeltra*>;
     pending->append(zeltra);
-    if (pending->size() < channels)
+    // Channels of the card that are already shown count too: a channel that
+    // comes back on its own (a sub-device the card brings back after a
+    // duplex change, or a channel plugged in again) joins its siblings.
+    int64_t shown = 0;
+    for (const VisibleZeltra* other : qAsConst(m_devices)) {
+        quint64 deviceKey = 0;
+        if (channelGroupKey(*other, deviceKey) && deviceKey == key)
+            ++shown;
+    }
+    if (pending->size() + shown < channels)
         return;
 
     // The entry stays, empty, so that the key is known from now on.

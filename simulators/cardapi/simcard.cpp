@@ -253,12 +253,21 @@ int32_t SimCard::setConfiguration(const Attachment &a, uint32_t id, ItemValue va
         sequence = ++m_sequence;
         if (item->value == value)
             return kZeltraOk;
-        item->value = std::move(value);
+        item->value = value;
         changedStatus = updateFollowingStatus();
+        // A duplex change re-arranges the sub-devices: the card keeps it as
+        // it is, whether or not the rest of the settings are ever stored.
+        if (id == kDuplexMode && m_duplexListener) {
+            m_stored.find(id)->value = std::move(value);
+            std::string error;
+            if (!m_store.save(m_stored.valuesToJson(), error))
+                reportProblem("cannot store the duplex mode of \"" + m_description.displayName + "\": " + error);
+        }
     }
     announce(kZeltraTopicPreferences, id);
     for (uint32_t status : changedStatus)
         announce(kZeltraTopicStatus, status);
+    tellDuplex({id});
     return kZeltraOk;
 }
 
@@ -304,6 +313,16 @@ void SimCard::revertUnstored(const Attachment &a, uint64_t sequence)
         announce(kZeltraTopicPreferences, changedConfig.size() == 1 ? changedConfig.front() : 0);
     for (uint32_t status : changedStatus)
         announce(kZeltraTopicStatus, status);
+    tellDuplex(changedConfig);
+}
+
+void SimCard::tellDuplex(const std::vector<uint32_t> &changedConfig)
+{
+    if (!m_duplexListener || std::find(changedConfig.begin(), changedConfig.end(), kDuplexMode) == changedConfig.end())
+        return;
+    const std::optional<ItemValue> mode = configurationValue(kDuplexMode);
+    if (mode && typeOf(*mode) == ItemType::Int)
+        m_duplexListener(std::get<int64_t>(*mode));
 }
 
 void SimCard::revertLocked(std::vector<uint32_t> &changedConfig, std::vector<uint32_t> &changedStatus)

@@ -4,6 +4,7 @@
 #include "preferencestore.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -53,6 +54,10 @@ public:
     // and the settings of one are often changed from the other's window.
     int32_t storePreferences(const Attachment &a);
     void setPartner(const std::shared_ptr<SimCard> &partner) { m_partner = partner; }
+    // Told the new duplex mode ('dupx') whenever a writer, or a return to the
+    // stored preferences, changes it; called on the writer's thread with no
+    // lock of the card held. Set once, before the card is shared.
+    void setDuplexListener(std::function<void(int64_t)> listener) { m_duplexListener = std::move(listener); }
     // Returns the card to its stored preferences when the change numbered
     // sequence has not been stored since.
     void revertUnstored(const Attachment &a, uint64_t sequence);
@@ -90,6 +95,7 @@ private:
     std::vector<uint32_t> updateFollowingStatus();
     void revertLocked(std::vector<uint32_t> &changedConfig, std::vector<uint32_t> &changedStatus);
     void announce(uint32_t topic, uint64_t param1);
+    void tellDuplex(const std::vector<uint32_t> &changedConfig);
     void deliver(uint32_t topic, uint64_t param1);
     void releaseCallbacks(std::vector<IZeltraNotificationCallback *> callbacks);
 
@@ -98,6 +104,7 @@ private:
     const std::shared_ptr<EventLoop> m_loop;
     PreferenceStore m_store;
     std::weak_ptr<SimCard> m_partner; // set once, before the card is shared
+    std::function<void(int64_t)> m_duplexListener; // likewise
 
     mutable std::mutex m_mutex;
     std::shared_ptr<Attachment> m_attachment; // null while unplugged

@@ -29,6 +29,7 @@ std::shared_ptr<Simulator> &currentSimulator()
 bool s_unloading = false; // guarded by currentMutex()
 
 constexpr size_t kMaxDescriptionSize = 8 << 20;
+constexpr uint32_t kDuplexMode = zeltraCode("dupx");
 
 SimulatorDescription loadDescription()
 {
@@ -209,9 +210,13 @@ void Simulator::start()
             const Item *paired = slot.card->description().attributes.find(zeltraCode("ppid"));
             if (paired == nullptr || typeOf(paired->value) != ItemType::Int)
                 continue;
-            for (const Slot &other : m_slots) {
-                if (other.card != slot.card && other.card->persistentId() == std::get<int64_t>(paired->value))
-                    slot.card->setPartner(other.card);
+            for (size_t other = 0; other < m_slots.size(); ++other) {
+                if (m_slots[other].card == slot.card
+                    || m_slots[other].card->persistentId() != std::get<int64_t>(paired->value))
+                    continue;
+                slot.card->setPartner(m_slots[other].card);
+                if (configuresDuplex(*slot.card))
+                    slot.card->setDuplexListener(duplexFollower(other));
             }
         }
     }
@@ -228,9 +233,49 @@ void Simulator::start()
         reportProblem(error + "; cards will not be announced");
     m_running = true;
     for (size_t i = 0; i < m_slots.size(); ++i) {
-        if (m_slots[i].card->description().present)
+        if (m_slots[i].card->description().present && !withdrawnByPartner(i))
             plug(i);
     }
+}
+
+bool Simulator::configuresDuplex(const SimCard &card)
+{
+    const Item *flag = card.description().attributes.find(kDuplexMode);
+    return flag && typeOf(flag->value) == ItemType::Flag && std::get<bool>(flag->value);
+}
+
+std::function<void(int64_t)> Simulator::duplexFollower(size_t partner)
+{
+    // Full duplex gives both connectors to the configuring sub-device: its
+    // partner leaves the machine, and half duplex brings it back, each
+    // announced like a removal and an arrival.
+    std::weak_ptr<Simulator> weak = weak_from_this();
+    return [weak, partner](int64_t mode) {
+        auto self = weak.lock();
+        if (!self)
+            return;
+        if (mode == int64_t(zeltraCode("fdup")))
+            self->unplug(partner);
+        else if (mode == int64_t(zeltraCode("hdup")))
+            self->plug(partner);
+    };
+}
+
+bool Simulator::withdrawnByPartner(size_t index) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const Slot &slot : m_slots) {
+        if (slot.card == m_slots[index].card || !configuresDuplex(*slot.card))
+            continue;
+        const Item *paired = slot.card->description().attributes.find(zeltraCode("ppid"));
+        if (paired == nullptr || typeOf(paired->value) != ItemType::Int
+            || m_slots[index].card->persistentId() != std::get<int64_t>(paired->value))
+            continue;
+        const std::optional<ItemValue> mode = slot.card->configurationValue(kDuplexMode);
+        if (mode && typeOf(*mode) == ItemType::Int && std::get<int64_t>(*mode) == int64_t(zeltraCode("fdup")))
+            return true;
+    }
+    return false;
 }
 
 void Simulator::shutdown()

@@ -5,6 +5,7 @@
 #include "eventloop.h"
 #include "simcard.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -68,6 +69,12 @@ private:
     void start();
     void shutdown();
 
+    static bool configuresDuplex(const SimCard &card);
+    // What the partner at that slot does when the configuring card's duplex
+    // mode changes.
+    std::function<void(int64_t)> duplexFollower(size_t partner);
+    // The card at index is a partner that its card's full duplex keeps away.
+    bool withdrawnByPartner(size_t index) const;
     void plug(size_t index);
     void unplug(size_t index);
     void announceArrival(uint64_t clientId, ZeltraDevice *device, uint64_t serial);

@@ -246,6 +246,7 @@ private slots:
     void displayModes();
     void preferencesPersistAndRevert();
     void pairedSubDevicesStoreTogether();
+    void duplexChangeMovesThePartner();
     void noticesReachEverySubscriber();
     void unsubscribeFromInsideANotice();
     void noNoticeAfterUnsubscribeReturns();
@@ -661,9 +662,9 @@ void TestCardSimulator::preferencesPersistAndRevert()
 
 void TestCardSimulator::pairedSubDevicesStoreTogether()
 {
-    // The second sub-device's window changes the duplex mode of the first
-    // (which owns it) and is saved: the change is kept with the pair.
-    const uint32_t duplex = zeltraCode("dupx");
+    // The second sub-device's window changes a setting of the first (which
+    // owns their connectors) and is saved: the change is kept with the pair.
+    const uint32_t passThrough = zeltraCode("cptm");
     IZeltra *first = nullptr;
     IZeltra *second = nullptr;
     for (IZeltra *device : m_library.devices()) {
@@ -676,25 +677,70 @@ void TestCardSimulator::pairedSubDevicesStoreTogether()
     {
         auto viaSecond = query<IZeltraConfiguration>(first, IID_IZeltraConfiguration);
         auto own = query<IZeltraConfiguration>(second, IID_IZeltraConfiguration);
-        QCOMPARE(viaSecond->SetInt(duplex, zeltraCode("fdup")), kZeltraOk);
+        QCOMPARE(viaSecond->SetInt(passThrough, zeltraCode("pcln")), kZeltraOk);
         QCOMPARE(own->StoreToPreferences(), kZeltraOk);
     }
-    auto status = query<IZeltraStatus>(first, IID_IZeltraStatus);
-    int64_t mode = 0;
-    QCOMPARE(status->GetInt(duplex, &mode), kZeltraOk);
-    QCOMPARE(mode, int64_t(zeltraCode("fdup")));
-    status.reset();
 
     cleanup();
     m_library.restart();
+    int64_t mode = 0;
     for (IZeltra *device : m_library.devices()) {
         m_held.push_back(device);
         if (modelOf(device) == "Ondavia Duo Link" && attributeInt(device, zeltraCode("subi")) == 0) {
             auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
-            QCOMPARE(configuration->GetInt(duplex, &mode), kZeltraOk);
-            QCOMPARE(mode, int64_t(zeltraCode("fdup")));
+            QCOMPARE(configuration->GetInt(passThrough, &mode), kZeltraOk);
+            QCOMPARE(mode, int64_t(zeltraCode("pcln")));
         }
     }
+}
+
+void TestCardSimulator::duplexChangeMovesThePartner()
+{
+    // Full duplex gives the first sub-device both connectors: the second
+    // leaves (a removal), half duplex brings it back (an arrival), and the
+    // card keeps the mode without a store, also across a restart.
+    const uint32_t duplex = zeltraCode("dupx");
+    DeviceWatcher watcher;
+    Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
+    QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraOk);
+    QTRY_COMPARE(watcher.count(), size_t(13));
+    IZeltra *first = nullptr;
+    for (const auto &event : watcher.snapshot()) {
+        if (event.model == "Ondavia Duo Link" && attributeInt(event.device, zeltraCode("subi")) == 0)
+            first = event.device;
+    }
+    QVERIFY(first);
+    auto countDuoLinks = [this] {
+        int count = 0;
+        for (IZeltra *device : m_library.devices()) {
+            count += modelOf(device) == "Ondavia Duo Link";
+            device->Release();
+        }
+        return count;
+    };
+    {
+        auto configuration = query<IZeltraConfiguration>(first, IID_IZeltraConfiguration);
+        QCOMPARE(configuration->SetInt(duplex, zeltraCode("fdup")), kZeltraOk);
+        QTRY_COMPARE(watcher.count(), size_t(14));
+        QVERIFY(!watcher.snapshot().back().arrived);
+        QCOMPARE(countDuoLinks(), 1);
+    }
+    // Released without a store: the duplex mode stays.
+    QCOMPARE(countDuoLinks(), 1);
+    discovery->UninstallDeviceNotifications();
+    watcher.releaseDevices();
+    discovery.reset();
+    cleanup();
+    m_library.restart();
+    QCOMPARE(countDuoLinks(), 1);
+    for (IZeltra *device : m_library.devices()) {
+        m_held.push_back(device);
+        if (modelOf(device) == "Ondavia Duo Link") {
+            auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+            QCOMPARE(configuration->SetInt(duplex, zeltraCode("hdup")), kZeltraOk);
+        }
+    }
+    QTRY_COMPARE(countDuoLinks(), 2);
 }
 
 void TestCardSimulator::noticesReachEverySubscriber()
