@@ -1,0 +1,106 @@
+#include "qtexttemplate.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestAboutTemplate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void render_data();
+    void render();
+    void clearAfterRender();
+    void loadMissingFile();
+    void reportTemplatesAreBundled_data();
+    void reportTemplatesAreBundled();
+};
+
+void TestAboutTemplate::render_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("escape");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("missing value is empty") << "[${a}|${none}]" << "x" << true << "[x|]";
+    QTest::newRow("repeated placeholder") << "${a}-${a}-${a}" << "7" << true << "7-7-7";
+    QTest::newRow("value holding a placeholder is not expanded again")
+        << "${a}${b}" << "${b}" << true << "${b}B";
+    QTest::newRow("escaped value is inert") << "<p>${a}</p>" << "<script>alert(1)</script> & \""
+                                             << true << "<p>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;</p>";
+    QTest::newRow("unescaped value goes in as it is") << "${a}" << "<tr/>" << false << "<tr/>";
+    QTest::newRow("unclosed placeholder stays text") << "${a" << "x" << true << "${a";
+}
+
+void TestAboutTemplate::render()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, value);
+    QFETCH(bool, escape);
+    QFETCH(QString, expected);
+    QTextTemplate t;
+    t.setText(text);
+    t.setValue(QStringLiteral("a"), value, escape);
+    t.setValue(QStringLiteral("b"), QStringLiteral("B"));
+    QCOMPARE(t.render(), expected);
+}
+
+void TestAboutTemplate::clearAfterRender()
+{
+    QTextTemplate keeping(false);
+    QTextTemplate clearing(true);
+    for (QTextTemplate* t : {&keeping, &clearing}) {
+        t->setText(QStringLiteral("<${a}>"));
+        t->setValue(QStringLiteral("a"), QStringLiteral("1"));
+        QCOMPARE(t->render(), QStringLiteral("<1>"));
+    }
+    QCOMPARE(keeping.render(), QStringLiteral("<1>"));
+    QCOMPARE(clearing.render(), QStringLiteral("<>"));
+}
+
+void TestAboutTemplate::loadMissingFile()
+{
+    QTemporaryDir dir;
+    QTextTemplate t;
+    t.setText(QStringLiteral("old"));
+    QVERIFY(!t.load(dir.filePath(QStringLiteral("absent.html"))));
+    QCOMPARE(t.render(), QString());
+}
+
+void TestAboutTemplate::reportTemplatesAreBundled_data()
+{
+    QTest::addColumn<QString>("resource");
+    QTest::addColumn<QStringList>("placeholders");
+    QTest::newRow("page") << ":/SystemReport"
+                          << QStringList{"OndaviaVersion", "DeviceModelName", "VideoInputTable",
+                                         "ReferenceTable", "VideoOutputTable", "EDIDTable",
+                                         "VideoOptionsTable", "DeviceInterfaceTable", "PCIeStatusTable",
+                                         "MachineName", "OperatingSystem", "PhysicalMemory",
+                                         "PhysicalProcessors", "HardwareModelTable"};
+    QTest::newRow("table") << ":/SystemReportTable" << QStringList{"TableName", "TableRows"};
+    QTest::newRow("row") << ":/SystemReportTableRow" << QStringList{"Col1Style", "Col1", "Col2Style", "Col2"};
+}
+
+void TestAboutTemplate::reportTemplatesAreBundled()
+{
+    QFETCH(QString, resource);
+    QFETCH(QStringList, placeholders);
+    QTextTemplate t;
+    QVERIFY2(t.load(resource), qPrintable(resource));
+    const QString text = t.render();
+    // Rendered without values no placeholder is left, so each one is present
+    // exactly where the raw file has it.
+    QFile raw(resource);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    const QString source = QString::fromUtf8(raw.readAll());
+    for (const QString& name : placeholders)
+        QVERIFY2(source.contains("${" + name + "}"), qPrintable(name));
+    QVERIFY(!text.contains(QStringLiteral("${")));
+    // Self-contained: no style sheet or font fetched from elsewhere.
+    QVERIFY(!source.contains(QStringLiteral("http")));
+}
+
+QTEST_GUILESS_MAIN(TestAboutTemplate)
+#include "tst_abouttemplate.moc"
