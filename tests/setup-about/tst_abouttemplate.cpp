@@ -1,6 +1,8 @@
 #include "qtexttemplate.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -15,6 +17,7 @@ private slots:
     void loadMissingFile();
     void reportTemplatesAreBundled_data();
     void reportTemplatesAreBundled();
+    void filledPageIsValidHtml();
 };
 
 void TestAboutTemplate::render_data()
@@ -100,6 +103,42 @@ void TestAboutTemplate::reportTemplatesAreBundled()
     QVERIFY(!text.contains(QStringLiteral("${")));
     // Self-contained: no style sheet or font fetched from elsewhere.
     QVERIFY(!source.contains(QStringLiteral("http")));
+}
+
+// The three templates put together as the report does, checked by tidy.
+void TestAboutTemplate::filledPageIsValidHtml()
+{
+    const QString tidy = QStandardPaths::findExecutable(QStringLiteral("tidy"));
+    if (tidy.isEmpty())
+        QSKIP("tidy is not installed (scripts/install-deps adds it)");
+    QTextTemplate page(false), table(true), row(true);
+    QVERIFY(page.load(QStringLiteral(":/SystemReport")));
+    QVERIFY(table.load(QStringLiteral(":/SystemReportTable")));
+    QVERIFY(row.load(QStringLiteral(":/SystemReportTableRow")));
+    row.setValue(QStringLiteral("Col1"), QStringLiteral("AAAA<br/>BBBB"), false);
+    row.setValue(QStringLiteral("Col1Style"), QStringLiteral("font-family: monospace;"));
+    QString rows = row.render();
+    row.setValue(QStringLiteral("Col1"), QStringLiteral("SDI & <HDMI>"));
+    row.setValue(QStringLiteral("Col2"), QStringLiteral("\"1080p\""));
+    rows += row.render();
+    table.setValue(QStringLiteral("TableName"), QStringLiteral("Video <Input>"));
+    table.setValue(QStringLiteral("TableRows"), rows, false);
+    page.setValue(QStringLiteral("EDIDTable"), table.render(), false);
+    page.setValue(QStringLiteral("OndaviaVersion"), QStringLiteral("Ondavia 1.0"));
+    page.setValue(QStringLiteral("DeviceModelName"), QStringLiteral("Card \"A\" & B"));
+    page.setValue(QStringLiteral("MachineName"), QStringLiteral("<script>alert(1)</script>"));
+
+    QTemporaryDir dir;
+    QFile out(dir.filePath(QStringLiteral("report.html")));
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Text));
+    const QString html = page.render();
+    QVERIFY(!html.contains(QStringLiteral("<script>")));
+    out.write(html.toUtf8());
+    out.close();
+    QProcess p;
+    p.start(tidy, {QStringLiteral("-errors"), QStringLiteral("-q"), out.fileName()});
+    QVERIFY(p.waitForFinished(20000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
 }
 
 QTEST_GUILESS_MAIN(TestAboutTemplate)
