@@ -1,4 +1,5 @@
 #include "qtexttemplate.h"
+#include "statusreport.h"
 
 #include <QFile>
 #include <QProcess>
@@ -18,6 +19,8 @@ private slots:
     void reportTemplatesAreBundled_data();
     void reportTemplatesAreBundled();
     void filledPageIsValidHtml();
+    void reportFileName();
+    void edidLines();
 };
 
 void TestAboutTemplate::render_data()
@@ -139,6 +142,25 @@ void TestAboutTemplate::filledPageIsValidHtml()
     p.start(tidy, {QStringLiteral("-errors"), QStringLiteral("-q"), out.fileName()});
     QVERIFY(p.waitForFinished(20000));
     QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+}
+
+void TestAboutTemplate::reportFileName()
+{
+    const QDateTime when(QDate(2026, 3, 2), QTime(14, 5, 9));
+    QCOMPARE(StatusReport::fileName(when), QStringLiteral("Morvane_Ondavia_Status_Report_2026-03-02_14-05-09.html"));
+}
+
+void TestAboutTemplate::edidLines()
+{
+    QByteArray edid(100, '\0');
+    for (int i = 0; i < edid.size(); ++i)
+        edid[i] = char(i * 37);
+    const QStringList lines = StatusReport::edidText(edid).split(QStringLiteral("<br/>"));
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.join(QString()).size(), 136);
+    QCOMPARE((QVector<int>{lines[0].size(), lines[1].size(), lines[2].size(), lines[3].size()}),
+        (QVector<int>{36, 36, 36, 28}));
+    QCOMPARE(QByteArray::fromBase64(lines.join(QString()).toLatin1()), edid);
 }
 
 QTEST_GUILESS_MAIN(TestAboutTemplate)
