@@ -7,6 +7,9 @@ function(ondavia_add_qtest)
   target_link_libraries(${T_NAME} PRIVATE Qt5::Test ${T_LIBS})
   # Helpers shared by the test areas (answering modal dialogs, ...).
   target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
+  # The test's own folder, for its data files; an absolute path, so it holds
+  # whatever the compiler records as the source file's name.
+  target_compile_definitions(${T_NAME} PRIVATE ONDAVIA_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)

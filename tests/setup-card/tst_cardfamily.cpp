@@ -100,7 +100,7 @@ void TestCardFamily::initTestCase()
     QVERIFY(m_home.isValid());
     qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qputenv("ZELTRA_SIMULATOR_CARDS", QFINDTESTDATA("cards.json").toUtf8());
+    qputenv("ZELTRA_SIMULATOR_CARDS", QByteArray(ONDAVIA_TEST_DATA_DIR "/cards.json"));
     initialiseStaticData();
     qRegisterMetaType<VisibleDevice*>();
 
