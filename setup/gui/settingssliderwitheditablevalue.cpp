@@ -6,6 +6,7 @@
 #include "settingsslider.h"
 #include "settingsstyle.h"
 
+#include <QAction>
 #include <QDoubleValidator>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,6 +28,30 @@ SettingsSliderWithEditableValue::SettingsSliderLineEdit::SettingsSliderLineEdit(
     : QLineEdit(owner)
     , m_owner(owner)
 {
+    m_statusAction = addAction(QIcon(), QLineEdit::TrailingPosition);
+    m_statusAction->setVisible(false);
+    connect(this, &QLineEdit::textChanged, this, &SettingsSliderLineEdit::updateStatusIcon);
+}
+
+void SettingsSliderWithEditableValue::SettingsSliderLineEdit::setStatusIconEnabled(bool enabled)
+{
+    m_statusIconEnabled = enabled;
+    updateStatusIcon();
+}
+
+void SettingsSliderWithEditableValue::SettingsSliderLineEdit::updateStatusIcon()
+{
+    SettingsLineEdit::StatusIcon icon = SettingsLineEdit::kNoIcon;
+    if (!hasAcceptableInput())
+        icon = SettingsLineEdit::kAlertIcon;
+    else if (hasFocus())
+        icon = SettingsLineEdit::kOkIcon;
+    m_icon = icon;
+    const bool show = m_statusIconEnabled && icon != SettingsLineEdit::kNoIcon;
+    if (show)
+        m_statusAction->setIcon(QIcon(icon == SettingsLineEdit::kAlertIcon ? QStringLiteral(":/Field_Icon_Alert")
+                                                                            : QStringLiteral(":/Field_Icon_OK")));
+    m_statusAction->setVisible(show);
 }
 
 void SettingsSliderWithEditableValue::SettingsSliderLineEdit::userDoneEdit()
@@ -34,8 +59,12 @@ void SettingsSliderWithEditableValue::SettingsSliderLineEdit::userDoneEdit()
     // Rewriting the text must not hide that the user edited it.
     const bool edited = isModified();
     const auto keepEdited = qScopeGuard([this, edited] { setModified(edited); });
-    const QString entry = text().trimmed();
-    if (entry.isEmpty() || entry == QLatin1String(".") || entry == QLatin1String("-")) {
+    // The validator lets a lone sign or dot ("", "+", "-.", ...) stand as a
+    // start of typing; committed, it is no number and would leave the field
+    // stuck, so the current value comes back.
+    bool number = false;
+    text().trimmed().toDouble(&number);
+    if (!number) {
         const QSignalBlocker blocker(this);
         setText(m_owner->format(m_owner->realValue()));
     }
@@ -55,6 +84,7 @@ void SettingsSliderWithEditableValue::SettingsSliderLineEdit::userDoneEdit()
         const QSignalBlocker blocker(this);
         setText(QStringLiteral("%1").arg(bound, 0, 'f', range->decimals(), QLatin1Char(' ')));
     }
+    updateStatusIcon();
 }
 
 void SettingsSliderWithEditableValue::SettingsSliderLineEdit::keyPressEvent(QKeyEvent* event)
@@ -64,10 +94,17 @@ void SettingsSliderWithEditableValue::SettingsSliderLineEdit::keyPressEvent(QKey
     QLineEdit::keyPressEvent(event);
 }
 
+void SettingsSliderWithEditableValue::SettingsSliderLineEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    updateStatusIcon();
+}
+
 void SettingsSliderWithEditableValue::SettingsSliderLineEdit::focusOutEvent(QFocusEvent* event)
 {
     userDoneEdit();
     QLineEdit::focusOutEvent(event);
+    updateStatusIcon();
 }
 
 SettingsSliderWithEditableValue::SettingsSliderWithEditableValue(QWidget* parent)
@@ -130,6 +167,7 @@ void SettingsSliderWithEditableValue::replaceValidator()
     m_field->setValidator(fresh);
     delete m_validator;
     m_validator = fresh;
+    m_field->updateStatusIcon();
 }
 
 void SettingsSliderWithEditableValue::setMinimum(double minimum)
@@ -173,10 +211,9 @@ void SettingsSliderWithEditableValue::setMaxLength(int length)
     m_field->setMaxLength(length);
 }
 
-void SettingsSliderWithEditableValue::setStatusIconEnabled(bool)
+void SettingsSliderWithEditableValue::setStatusIconEnabled(bool enabled)
 {
-    // The value field is always kept acceptable by userDoneEdit, so it has
-    // no status to show; kept for the pages that switch it.
+    m_field->setStatusIconEnabled(enabled);
 }
 
 int SettingsSliderWithEditableValue::getLabelWidth() const
@@ -197,8 +234,11 @@ void SettingsSliderWithEditableValue::updatePreviousValue(double value)
 void SettingsSliderWithEditableValue::showValue(double value)
 {
     m_value = value;
-    const QSignalBlocker blocker(m_field);
-    m_field->setText(format(value));
+    {
+        const QSignalBlocker blocker(m_field);
+        m_field->setText(format(value));
+    }
+    m_field->updateStatusIcon();
 }
 
 void SettingsSliderWithEditableValue::onSliderValueChanged(int position)

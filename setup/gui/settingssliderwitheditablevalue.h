@@ -1,9 +1,12 @@
 #pragma once
 
+#include "settingslineedit.h"
+
 #include <QLineEdit>
 #include <QWidget>
 
 class FlatImageButton;
+class QAction;
 class QDoubleValidator;
 class QLabel;
 class SettingsSlider;
@@ -21,16 +24,31 @@ public:
     {
     public:
         explicit SettingsSliderLineEdit(SettingsSliderWithEditableValue* owner);
-        // Refills an empty, "." or "-" entry with the slider's value and
-        // pulls a number outside the validator's range to the nearest bound.
+        // Refills an entry that is no number (empty, a sign or a dot alone)
+        // with the slider's value and pulls a number outside the
+        // validator's range to the nearest bound.
         void userDoneEdit();
 
+        void setStatusIconEnabled(bool enabled);
+        bool isStatusIconEnabled() const { return m_statusIconEnabled; }
+        // As for a settings line edit: an alert while the text is not
+        // acceptable, a tick while it is and the field has focus.
+        SettingsLineEdit::StatusIcon statusIcon() const { return m_icon; }
+        // Text set with signals blocked does not reach textChanged, so
+        // whoever sets it calls this.
+        void updateStatusIcon();
+
     protected:
+        void focusInEvent(QFocusEvent* event) override;
         void keyPressEvent(QKeyEvent* event) override;
         void focusOutEvent(QFocusEvent* event) override;
 
     private:
         SettingsSliderWithEditableValue* m_owner;
+        QAction* m_statusAction = nullptr;
+        // Off unless a page asks: the field is narrow.
+        bool m_statusIconEnabled = false;
+        SettingsLineEdit::StatusIcon m_icon = SettingsLineEdit::kNoIcon;
     };
 
     explicit SettingsSliderWithEditableValue(QWidget* parent = nullptr);

@@ -82,6 +82,7 @@ private slots:
     void sliderCommits();
     void sliderPreviousValueAndIncrement();
     void sliderDefaultButton();
+    void sliderStatusIcon();
     void linkEqualAndOffset();
     void linkProportional();
     void separators();
@@ -136,6 +137,9 @@ void TestSettingsTab::sliderCommits_data()
     QTest::newRow("minus only") << "-" << 20.0 << "20.00";
     QTest::newRow("dot only") << "." << 20.0 << "20.00";
     QTest::newRow("empty") << "" << 20.0 << "20.00";
+    QTest::newRow("plus only") << "+" << 20.0 << "20.00";
+    QTest::newRow("minus and dot") << "-." << 20.0 << "20.00";
+    QTest::newRow("plus and dot") << "+." << 20.0 << "20.00";
 }
 
 void TestSettingsTab::sliderCommits()
@@ -204,6 +208,44 @@ void TestSettingsTab::sliderDefaultButton()
     QVERIFY(!s->defaultButton()->isEnabled());
     s->defaultButton()->click();
     QCOMPARE(s->realValue(), 9.0);
+}
+
+void TestSettingsTab::sliderStatusIcon()
+{
+    SettingsTab tab;
+    SettingsSliderWithEditableValue* s = tab.addSliderRowWithEditableValue("Gain", -100, 100, 0, "dB");
+    SettingsSliderWithEditableValue::SettingsSliderLineEdit* field = s->valueField();
+    tab.show();
+    QApplication::setActiveWindow(&tab);
+    QVERIFY(QTest::qWaitForWindowActive(&tab));
+    auto iconShown = [field] {
+        const QList<QAction*> actions = field->actions();
+        return std::any_of(actions.begin(), actions.end(), [](QAction* a) { return a->isVisible(); });
+    };
+    field->setFocus();
+    QVERIFY(field->hasFocus());
+    field->selectAll();
+    QTest::keyClicks(field, "-");
+    QCOMPARE(field->statusIcon(), SettingsLineEdit::kAlertIcon);
+    QVERIFY(!iconShown()); // off unless asked for
+
+    s->setStatusIconEnabled(true);
+    QCOMPARE(field->statusIcon(), SettingsLineEdit::kAlertIcon);
+    QVERIFY(iconShown());
+    QTest::keyClicks(field, "5");
+    QCOMPARE(field->statusIcon(), SettingsLineEdit::kOkIcon);
+    QTest::keyClicks(field, "00"); // -500: out of range
+    QCOMPARE(field->statusIcon(), SettingsLineEdit::kAlertIcon);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->text(), QString("-100"));
+    QCOMPARE(field->statusIcon(), SettingsLineEdit::kOkIcon);
+    field->clearFocus();
+    QCOMPARE(field->statusIcon(), SettingsLineEdit::kNoIcon);
+    QVERIFY(!iconShown());
+    field->setFocus();
+    QVERIFY(iconShown());
+    s->setStatusIconEnabled(false);
+    QVERIFY(!iconShown());
 }
 
 void TestSettingsTab::linkEqualAndOffset()
