@@ -83,20 +83,35 @@ int MorvaneIOIoctlMessageUser::call(int selector, IoctlArguments* args)
     return kZeltraSuccess;
 }
 
+namespace {
+
+// The request goes out and comes back in place. A reply shorter than the
+// request would leave the caller's own inputs in the place of answers, so
+// it is refused like a request of the wrong shape.
+int sendInPlace(MorvaneIOIoctlMessageUser& user, void* request, unsigned int size)
+{
+    unsigned int replied = size;
+    const int result = user.writeStructReadStruct(MorvaneIOIoctlMessageUser::kMessageRequest, request, size,
+                                                  request, &replied);
+    if (result != kZeltraSuccess)
+        return result;
+    return replied < size ? int(kZeltraBadArgument) : int(kZeltraSuccess);
+}
+
+} // namespace
+
 int MorvaneIOIoctlMessageUser::sendMessage(_MorvaneIOMessageRequest* request)
 {
     if (!request)
         return kZeltraBadArgument;
-    unsigned int size = sizeof(*request);
-    return writeStructReadStruct(kMessageRequest, request, sizeof(*request), request, &size);
+    return sendInPlace(*this, request, sizeof(*request));
 }
 
 int MorvaneIOIoctlMessageUser::sendBufferMessage(_MorvaneIOBufferMessageRequest* request)
 {
     if (!request)
         return kZeltraBadArgument;
-    unsigned int size = sizeof(*request);
-    return writeStructReadStruct(kMessageRequest, request, sizeof(*request), request, &size);
+    return sendInPlace(*this, request, sizeof(*request));
 }
 
 unsigned int MorvaneIOIoctlMessageUser::interfaceType() const

@@ -105,6 +105,8 @@ bool EmulatedCard::parse(const std::string& line, std::string* error)
             ok = description.size() <= 120;
         } else if (key == "overreport") {
             ok = parseFlag(value, &overreport);
+        } else if (key == "short-reply") {
+            ok = parseNumber(value, &shortReply) && shortReply > 0 && shortReply < 40;
         } else if (key == "fail") {
             // fail=<selector>:<result>
             const size_t colon = value.find(':');

@@ -35,6 +35,8 @@ struct EmulatedCard {
     std::string description;          // hardware description, up to 120 bytes
     // Claims to have returned far more outputs than the caller made room for.
     bool overreport = false;
+    // MorvaneIO messages: the reply claims only this many bytes (0: whole).
+    uint32_t shortReply = 0;
     // Selector -> ioctl result: that request fails with this value.
     std::map<int, int> failures;
 

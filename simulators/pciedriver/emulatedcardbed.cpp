@@ -450,7 +450,10 @@ bool EmulatedCardBed::handle(UMockdevIoctlClient* client)
             messageWords[1 + i] = i < answer.scalars.size() ? answer.scalars[i] : 0;
         std::memcpy(block + structOutAt, messageWords, kMessageSize);
         putWord(block + 8, 0);
-        putWord(block + 12, node.card.overreport ? 0xFFFFFFFFu : uint32_t(kMessageSize));
+        uint32_t replied = node.card.shortReply ? node.card.shortReply : uint32_t(kMessageSize);
+        if (node.card.overreport)
+            replied = 0xFFFFFFFFu;
+        putWord(block + 12, replied);
     } else {
         const uint32_t scalars = uint32_t(std::min<size_t>(answer.scalars.size(), outCapacity));
         const uint32_t bytes = uint32_t(std::min<size_t>(answer.bytes.size(), outSize));

@@ -463,6 +463,8 @@ void TestPcieDriver::needsFirmwareUpdate_data()
     QTest::newRow("MorvaneIO current") << "io0 firmware=0x0410/1" << 0 << false << 0x0410u;
     QTest::newRow("MorvaneIO needs") << "io0 needs-update=1" << 0 << true << 0x0105u;
     QTest::newRow("driver fails") << "dv0 needs-update=1 fail=2463:9" << 9 << false << 0xabcdu;
+    // Only the code comes back: the value sent must not read as "needs update".
+    QTest::newRow("MorvaneIO short reply") << "io0 short-reply=8" << 1002 << false << 0xabcdu;
 }
 
 void TestPcieDriver::needsFirmwareUpdate()
