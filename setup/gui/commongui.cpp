@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -79,7 +80,15 @@ QLabel* CommonGui::label(int style, const QColor& colour, QWidget* parent)
 
 int CommonGui::toFixedPoint(double x, int places)
 {
-    return static_cast<int>(std::floor(x * std::pow(10.0, places) + 0.5));
+    const double rounded = std::floor(x * std::pow(10.0, places) + 0.5);
+    // Casting a double that int cannot hold is undefined.
+    if (std::isnan(rounded))
+        return 0;
+    if (rounded >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (rounded <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(rounded);
 }
 
 double CommonGui::fromFixedPoint(int n, int places)

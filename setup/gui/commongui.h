@@ -43,6 +43,7 @@ public:
     static QLabel* label(int style, const QColor& colour, QWidget* parent = nullptr);
 
     // x * 10^places rounded to the nearest integer, halves towards +infinity.
+    // A product beyond int gives the nearest int bound, NaN gives 0.
     static int toFixedPoint(double x, int places);
     static double fromFixedPoint(int n, int places);
 

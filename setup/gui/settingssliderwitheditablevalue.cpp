@@ -13,6 +13,8 @@
 #include <QScopeGuard>
 #include <QSignalBlocker>
 
+#include <limits>
+
 namespace {
 constexpr int kSliderWidth = 250;
 constexpr int kFieldX = 262;
@@ -170,9 +172,18 @@ void SettingsSliderWithEditableValue::replaceValidator()
     m_field->updateStatusIcon();
 }
 
+void SettingsSliderWithEditableValue::fitRange()
+{
+    // The slider holds the range in an int of fixed point; bounds beyond
+    // it would make the value and the slider disagree, so they saturate.
+    m_minimum = qMax(m_minimum, CommonGui::fromFixedPoint(std::numeric_limits<int>::min(), m_decimals));
+    m_maximum = qMin(m_maximum, CommonGui::fromFixedPoint(std::numeric_limits<int>::max(), m_decimals));
+}
+
 void SettingsSliderWithEditableValue::setMinimum(double minimum)
 {
     m_minimum = minimum;
+    fitRange();
     replaceValidator();
     m_slider->setMinimum(CommonGui::toFixedPoint(minimum, m_decimals));
 }
@@ -180,6 +191,7 @@ void SettingsSliderWithEditableValue::setMinimum(double minimum)
 void SettingsSliderWithEditableValue::setMaximum(double maximum)
 {
     m_maximum = maximum;
+    fitRange();
     replaceValidator();
     m_slider->setMaximum(CommonGui::toFixedPoint(maximum, m_decimals));
 }
@@ -187,7 +199,13 @@ void SettingsSliderWithEditableValue::setMaximum(double maximum)
 void SettingsSliderWithEditableValue::setDecimalPlaces(int places)
 {
     m_decimals = qBound(0, places, 6);
+    const double minimum = m_minimum;
+    const double maximum = m_maximum;
+    fitRange();
     replaceValidator();
+    if (minimum != m_minimum || maximum != m_maximum)
+        m_slider->setRange(CommonGui::toFixedPoint(m_minimum, m_decimals),
+                           CommonGui::toFixedPoint(m_maximum, m_decimals));
 }
 
 void SettingsSliderWithEditableValue::setLabel(const QString& text)

@@ -103,6 +103,7 @@ public slots:
 
 private:
     void replaceValidator();
+    void fitRange();
     void showValue(double value);
     void updateDefaultButton();
     QString format(double value) const;

@@ -170,7 +170,9 @@ void SettingsTab::buildBookmarkMenu(CardSection* header)
 {
     if (m_bookmarkButton || !header)
         return;
-    m_bookmarkMenu = new CardPopupMenu(this);
+    // Bookmarks added before the header already made the menu.
+    if (!m_bookmarkMenu)
+        m_bookmarkMenu = new CardPopupMenu(this);
     m_bookmarkButton = new SettingsBookmarkButton(tr("Jump to"), header);
     m_bookmarkButton->move(kRowWidth - 30 - m_bookmarkButton->width(),
                            (header->height() - m_bookmarkButton->height()) / 2);

@@ -81,6 +81,7 @@ private slots:
     void sliderCommits_data();
     void sliderCommits();
     void sliderPreviousValueAndIncrement();
+    void sliderRangeBeyondFixedPoint();
     void sliderDefaultButton();
     void sliderStatusIcon();
     void linkEqualAndOffset();
@@ -114,6 +115,9 @@ void TestSettingsTab::fixedPoint_data()
     // 1.005 * 100 is 100.49999999999999 in double precision.
     QTest::newRow("product rounding") << 1.005 << 2 << 100;
     QTest::newRow("three places") << 0.0015 << 3 << 2;
+    QTest::newRow("above int") << 2148.0 << 6 << std::numeric_limits<int>::max();
+    QTest::newRow("below int") << -2149.0 << 6 << std::numeric_limits<int>::min();
+    QTest::newRow("not a number") << std::nan("") << 2 << 0;
 }
 
 void TestSettingsTab::fixedPoint()
@@ -191,6 +195,29 @@ void TestSettingsTab::sliderPreviousValueAndIncrement()
     QVERIFY(!s.incrementValue(-12, remainder));
     QCOMPARE(s.realValue(), 0.0);
     QCOMPARE(remainder, -2.0);
+}
+
+void TestSettingsTab::sliderRangeBeyondFixedPoint()
+{
+    // 6 places hold about +-2147 in an int: the bounds saturate there and
+    // value, field and slider keep agreeing.
+    const double top = std::numeric_limits<int>::max() / 1e6;
+    SettingsTab tab;
+    SettingsSliderWithEditableValue* s = tab.addSliderRowWithEditableValue("Delay", -5000, 5000, 6, "ms");
+    QCOMPARE(s->maximum(), top);
+    QVERIFY(s->minimum() >= std::numeric_limits<int>::min() / 1e6);
+    QVERIFY(s->slider()->minimum() < 0);
+    s->setRealValue(3000);
+    QCOMPARE(s->realValue(), top);
+    QCOMPARE(s->slider()->value(), std::numeric_limits<int>::max());
+
+    // More places after the range: the range is refitted.
+    SettingsSliderWithEditableValue late;
+    late.setDecimalPlaces(0);
+    late.setMaximum(100000);
+    late.setDecimalPlaces(6);
+    QCOMPARE(late.maximum(), top);
+    QCOMPARE(late.slider()->maximum(), std::numeric_limits<int>::max());
 }
 
 void TestSettingsTab::sliderDefaultButton()
@@ -639,6 +666,14 @@ void TestSettingsTab::bookmarksAndSectionButtons()
     QCOMPARE(button->x(), 589 + inputs->contentMargin());
     QCOMPARE(button->y(), (inputs->height() - button->height()) / 2);
     QVERIFY(!tab.addSectionButton(nullptr, ":/Info"));
+
+    // A header with its menu added after the first bookmark keeps it.
+    SettingsTab late;
+    late.addBookmark("Early");
+    late.addHeader("Video", QString(), true);
+    late.addBookmark("Later");
+    QCOMPARE(late.bookmarkMenu()->actions().size(), 2);
+    QCOMPARE(late.bookmarkMenu()->actions().first()->text(), QString("Early"));
 }
 
 void TestSettingsTab::wheelNeedsFocus()
