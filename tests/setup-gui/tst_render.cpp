@@ -1,5 +1,5 @@
-// Renders the toolkit's widgets to PNG files (ONDAVIA_RENDER_DIR, else the
-// working folder) so the design can be looked at. Each scene is also
+// Renders the toolkit's widgets to PNG files under the build folder
+// (render/setup-gui) so the design can be looked at. Each scene is also
 // checked for the pieces it must show.
 
 #include "busybutton.h"
@@ -55,7 +55,7 @@ namespace {
 
 QString outputDir()
 {
-    const QString dir = qEnvironmentVariable("ONDAVIA_RENDER_DIR", QDir::currentPath());
+    const QString dir = QStringLiteral(ONDAVIA_RENDER_DIR);
     QDir().mkpath(dir);
     return dir;
 }
