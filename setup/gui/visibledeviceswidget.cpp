@@ -317,7 +317,16 @@ void VisibleDevicesWidget::showDevicePage(VisibleDevice* device)
     if (device->hasControlApp())
         modelWidth -= m_controlApp->width();
     const QString model = device->modelName();
-    m_model->setText(CommonGui::elide(model, m_model->font(), qMax(0, modelWidth)));
+    modelWidth = qMax(0, modelWidth);
+    m_model->setText(CommonGui::elide(model, m_model->font(), modelWidth));
+    // The label asks for the text's ink, which can overhang its advance by a
+    // pixel or two; a row that cannot give that much would cut the centred
+    // text on both sides, so elide again until the label's own measure fits.
+    for (int room = modelWidth; room > 0 && m_model->sizeHint().width() > modelWidth;) {
+        room -= m_model->sizeHint().width() - modelWidth;
+        m_model->setText(CommonGui::elide(model, m_model->font(), qMax(0, room)));
+    }
+    m_model->setMaximumWidth(modelWidth);
     m_model->setToolTip(CommonGui::plainToolTip(model));
     showPage(DevicePage);
 }

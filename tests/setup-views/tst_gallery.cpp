@@ -76,7 +76,7 @@ void TestGallery::init()
     m_window->resize(780, 680);
     m_gallery = new VisibleDevicesWidget(*m_list, m_window);
     m_footer = new WindowFooter(*m_list, m_window, true);
-    m_footer->move(0, 600);
+    m_footer->setGeometry(0, 600, 780, WindowFooter::kHeight);
     m_window->show();
 }
 
@@ -381,6 +381,8 @@ void TestGallery::namesShowLiterally_data()
     QTest::newRow("markup") << QStringLiteral("<b>x</b><i>italic</i><img src=\":/Logo\">");
     QTest::newRow("entities") << QStringLiteral("A &amp; B &lt;tag&gt; &nbsp;");
     QTest::newRow("long") << QString(200, QLatin1Char('W'));
+    // Glyphs whose ink overhangs their advance.
+    QTest::newRow("overhang") << QStringLiteral("j") + QString(200, QLatin1Char('y'));
     QTest::newRow("right to left") << QString::fromUtf8("\u05D1\u05D3\u05D9\u05E7\u05D4 <font color=red>\u05D0</font>");
 }
 
@@ -389,6 +391,7 @@ void TestGallery::namesShowLiterally()
     QFETCH(QString, name);
     ViewTestDevice* device = addDevice(name);
     device->model = name;
+    device->connectionIcon = QPixmap(24, 16);
     m_gallery->updateDeviceDisplay();
     const QLabel* shown = m_gallery->nameLabel();
     QCOMPARE(shown->textFormat(), Qt::PlainText);
@@ -399,6 +402,13 @@ void TestGallery::namesShowLiterally()
     QTextDocument tip;
     tip.setHtml(shown->toolTip());
     QCOMPARE(tip.toPlainText(), name);
+    // The model name gets from its row the width it was elided to.
+    m_gallery->resize(780, 600);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QLabel* model = m_gallery->modelLabel();
+    QVERIFY(model->sizeHint().width() <= model->width());
+    const QRect inRow(model->mapTo(m_gallery->pages(), QPoint()), model->size());
+    QVERIFY(m_gallery->pages()->rect().contains(inRow));
 }
 
 void TestGallery::keysStepAndPress()
@@ -448,6 +458,13 @@ void TestGallery::manyDevicesKeepDotsRowNarrow()
     QCOMPARE(dots->dotCount(), 0);
     QVERIFY(dots->positionLabel()->isVisible());
     QCOMPARE(dots->positionLabel()->text(), QStringLiteral("42 / 100"));
+    // The text keeps its room as it grows.
+    m_list->setCurrentDevice(99);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QVERIFY(dots->positionLabel()->width() >= dots->positionLabel()->sizeHint().width());
+    QVERIFY(dots->positionLabel()->height() >= dots->positionLabel()->sizeHint().height());
+    QVERIFY(m_footer->rect().contains(QRect(dots->positionLabel()->mapTo(m_footer, QPoint()),
+                                            dots->positionLabel()->size())));
     QVERIFY(m_footer->minimumSizeHint().width() <= 780);
     for (int i = 0; i < 100 - DotsWidget::kMaxDots; ++i)
         m_family->withdraw(m_devices.at(i));

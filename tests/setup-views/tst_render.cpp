@@ -39,6 +39,8 @@ private slots:
     void cardList();
     void oneCard();
     void severalCardsWithDots();
+    void galleryWithMarkupLabels();
+    void hundredDevices();
 
 private:
     bool save(QWidget* widget, const QString& name);
@@ -181,6 +183,36 @@ void TestRender::oneCard()
 void TestRender::severalCardsWithDots()
 {
     renderRelayed({ 61, 67, 72, 73 }, 1, QStringLiteral("views-several-cards"));
+}
+
+void TestRender::galleryWithMarkupLabels()
+{
+    ViewTestFamily family;
+    ViewTestDevice device(QStringLiteral("<b>x</b><i>italic</i><img src=\":/Logo\"> <font color=red>R</font>"));
+    device.model = QStringLiteral("<u>Model</u> with a name far longer than the row beside the setup button");
+    device.connectionIcon = QPixmap(QStringLiteral(":/Info"));
+    family.devicesOnInit.append(&device);
+    ZeltraAdminUtilityWindow window;
+    window.addFamily(&family);
+    window.show();
+    QTRY_COMPARE(window.deviceList().numberOfDevice(), 1);
+    QVERIFY(save(&window, QStringLiteral("views-gallery-markup")));
+}
+
+void TestRender::hundredDevices()
+{
+    ViewTestFamily family;
+    QList<ViewTestDevice*> devices;
+    for (int i = 0; i < 100; ++i) {
+        devices.append(new ViewTestDevice(QStringLiteral("Device %1").arg(i + 1), &family));
+        family.devicesOnInit.append(devices.last());
+    }
+    ZeltraAdminUtilityWindow window;
+    window.addFamily(&family);
+    window.show();
+    QTRY_COMPARE(window.deviceList().numberOfDevice(), 100);
+    window.deviceList().setCurrentDevice(99);
+    QVERIFY(save(&window, QStringLiteral("views-hundred-devices")));
 }
 
 QTEST_MAIN(TestRender)
