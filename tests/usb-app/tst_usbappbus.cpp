@@ -1,6 +1,7 @@
 // The updater end to end: the controller, the notifier chain, the view and
 // its dialogs over emulated units on a umockdev USB bus, reached through
 // libusb and the inotify hot-plug. The dialogs are answered by the test.
+#include "emulatedbus.h"
 #include "appimage.h"
 #include "devicemanager.h"
 #include "dialoganswerer.h"
@@ -189,8 +190,7 @@ private:
 
 void TestUsbAppBus::initTestCase()
 {
-    if (!xmegasim::UsbDevfsTestBed::preloadActive())
-        QSKIP("needs libumockdev-preload (run under umockdev-wrapper)");
+    ONDAVIA_NEED_EMULATED_BUS();
     m_bed = std::make_unique<xmegasim::UsbDevfsTestBed>();
     TestImages::Part app;
     app.resourceId = 0;

@@ -1,3 +1,4 @@
+#include "emulatedbus.h"
 #include "loopbackunit.h"
 #include "mvnusb.h"
 #include "mvnusbsharednotifier.h"
@@ -135,8 +136,7 @@ private:
 
 void TestUsbLayer::initTestCase()
 {
-    if (!xmegasim::UsbDevfsTestBed::preloadActive())
-        QSKIP("needs libumockdev-preload (run under umockdev-wrapper)");
+    ONDAVIA_NEED_EMULATED_BUS();
     m_bed = std::make_unique<xmegasim::UsbDevfsTestBed>();
     m_unitA = std::make_unique<LoopbackUnit>(kVendorA, 0x1001);
     m_unitB = std::make_unique<LoopbackUnit>(kVendorB, 0x2002);

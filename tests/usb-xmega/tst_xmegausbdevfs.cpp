@@ -1,6 +1,7 @@
 // The whole update through the real USB layer: libusb and the inotify
 // hot-plug over an emulated usbdevfs device in a umockdev test bed, with
 // the unit leaving and arriving again on each reboot.
+#include "emulatedbus.h"
 #include "appimage.h"
 #include "devicemanager.h"
 #include "filestore.h"
@@ -131,8 +132,7 @@ private:
 
 void TestXmegaUsbDevfs::initTestCase()
 {
-    if (!xmegasim::UsbDevfsTestBed::preloadActive())
-        QSKIP("needs libumockdev-preload (run under umockdev-wrapper)");
+    ONDAVIA_NEED_EMULATED_BUS();
     m_bed = std::make_unique<xmegasim::UsbDevfsTestBed>();
     TestImages::Part app;
     app.resourceId = 0;

@@ -4,6 +4,7 @@
 
 #include <umockdev.h>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,8 +70,16 @@ struct UsbDevfsTestBed::Slot
 
 bool UsbDevfsTestBed::preloadActive()
 {
+    // Asking for it is not enough: a preload the loader could not find is
+    // only warned about, and the process runs without it.
     const char* preload = std::getenv("LD_PRELOAD");
-    return preload && std::strstr(preload, "libumockdev-preload");
+    if (!preload || !std::strstr(preload, "libumockdev-preload"))
+        return false;
+    void* loaded = dlopen("libumockdev-preload.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (!loaded)
+        return false;
+    dlclose(loaded);
+    return true;
 }
 
 UsbDevfsTestBed::UsbDevfsTestBed(uint8_t busNumber)

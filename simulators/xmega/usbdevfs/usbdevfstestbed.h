@@ -32,7 +32,8 @@ public:
     UsbDevfsTestBed(const UsbDevfsTestBed&) = delete;
     UsbDevfsTestBed& operator=(const UsbDevfsTestBed&) = delete;
 
-    // Whether libumockdev-preload is loaded into this process.
+    // Whether libumockdev-preload is asked for and really loaded into this
+    // process.
     static bool preloadActive();
 
     const std::string& rootDir() const { return m_root; }
