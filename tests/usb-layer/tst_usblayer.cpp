@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -784,6 +785,27 @@ void TestUsbLayer::devfsPathFallback()
 
 void TestUsbLayer::pollerMessages()
 {
+    // The wake-up pipe must not leak into programs started from this one.
+    {
+        auto openFds = [] {
+            std::vector<int> out;
+            const QStringList names = QDir("/proc/self/fd").entryList(QDir::Files | QDir::System);
+            for (const QString& name : names)
+                out.push_back(name.toInt());
+            return out;
+        };
+        const std::vector<int> before = openFds();
+        USBFDPoller::Poller idle;
+        int fresh = 0;
+        for (int fd : openFds()) {
+            if (std::find(before.begin(), before.end(), fd) != before.end() || fcntl(fd, F_GETFD) < 0)
+                continue; // open before, or the listing's own descriptor
+            ++fresh;
+            QVERIFY2(fcntl(fd, F_GETFD) & FD_CLOEXEC, qPrintable(QString("descriptor %1").arg(fd)));
+        }
+        QCOMPARE(fresh, 2);
+    }
+
     int fds[2];
     QCOMPARE(pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
     std::mutex mutex;

@@ -134,6 +134,9 @@ _MVNUsb_Notifier* MVNUsb_InstallDeviceNotification(MVNUsb_DeviceAddedCallback ad
                                                    MVNUsb_DeviceRemovedCallback removed, void* removedContext,
                                                    const MVNUsb_DeviceMatch* match)
 {
+    // First, as it throws when there is no device file system to watch;
+    // nothing of ours may be held then.
+    MVNUsb_SharedNotifier& shared = MVNUsb_SharedNotifier::GetInstance();
     auto* record = new (std::nothrow) _MVNUsb_Notifier;
     if (!record)
         return nullptr;
@@ -153,7 +156,6 @@ _MVNUsb_Notifier* MVNUsb_InstallDeviceNotification(MVNUsb_DeviceAddedCallback ad
         return nullptr;
     }
 
-    MVNUsb_SharedNotifier& shared = MVNUsb_SharedNotifier::GetInstance();
     record->shared = &shared;
     // Events wait until the present devices have been reported.
     std::lock_guard<std::recursive_mutex> lock(shared.deliveryMutex());

@@ -32,7 +32,9 @@ bool HandleUSBDeviceNotifierFdRead(int fd)
 USBFDPoller::Poller::Poller(std::function<bool(int)> handler)
     : m_handler(handler ? std::move(handler) : std::function<bool(int)>(&MVN::USB::MVNUsb_HandleFdRead))
 {
-    if (pipe(m_pipe) != 0) {
+    // Close-on-exec: a program started from ours must not hold the poll
+    // thread's wake-up pipe.
+    if (pipe2(m_pipe, O_CLOEXEC) != 0) {
         std::fprintf(stderr, "%s: Failed to create pipe!\n", kConstructorTag);
         m_pipe[0] = m_pipe[1] = -1;
         return;
