@@ -2,6 +2,7 @@
 
 #include "colourpalette.h"
 #include "commongui.h"
+#include "customscrollbar.h"
 #include "devicelist.h"
 #include "displaymodestrings.h"
 #include "flatimagebutton.h"
@@ -12,8 +13,10 @@
 #include "visiblezeltra.h"
 #include "zeltravisibledeviceslistviewwidget_scrollarea.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QTableWidget>
 
 namespace {
@@ -24,6 +27,27 @@ constexpr int kTestModeTextY = 8;
 constexpr int kBlankThumbWidth = 120;
 constexpr int kBlankThumbHeight = 40;
 constexpr int kTextIndent = 12;
+
+// A card's list thumbnail with "TEST MODE" written inside it: the text gets
+// the picture less the text's inset on every side it touches, so it is never
+// cut at the picture's edge.
+QPixmap testModeThumb(const QPixmap& picture)
+{
+    if (picture.isNull())
+        return TestModePixmap(picture, kBlankThumbWidth, kBlankThumbHeight, kTestModeTextX, kTestModeTextY);
+    const qreal ratio = picture.devicePixelRatio();
+    const int width = qRound(picture.width() / ratio);
+    const int height = qRound(picture.height() / ratio);
+    QPixmap canvas(picture.size());
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        painter.drawPixmap(0, 0, picture);
+    }
+    return TestModePixmap(canvas, width - 2 * kTestModeTextX, height - 2 * kTestModeTextY, kTestModeTextX,
+                          kTestModeTextY);
+}
 
 QString tableStyleSheet()
 {
@@ -88,26 +112,27 @@ ZeltraVisibleDevicesListViewWidget::ZeltraVisibleDevicesListViewWidget(DeviceLis
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setFocusPolicy(Qt::NoFocus);
     m_table->setWordWrap(false);
-    m_table->setTextElideMode(Qt::ElideNone);
-    // The scroll area scrolls; the table is always as large as its rows.
+    // A label the column cannot hold ends in an ellipsis; its tooltip has it all.
+    m_table->setTextElideMode(Qt::ElideRight);
+    // The table fills the view and scrolls its own rows under the captions,
+    // on its own background; the scroll area only scrolls sideways when the
+    // window is narrower than the shortest useful row.
+    m_table->setVerticalScrollBar(new CustomScrollBar(Qt::Vertical, m_table));
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_table->viewport()->installEventFilter(this);
 
-    auto* tableHolder = new QWidget;
-    auto* holderLayout = new TightVBoxLayout(tableHolder);
-    holderLayout->addWidget(m_table);
-    holderLayout->addStretch();
     m_scrollArea = new ZeltraVisibleDevicesListViewWidget_ScrollArea(this);
-    m_scrollArea->setWidget(tableHolder);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setWidget(m_table);
 
     auto* column = new TightVBoxLayout(this);
     column->addWidget(m_headerStrip);
     column->addWidget(m_scrollArea, 1);
 
     connect(m_table, &QTableWidget::cellClicked, this, &ZeltraVisibleDevicesListViewWidget::onListViewCellClicked);
-    connect(m_scrollArea, &ZeltraVisibleDevicesListViewWidget_ScrollArea::viewportResized, this,
-            &ZeltraVisibleDevicesListViewWidget::layoutColumns);
 
     // A view made after the first arrivals still lists them.
     for (int i = 0; i < deviceList.numberOfDevice(); ++i)
@@ -239,13 +264,8 @@ void ZeltraVisibleDevicesListViewWidget::updateDeviceDisplay(VisibleZeltra* devi
 
     if (auto* thumb = qobject_cast<QLabel*>(m_table->cellWidget(row, ProductColumn))) {
         QPixmap picture = device->modelListThumb();
-        if (device->isTestMode()) {
-            const int width = picture.isNull() ? kBlankThumbWidth
-                                               : qMax(m_table->columnWidth(ProductColumn) - kColumnPadding,
-                                                      picture.width());
-            const int height = picture.isNull() ? kBlankThumbHeight : kRowHeight - 16;
-            picture = TestModePixmap(picture, width, height, kTestModeTextX, kTestModeTextY);
-        }
+        if (device->isTestMode())
+            picture = testModeThumb(picture);
         thumb->setPixmap(picture);
         thumb->setMinimumWidth(picture.width() / picture.devicePixelRatio());
     }
@@ -276,18 +296,34 @@ void ZeltraVisibleDevicesListViewWidget::resizeTable()
         }
         m_columnWidths[column] = content + kColumnPadding;
     }
-    m_table->setFixedHeight(header->height() + m_table->rowCount() * kRowHeight);
     layoutColumns();
+}
+
+bool ZeltraVisibleDevicesListViewWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // The rows' room changes with the window and with the scroll bar.
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
+    return VisibleDevicesListViewWidget::eventFilter(watched, event);
 }
 
 void ZeltraVisibleDevicesListViewWidget::layoutColumns()
 {
-    int total = 0;
-    for (int width : qAsConst(m_columnWidths))
-        total += width;
-    // Spare room goes to the label, so the setup buttons stay at the right edge.
-    const int spare = qMax(0, m_scrollArea->viewport()->width() - total);
-    for (int column = 0; column < ColumnCount; ++column)
-        m_table->setColumnWidth(column, m_columnWidths[column] + (column == LabelColumn ? spare : 0));
-    m_table->setMinimumWidth(total);
+    int others = 0;
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (column != LabelColumn)
+            others += m_columnWidths[column];
+    }
+    // The label takes what the other columns leave: spare room when there is
+    // some, so the setup buttons stay at the right edge, and less than its
+    // text when there is not, down to a useful minimum. Below that the view
+    // scrolls sideways; the scroll bar's room is kept so it never covers
+    // the setup buttons.
+    const int labelMinimum = qMin(m_columnWidths[LabelColumn], kMinLabelWidth);
+    const int room = m_table->viewport()->width() - others;
+    for (int column = 0; column < ColumnCount; ++column) {
+        const int width = column == LabelColumn ? qMax(labelMinimum, room) : m_columnWidths[column];
+        m_table->setColumnWidth(column, width);
+    }
+    m_table->setMinimumWidth(others + labelMinimum + CustomScrollBar::kThickness);
 }

@@ -32,6 +32,8 @@ public:
     static constexpr int kColumnPadding = 24;
     static constexpr int kMaxLabelLength = 63;
     static constexpr int kCutLabelLength = 64;
+    // The narrowest the label column gets before the view scrolls sideways.
+    static constexpr int kMinLabelWidth = 160;
 
     ZeltraVisibleDevicesListViewWidget(DeviceList& deviceList, QWidget* parent = nullptr);
 
@@ -45,6 +47,9 @@ public:
     static QString listLabel(const QString& label);
 
     void updateDeviceDisplay(VisibleZeltra* device);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected slots:
     void onDeviceAdded(VisibleDevice* device) override;

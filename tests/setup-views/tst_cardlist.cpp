@@ -5,9 +5,12 @@
 #include <QtTest>
 
 #include <QHeaderView>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "colourpalette.h"
 #include "devicelist.h"
 #include "flatimagebutton.h"
 #include "labelledimage.h"
@@ -31,6 +34,7 @@ private slots:
     void cleanup();
 
     void tableHasSixTitledColumns();
+    void layoutKeepsCaptionsSetupAndBackground();
     void labelIsCutAfter63Characters_data();
     void labelIsCutAfter63Characters();
     void rowsShowEachCardsFormats();
@@ -138,8 +142,44 @@ void TestCardList::tableHasSixTitledColumns()
         QVERIFY2(table->columnWidth(column) >= ListView::kColumnPadding, qPrintable(QString::number(column)));
     }
     QCOMPARE(table->rowCount(), 2);
-    // The table never scrolls by itself: it is as tall as its rows.
-    QCOMPARE(table->height(), table->horizontalHeader()->height() + 2 * ListView::kRowHeight);
+}
+
+void TestCardList::layoutKeepsCaptionsSetupAndBackground()
+{
+    QTableWidget* table = m_view->table();
+    QHeaderView* captions = table->horizontalHeader();
+    VisibleDevice* studio = cardNamed(QStringLiteral("Views Studio"));
+    const int row = m_view->rowOfDevice(studio);
+    QWidget* setup = table->cellWidget(row, ListView::SetupColumn);
+    const auto inView = [this](QWidget* widget) {
+        return m_view->rect().contains(QRect(widget->mapTo(m_view, QPoint()), widget->size()));
+    };
+
+    // Taller than its rows: the table's own background fills the rest.
+    m_view->resize(900, 600);
+    QTRY_COMPARE(table->height(), 600 - ListView::kHeaderStripHeight);
+    const QImage picture = m_view->grab().toImage();
+    QCOMPARE(picture.pixelColor(450, 590), QColor(ColourPalette::kThunderstormGray));
+
+    // At the smallest window the 70-character label gives way to the setup
+    // buttons, without a sideways scroll bar; wider, the label is whole.
+    const int labelText = table->fontMetrics().horizontalAdvance(table->item(row, ListView::LabelColumn)->text());
+    m_view->resize(780, 600);
+    QTRY_VERIFY(inView(setup));
+    QVERIFY(table->columnWidth(ListView::LabelColumn) < labelText);
+    QVERIFY(!m_view->findChild<QScrollArea*>()->horizontalScrollBar()->isVisible());
+    m_view->resize(1400, 600);
+    QTRY_VERIFY(table->columnWidth(ListView::LabelColumn) > labelText);
+    QVERIFY(inView(setup));
+
+    // Shorter than its rows: the rows scroll under captions that stay.
+    m_view->resize(780, ListView::kHeaderStripHeight + captions->height() + ListView::kRowHeight);
+    QTRY_VERIFY(table->verticalScrollBar()->maximum() > 0);
+    const QPoint captionsAt = captions->mapTo(m_view, QPoint());
+    table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+    QCOMPARE(captions->mapTo(m_view, QPoint()), captionsAt);
+    QVERIFY(inView(captions));
+    QVERIFY(inView(setup) || inView(table->cellWidget(1 - row, ListView::SetupColumn)));
 }
 
 void TestCardList::labelIsCutAfter63Characters_data()

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -40,6 +41,9 @@ private slots:
     void oneCard();
     void severalCardsWithDots();
     void galleryWithMarkupLabels();
+    void listWithMarkupLabels();
+    void listTallerThanItsRows();
+    void listWithNoCards();
     void hundredDevices();
 
 private:
@@ -47,6 +51,10 @@ private:
     VisibleZeltra* cardWithModel(int64_t modelId) const;
     // A window showing only the given cards of the simulated set.
     void renderRelayed(const QList<int64_t>& models, int current, const QString& name);
+    // The same in list view, at the given size, before and after the
+    // cards leave.
+    void renderRelayedList(const QList<int64_t>& models, const QSize& size, const QString& name,
+                           const QString& emptyName = QString());
 
     QTemporaryDir m_home;
     QString m_folder;
@@ -151,7 +159,13 @@ void TestRender::cardList()
     auto* list = qobject_cast<ZeltraVisibleDevicesListViewWidget*>(m_window->listView());
     QVERIFY(list);
     QCOMPARE(list->table()->rowCount(), 12);
+    // Scrolled to the end, the captions stay where they were.
+    list->table()->verticalScrollBar()->setValue(list->table()->verticalScrollBar()->maximum());
+    QVERIFY(save(m_window, QStringLiteral("views-list-scrolled")));
+    const QSize size = m_window->size();
+    m_window->resize(size.width(), 1000);
     QVERIFY(save(list->table(), QStringLiteral("views-list-all-rows")));
+    m_window->resize(size);
     QTest::mouseClick(bar->galleryButton(), Qt::LeftButton);
 }
 
@@ -197,6 +211,67 @@ void TestRender::galleryWithMarkupLabels()
     window.show();
     QTRY_COMPARE(window.deviceList().numberOfDevice(), 1);
     QVERIFY(save(&window, QStringLiteral("views-gallery-markup")));
+}
+
+void TestRender::listWithMarkupLabels()
+{
+    VisibleZeltra* first = cardWithModel(61);
+    VisibleZeltra* second = cardWithModel(77);
+    VisibleZeltra* third = cardWithModel(71);
+    QVERIFY(first && second && third);
+    third->setInformationLabel(QString::fromUtf8("\u05D1\u05D3\u05D9\u05E7\u05D4 <font color=red>\u05D0</font>"));
+    first->setInformationLabel(QStringLiteral("<b>x</b><i>italic</i><img src=\":/Logo\"> &amp; <font color=red>R</font>"));
+    second->setInformationLabel(QStringLiteral("Edit suite two - ") + QString(53, QLatin1Char('x')));
+    QTRY_VERIFY(first->deviceName().startsWith(QLatin1String("<b>")));
+    // As the settings window does after a label change.
+    m_window->updateDeviceInfo(first);
+    m_window->resize(m_window->minimumSize());
+    ViewSelectionBar* bar = m_window->footer()->viewSelectionBar();
+    QTest::mouseClick(bar->listButton(), Qt::LeftButton);
+    QVERIFY(save(m_window, QStringLiteral("views-list-markup")));
+    QTest::mouseClick(bar->galleryButton(), Qt::LeftButton);
+    QVERIFY(save(m_window, QStringLiteral("views-gallery-markup-card")));
+    for (VisibleZeltra* card : { first, second, third })
+        card->readFromPreferences();
+    m_window->updateDeviceInfo(first);
+}
+
+void TestRender::renderRelayedList(const QList<int64_t>& models, const QSize& size, const QString& name,
+                                   const QString& emptyName)
+{
+    ViewTestFamily relay;
+    for (int64_t model : models) {
+        VisibleZeltra* card = cardWithModel(model);
+        QVERIFY(card);
+        relay.devicesOnInit.append(card);
+    }
+    {
+        ZeltraAdminUtilityWindow window;
+        window.addFamily(&relay);
+        window.show();
+        window.resize(size);
+        QTRY_COMPARE(window.deviceList().numberOfDevice(), models.size());
+        QTest::mouseClick(window.footer()->viewSelectionBar()->listButton(), Qt::LeftButton);
+        QCOMPARE(window.viewStack()->currentWidget(), window.listView());
+        QVERIFY(save(&window, name));
+        if (!emptyName.isEmpty()) {
+            for (VisibleDevice* card : qAsConst(relay.devicesOnInit))
+                relay.withdraw(card);
+            QVERIFY(save(&window, emptyName));
+        }
+    }
+    m_window->galleryView()->updateDeviceDisplay();
+}
+
+void TestRender::listTallerThanItsRows()
+{
+    renderRelayedList({ 61, 76 }, QSize(900, 760), QStringLiteral("views-list-two-rows"));
+}
+
+void TestRender::listWithNoCards()
+{
+    renderRelayedList({ 61 }, QSize(780, 700), QStringLiteral("views-list-one-row"),
+                      QStringLiteral("views-list-no-cards"));
 }
 
 void TestRender::hundredDevices()
