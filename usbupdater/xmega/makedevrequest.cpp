@@ -35,6 +35,11 @@ bool MakeDevRequest::sendOK(MVN::USB::IUSBDevice* device)
     return doRequest(device) == MVN::USB::kMVNUsbSuccess;
 }
 
+bool MakeDevRequest::sendAll(MVN::USB::IUSBDevice* device)
+{
+    return doRequest(device) == MVN::USB::kMVNUsbSuccess && m_request.lengthDone == m_request.length;
+}
+
 MVN::USB::MVNUsbReturn MakeDevRequest::doRequest(MVN::USB::IUSBDevice* device)
 {
     if (!device)

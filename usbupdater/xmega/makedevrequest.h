@@ -26,6 +26,9 @@ public:
     // The transferred byte count is not compared with the length asked for:
     // success of the request is what counts.
     bool sendOK(MVN::USB::IUSBDevice* device);
+    // Success and every byte of the data stage moved: for answers that are
+    // compared or used whole, where a short one must not pass for complete.
+    bool sendAll(MVN::USB::IUSBDevice* device);
     MVN::USB::MVNUsbReturn doRequest(MVN::USB::IUSBDevice* device);
 
     const MVN::USB::MVNUsb_DevRequest& request() const { return m_request; }

@@ -281,7 +281,9 @@ bool XmegaUSBDevice::readFlashApp(uint16_t page, uint16_t length, uint8_t* buffe
 {
     if (length && !buffer)
         return false;
-    return usbInRequest(kFlashRead).value(page).data(length, buffer).sendOK(m_device);
+    // A short answer would leave older bytes in the buffer: the read-back
+    // would then compare those instead of the flash.
+    return usbInRequest(kFlashRead).value(page).data(length, buffer).sendAll(m_device);
 }
 
 bool XmegaUSBDevice::isInBootloader(bool* inBootloader)

@@ -9,6 +9,9 @@ enum class FaultKind {
     Stall,   // the unit answers with a stall handshake
     Timeout, // the unit never answers; the transfer blocks for its time-out
     Unplug,  // the unit leaves the bus at this point and stays away
+    Short,   // an IN control request is answered with only the first half
+             // of its data (none of a single byte); the rest of the
+             // caller's buffer is left as it was
 };
 
 // One injected fault: hits the (pass + 1)-th transfer that matches and then

@@ -239,6 +239,7 @@ const UnitFault* XmegaUnit::matchFault(bool bulk, uint8_t requestType, uint8_t r
 TransferResult XmegaUnit::faultResult(FaultKind kind, uint32_t timeoutMs, std::unique_lock<std::mutex>& lock)
 {
     switch (kind) {
+    case FaultKind::Short: // only control requests answer short
     case FaultKind::Stall:
         return stall();
     case FaultKind::Unplug:
@@ -278,7 +279,20 @@ TransferResult XmegaUnit::control(uint8_t requestType, uint8_t request, uint16_t
     }
     Reply reply;
     const bool standard = (requestType & 0x60) == 0;
-    if (const UnitFault* fault = standard ? nullptr : matchFault(false, requestType, request, 0)) {
+    const UnitFault* fault = standard ? nullptr : matchFault(false, requestType, request, 0);
+    if (fault && fault->kind == FaultKind::Short) {
+        // Answered into a buffer of our own, so that what is not handed
+        // over never reaches the caller.
+        std::vector<uint8_t> answer(data && length ? length : 0);
+        std::copy(data, data + answer.size(), answer.begin());
+        reply = vendorRequest(requestType, request, value, index, answer.empty() ? nullptr : answer.data(), length);
+        if ((requestType & 0x80) && reply.result.status == TransferStatus::Ok) {
+            reply.result.length = std::min<uint32_t>(reply.result.length, length / 2u);
+            std::copy(answer.begin(), answer.begin() + reply.result.length, data);
+        } else if (!answer.empty()) {
+            std::copy(answer.begin(), answer.end(), data);
+        }
+    } else if (fault) {
         reply.result = faultResult(fault->kind, timeoutMs, lock);
     } else if (standard) {
         reply = standardRequest(requestType, request, value, index, data, length);
