@@ -182,6 +182,10 @@ void TestFileStore::mkpackageRefuses_data()
                                      << QByteArray("Binary blob checksum failed");
     QTest::newRow("missing image") << QStringList{"-o", "x.bin", "--image", "nothing"}
                                    << QByteArray("No such file");
+    // Such a header reads as an update cut short: offered again for ever.
+    QTest::newRow("header bytes 2 and 3 erased")
+        << QStringList{"-o", "x.bin", "--image", "erased", "--version-header", "--device", "usb:1:2"}
+        << QByteArray("bytes 2 and 3");
 }
 
 void TestFileStore::mkpackageRefuses()
@@ -193,8 +197,11 @@ void TestFileStore::mkpackageRefuses()
     auto damaged = unitPackage(1, 0);
     damaged[40] ^= 1;
     QVERIFY(write(folder + "/damaged.bin", damaged));
+    auto erased = bytes(100, 0);
+    erased[2] = erased[3] = 0xFF;
+    QVERIFY(write(folder + "/erased", erased));
     for (QString& a : args) {
-        if (a == "img" || a == "nothing" || a.endsWith(".bin"))
+        if (a == "img" || a == "nothing" || a == "erased" || a.endsWith(".bin"))
             a = folder + "/" + a;
     }
     int rc = -1;

@@ -32,7 +32,8 @@ const char kUsage[] =
     "  --format NAME       binary (default), xsvf, xmega or hashed\n"
     "  --compress          store the image as a zlib stream\n"
     "  --version-header    for EEPROM images: set byte 0 of the image to 0 and byte 1\n"
-    "                      to the version (0..255), the header the updater reads back\n"
+    "                      to the version (0..255), the header the updater reads back;\n"
+    "                      bytes 2 and 3 of the image may not both be 0xFF\n"
     "  --hash N            hash word of the record (default: CRC-32 of the image)\n"
     "  --device DEVICE     a device header; give one or more per image\n"
     "      DEVICE is TYPE:ID followed by any of ,resource=N ,target=N ,address=N ,sub=N ,length=L\n"
@@ -285,6 +286,13 @@ int main(int argc, char** argv)
                 die("image " + std::to_string(i + 1) + ": a version header holds versions 0 to 255");
             if (image.data.size() < 4)
                 die("image " + std::to_string(i + 1) + ": an EEPROM image is at least 4 bytes long");
+            // The updater writes bytes 2 and 3 last and reads them still
+            // erased as an update cut short: such an image would be offered
+            // again on every plug-in.
+            if (image.data[2] == 0xFF && image.data[3] == 0xFF)
+                die("image " + std::to_string(i + 1)
+                    + ": bytes 2 and 3 of an EEPROM image with a version header must not both be 0xFF"
+                      " (the updater would take the image for one cut short and update it for ever)");
             image.data[0] = 0;
             image.data[1] = uint8_t(image.version);
         }
