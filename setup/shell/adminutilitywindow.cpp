@@ -302,6 +302,14 @@ void AdminUtilityWindow::onListViewSelected()
         m_footer->hideDots();
 }
 
+void AdminUtilityWindow::bringToFront()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void AdminUtilityWindow::showChosenView()
 {
     // An empty list is a dead end (its view switch is hidden): the gallery's

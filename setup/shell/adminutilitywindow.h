@@ -76,6 +76,8 @@ public slots:
     void onAddByIpClicked();
     void onGalleryViewSelected();
     void onListViewSelected();
+    // Shows the window in front of the others, restored if it was minimised.
+    void bringToFront();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

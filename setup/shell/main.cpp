@@ -1,9 +1,12 @@
 #include "adminutilityapplication.h"
 #include "appdefaults.h"
+#include "runninginstance.h"
 #include "startuppluginloader.h"
 #include "staticdata.h"
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
+
+#include <QCommandLineParser>
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +20,20 @@ int main(int argc, char** argv)
     qRegisterMetaType<uint32_t>("uint32_t");
     qRegisterMetaType<uint64_t>("uint64_t");
 
+    QCommandLineParser options;
+    options.setApplicationDescription(QCoreApplication::translate("main", "Sets up the Ondavia devices of this computer."));
+    options.addHelpOption();
+    const QCommandLineOption newWindow(
+        { QStringLiteral("n"), QStringLiteral("new-window") },
+        QCoreApplication::translate("main", "Open another window even when the program is already running."));
+    options.addOption(newWindow);
+    options.process(app);
+
+    // A second start raises the window that is already open.
+    RunningInstance instance;
+    if (!options.isSet(newWindow) && instance.start() == RunningInstance::OtherRaised)
+        return 0;
+
     initialiseStaticData();
 
     // The built-in card family lives as long as the process: the window only
@@ -27,6 +44,7 @@ int main(int argc, char** argv)
     window.addFamily(cardFamily.get());
     StartupPluginLoader::load(window, StartupPluginLoader::defaultRoot());
 
+    QObject::connect(&instance, &RunningInstance::activationRequested, &window, &AdminUtilityWindow::bringToFront);
     window.show();
     return app.exec();
 }
