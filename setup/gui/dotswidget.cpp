@@ -21,6 +21,8 @@ DotsWidget::DotsWidget(DeviceList& deviceList, QFrame* parent)
     connect(&m_deviceList, &DeviceList::deviceListAdded, this, &DotsWidget::onDeviceListChanged);
     connect(&m_deviceList, &DeviceList::deviceListRemoved, this, &DotsWidget::onDeviceListChanged);
     connect(&m_deviceList, &DeviceList::deviceListSelected, this, &DotsWidget::onDeviceListChanged);
+    // A renamed device renames its dot.
+    connect(&m_deviceList, &DeviceList::deviceListChanged, this, &DotsWidget::onDeviceListChanged);
     refresh();
 }
 
@@ -45,8 +47,6 @@ void DotsWidget::refresh()
         dot->setImage(m_off);
         dot->resizeToFit();
         dot->setFocusPolicy(Qt::TabFocus);
-        dot->setAccessibleName(tr("Device %1").arg(m_dots.size() + 1));
-        dot->setToolTip(dot->accessibleName());
         connect(dot, &FlatImageButton::clicked, this, &DotsWidget::onDotClicked);
         layout()->addWidget(dot);
         m_dots.append(dot);
@@ -58,6 +58,13 @@ void DotsWidget::refresh()
     m_position->setVisible(wanted != count);
     m_position->setText(tr("%1 / %2").arg(m_current + 1).arg(count));
     for (int i = 0; i < m_dots.size(); ++i) {
+        // Spoken and shown as the device's own name, never read as markup.
+        VisibleDevice* device = m_deviceList.deviceAt(i);
+        const QString name = tr("%1 (device %2 of %3)")
+                                 .arg(device ? device->deviceName() : QString(), QString::number(i + 1),
+                                      QString::number(count));
+        m_dots[i]->setAccessibleName(name);
+        m_dots[i]->setToolTip(CommonGui::plainToolTip(name));
         m_dots[i]->setImage(i == m_current ? m_on : m_off);
         m_dots[i]->setVisible(count > 1);
     }

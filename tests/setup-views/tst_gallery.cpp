@@ -52,6 +52,7 @@ private slots:
     void namesShowLiterally_data();
     void namesShowLiterally();
     void keysStepAndPress();
+    void dotsAreNamedAfterTheirDevices();
     void manyDevicesKeepDotsRowNarrow();
 
 private:
@@ -447,6 +448,22 @@ void TestGallery::keysStepAndPress()
     // The step keys still work from a focused button.
     QTest::keyClick(setup, Qt::Key_Right);
     QCOMPARE(m_list->getCurrentDeviceIndex(), 1);
+}
+
+void TestGallery::dotsAreNamedAfterTheirDevices()
+{
+    addDevice(QStringLiteral("Edit bay"));
+    ViewTestDevice* odd = addDevice(QStringLiteral("<b>%2</b> &amp;"));
+    DotsWidget* dots = m_footer->dotsWidget();
+    QCOMPARE(dots->dotAt(0)->accessibleName(), QStringLiteral("Edit bay (device 1 of 2)"));
+    // Taken literally: neither markup nor a place holder.
+    QCOMPARE(dots->dotAt(1)->accessibleName(), QStringLiteral("<b>%2</b> &amp; (device 2 of 2)"));
+    QTextDocument tip;
+    tip.setHtml(dots->dotAt(1)->toolTip());
+    QCOMPARE(tip.toPlainText(), dots->dotAt(1)->accessibleName());
+    odd->name = QStringLiteral("Renamed");
+    m_list->updateDeviceInfo(odd);
+    QCOMPARE(dots->dotAt(1)->accessibleName(), QStringLiteral("Renamed (device 2 of 2)"));
 }
 
 void TestGallery::manyDevicesKeepDotsRowNarrow()
