@@ -10,7 +10,8 @@
 #include <QLabel>
 
 DotsWidget::DotsWidget(DeviceList& deviceList, QFrame* parent)
-    : QFrame(parent), m_deviceList(deviceList), m_on(QStringLiteral(":/Dot_On")), m_off(QStringLiteral(":/Dot_Off"))
+    : QFrame(parent), m_deviceList(deviceList), m_on(QStringLiteral(":/Dot_On")), m_off(QStringLiteral(":/Dot_Off")),
+      m_onHover(QStringLiteral(":/Dot_On_Hover")), m_offHover(QStringLiteral(":/Dot_Off_Hover"))
 {
     auto* row = new TightHBoxLayout(this);
     row->setSpacing(kSpacing);
@@ -66,6 +67,8 @@ void DotsWidget::refresh()
         m_dots[i]->setAccessibleName(name);
         m_dots[i]->setToolTip(CommonGui::plainToolTip(name));
         m_dots[i]->setImage(i == m_current ? m_on : m_off);
+        // Pointed at or focused, a dot takes the accent colour.
+        m_dots[i]->setHoverImage(i == m_current ? m_onHover : m_offHover);
         m_dots[i]->setVisible(count > 1);
     }
 }

@@ -43,4 +43,6 @@ private:
     int m_current = -1;
     QPixmap m_on;
     QPixmap m_off;
+    QPixmap m_onHover;
+    QPixmap m_offHover;
 };

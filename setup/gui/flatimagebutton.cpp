@@ -57,6 +57,12 @@ void FlatImageButton::setDisabledImage(const QPixmap& pixmap)
     update();
 }
 
+void FlatImageButton::setFocusImage(const QPixmap& pixmap)
+{
+    m_focus = pixmap;
+    update();
+}
+
 QPixmap FlatImageButton::currentImage() const
 {
     if (!isEnabled()) {
@@ -67,6 +73,8 @@ QPixmap FlatImageButton::currentImage() const
     }
     if (isDown() && !m_pressed.isNull())
         return m_pressed;
+    if (hasFocus() && !m_focus.isNull())
+        return m_focus;
     if (isChecked() && !m_checked.isNull())
         return m_checked;
     // The style draws no focus frame: a focused button shows its hover look.

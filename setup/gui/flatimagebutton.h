@@ -26,6 +26,9 @@ public:
     void setCheckedImage(const QPixmap& pixmap);
     void setDisabledImage(const QString& path) { setDisabledImage(QPixmap(path)); }
     void setDisabledImage(const QPixmap& pixmap);
+    // Shown while the button has the keyboard focus (else the hover look is).
+    void setFocusImage(const QString& path) { setFocusImage(QPixmap(path)); }
+    void setFocusImage(const QPixmap& pixmap);
 
     QPixmap image() const { return m_normal; }
     // The picture that the button draws in its present state.
@@ -54,6 +57,7 @@ private:
     QPixmap m_pressed;
     QPixmap m_checked;
     QPixmap m_disabled;
+    QPixmap m_focus;
     QVariant m_data;
     bool m_hovered = false;
 };

@@ -4,10 +4,12 @@
 #include "tighthboxlayout.h"
 
 namespace {
-FlatImageButton* viewButton(const QString& image, const QString& hover, QWidget* parent)
+FlatImageButton* viewButton(const QString& image, const QString& hover, const QString& focus, QWidget* parent)
 {
     auto* button = new FlatImageButton(image, parent);
     button->setHoverImage(hover);
+    // The active view's button is already bright: focus takes the accent colour.
+    button->setFocusImage(focus);
     button->setCheckedImage(hover);
     button->setCheckable(true);
     button->setFocusPolicy(Qt::TabFocus);
@@ -17,8 +19,9 @@ FlatImageButton* viewButton(const QString& image, const QString& hover, QWidget*
 
 ViewSelectionBar::ViewSelectionBar(QWidget* parent) : QWidget(parent)
 {
-    m_gallery = viewButton(QStringLiteral(":/Gallery"), QStringLiteral(":/GalleryHover"), this);
-    m_list = viewButton(QStringLiteral(":/List"), QStringLiteral(":/ListHover"), this);
+    m_gallery = viewButton(QStringLiteral(":/Gallery"), QStringLiteral(":/GalleryHover"),
+                           QStringLiteral(":/GalleryFocus"), this);
+    m_list = viewButton(QStringLiteral(":/List"), QStringLiteral(":/ListHover"), QStringLiteral(":/ListFocus"), this);
     m_gallery->setToolTip(tr("Gallery view"));
     m_list->setToolTip(tr("List view"));
     m_gallery->setAccessibleName(m_gallery->toolTip());

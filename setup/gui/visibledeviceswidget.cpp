@@ -55,6 +55,9 @@ VisibleDevicesWidget::VisibleDevicesWidget(DeviceList& deviceList, QWidget* pare
 
     m_left = hoverButton(QStringLiteral(":/LeftArrow"), this);
     m_right = hoverButton(QStringLiteral(":/RightArrow"), this);
+    // Their hover look is a dimmer one: focus takes the accent colour.
+    m_left->setFocusImage(QStringLiteral(":/LeftArrow_Focus"));
+    m_right->setFocusImage(QStringLiteral(":/RightArrow_Focus"));
     m_left->setToolTip(tr("Previous device"));
     m_right->setToolTip(tr("Next device"));
     m_left->setAccessibleName(m_left->toolTip());

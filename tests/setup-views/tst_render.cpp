@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include <QPainter>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -45,6 +46,7 @@ private slots:
     void listTallerThanItsRows();
     void listWithNoCards();
     void hundredDevices();
+    void focusedControls();
 
 private:
     bool save(QWidget* widget, const QString& name);
@@ -288,6 +290,60 @@ void TestRender::hundredDevices()
     QTRY_COMPARE(window.deviceList().numberOfDevice(), 100);
     window.deviceList().setCurrentDevice(99);
     QVERIFY(save(&window, QStringLiteral("views-hundred-devices")));
+}
+
+void TestRender::focusedControls()
+{
+    ViewTestFamily family;
+    for (const char* name : { "Edit bay", "Grading", "Playout" })
+        family.devicesOnInit.append(new ViewTestDevice(QString::fromLatin1(name), &family));
+    ZeltraAdminUtilityWindow window;
+    window.addFamily(&family);
+    window.show();
+    QTRY_COMPARE(window.deviceList().numberOfDevice(), 3);
+    window.deviceList().setCurrentDevice(1);
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::qWait(800);
+
+    VisibleDevicesWidget* gallery = window.galleryView();
+    WindowFooter* footer = window.footer();
+    const QList<FlatImageButton*> controls{ gallery->setupButton(), gallery->leftArrow(), gallery->rightArrow(),
+                                            footer->dotsWidget()->dotAt(0), footer->dotsWidget()->dotAt(1),
+                                            footer->viewSelectionBar()->galleryButton(),
+                                            footer->viewSelectionBar()->listButton() };
+    // Tab goes round all of them.
+    QSet<QWidget*> reached;
+    controls.first()->setFocus();
+    for (int i = 0; i < 3 * controls.size(); ++i) {
+        reached.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Each shows that it has the focus, the active view's button as well;
+    // the pictures of them side by side, focused below unfocused.
+    constexpr int kMargin = 24;
+    const QSize cell(80, 60);
+    QImage strip(cell.width() * controls.size(), cell.height() * 2, QImage::Format_ARGB32);
+    strip.fill(Qt::black);
+    QPainter painter(&strip);
+    for (int i = 0; i < controls.size(); ++i) {
+        FlatImageButton* control = controls.at(i);
+        QVERIFY2(reached.contains(control), qPrintable(control->toolTip()));
+        window.setFocus();
+        const QImage unfocused = control->currentImage().toImage();
+        const QRect around = QRect(control->mapTo(&window, QPoint()), control->size())
+                                 .adjusted(-kMargin, -kMargin, kMargin, kMargin)
+                           & window.rect();
+        painter.drawPixmap(i * cell.width(), 0, window.grab(around).scaled(cell, Qt::KeepAspectRatio));
+        control->setFocus();
+        QVERIFY(control->hasFocus());
+        QVERIFY2(control->currentImage().toImage() != unfocused, qPrintable(control->toolTip()));
+        painter.drawPixmap(i * cell.width(), cell.height(), window.grab(around).scaled(cell, Qt::KeepAspectRatio));
+    }
+    painter.end();
+    const QString path = m_folder + QStringLiteral("/views-focused-controls.png");
+    QVERIFY(strip.save(path));
+    qInfo().noquote() << "wrote" << path;
 }
 
 QTEST_MAIN(TestRender)
