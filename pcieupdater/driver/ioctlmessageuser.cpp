@@ -2,6 +2,7 @@
 
 #include "morvaneioioctlmessageuser.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,7 +109,12 @@ int IoctlMessageUser::call(int selector, IoctlArguments* args)
     const unsigned int request = static_cast<unsigned int>(selector);
     if (tracing())
         trace("sent", m_fd, request, base, block.size(), 0);
-    const int result = ioctl(m_fd, static_cast<unsigned long>(request), base);
+    // A signal that arrives while the driver works must not drop the request
+    // (the daemon's handlers are installed without SA_RESTART).
+    int result;
+    do {
+        result = ioctl(m_fd, static_cast<unsigned long>(request), base);
+    } while (result == -1 && errno == EINTR);
     if (tracing())
         trace("answered", m_fd, request, base, block.size(), result);
     if (result != 0)

@@ -107,6 +107,14 @@ bool EmulatedCard::parse(const std::string& line, std::string* error)
             ok = parseFlag(value, &overreport);
         } else if (key == "short-reply") {
             ok = parseNumber(value, &shortReply) && shortReply > 0 && shortReply < 40;
+        } else if (key == "interrupt") {
+            // interrupt=<selector>:<times>
+            const size_t colon = value.find(':');
+            uint32_t selector = 0;
+            uint32_t times = 0;
+            ok = colon != std::string::npos && parseNumber(value.substr(0, colon), &selector)
+                 && parseNumber(value.substr(colon + 1), &times);
+            interruptions[int(selector)] = times;
         } else if (key == "fail") {
             // fail=<selector>:<result>
             const size_t colon = value.find(':');

@@ -39,6 +39,9 @@ struct EmulatedCard {
     uint32_t shortReply = 0;
     // Selector -> ioctl result: that request fails with this value.
     std::map<int, int> failures;
+    // Selector -> count: that request is interrupted (EINTR) this many times
+    // before it is answered.
+    std::map<int, unsigned> interruptions;
 
     // Parses one description line; false with a message for a bad line.
     bool parse(const std::string& line, std::string* error);

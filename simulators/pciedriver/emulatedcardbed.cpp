@@ -432,6 +432,13 @@ bool EmulatedCardBed::handle(UMockdevIoctlClient* client)
         g_object_unref(blockData);
         return fail(ENOTTY);
     }
+    const auto interruption = node.card.interruptions.find(selector);
+    if (interruption != node.card.interruptions.end() && interruption->second > 0) {
+        --interruption->second;
+        g_object_unref(blockData);
+        umockdev_ioctl_client_complete(client, -1, EINTR);
+        return true;
+    }
     const auto failure = node.card.failures.find(selector);
     if (failure != node.card.failures.end()) {
         g_object_unref(blockData);

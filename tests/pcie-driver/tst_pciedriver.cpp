@@ -78,6 +78,8 @@ private slots:
     void enumerationOrder();
     void enumerationLeavesOut_data();
     void enumerationLeavesOut();
+    void interruptedRequestsRetried_data();
+    void interruptedRequestsRetried();
     void subDevicesGrouped();
     void groupingAlwaysEnds_data();
     void groupingAlwaysEnds();
@@ -199,6 +201,26 @@ void TestPcieDriver::enumerationLeavesOut()
     MAKE_BED(bed, "io1", line.toStdString().c_str());
     Iterator iterator(CreateZeltraIterator());
     QCOMPARE(paths(iterator.get()), QStringList({"/dev/morvane/io1"}));
+}
+
+void TestPcieDriver::interruptedRequestsRetried_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("version probe") << "dv0 interrupt=65536:2";
+    QTest::newRow("sub-device message") << "io0 interrupt=2458:1";
+    QTest::newRow("hardware description") << "dv0 interrupt=2448:3";
+}
+
+void TestPcieDriver::interruptedRequestsRetried()
+{
+    // A signal during a probe must not drop the card.
+    QFETCH(QString, line);
+    MAKE_BED(bed, line.toLatin1().constData());
+    const QByteArray node = line.section(' ', 0, 0).toLatin1();
+    Iterator iterator(CreateZeltraIterator());
+    QCOMPARE(paths(iterator.get()), QStringList({"/dev/morvane/" + QString::fromLatin1(node)}));
+    Instance instance(openNode(node.constData()));
+    QVERIFY(instance);
 }
 
 void TestPcieDriver::subDevicesGrouped()
