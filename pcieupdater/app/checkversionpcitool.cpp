@@ -1,5 +1,7 @@
 #include "checkversionpcitool.h"
 
+#include "progresspercent.h"
+
 #include <QByteArrayList>
 #include <cstdio>
 #include <cstring>
@@ -152,8 +154,9 @@ void CheckVersionPCITool::handleLine()
     double percent = 0;
     int outcome = 0;
     const int fields = std::sscanf(m_line, "%lf:%d", &percent, &outcome);
-    if (fields >= 1)
-        emit updateProgress(percent);
+    double bounded = 0;
+    if (fields >= 1 && boundedPercent(percent, &bounded))
+        emit updateProgress(bounded);
     if (fields == 2)
         m_lastOutcome = outcome;
 }

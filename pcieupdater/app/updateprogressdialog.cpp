@@ -1,6 +1,7 @@
 #include "updateprogressdialog.h"
 
 #include "dialoglayout.h"
+#include "progresspercent.h"
 #include "unitylauncher.h"
 
 #include <QCloseEvent>
@@ -39,8 +40,11 @@ int UpdateProgressDialog::progressValue() const
 
 void UpdateProgressDialog::updateProgress(double percent)
 {
-    m_bar->setValue(static_cast<int>(percent)); // truncated: 99.9 shows 99
-    UnityLauncher::setProgress(m_launcherEntry, percent / 100.0);
+    double bounded = 0;
+    if (!boundedPercent(percent, &bounded))
+        return;
+    m_bar->setValue(static_cast<int>(bounded)); // truncated: 99.9 shows 99
+    UnityLauncher::setProgress(m_launcherEntry, bounded / 100.0);
 }
 
 void UpdateProgressDialog::updateComplete()

@@ -96,6 +96,11 @@ int update(FakeUpdaterConfig& config, const char* path)
         std::printf("garbage\n:::\n\xff\xfe\nnot-a-number:zz\n");
         return 0;
     }
+    if (how == "odd-values") {
+        // Percentages no bar can show, before the configured ones.
+        std::printf("nan:0\ninf:0\n-inf:0\n250:0\n-5:0\n1e300:0\n");
+        std::fflush(stdout);
+    }
     if (how == "long-line") {
         std::printf("%s\n", std::string(300, '7').c_str());
         std::fflush(stdout);

@@ -158,6 +158,9 @@ void TestPcieApp::progressLines_data()
     QTest::newRow("line longer than the buffer")
         << updaterBinary() << QByteArray(", \"progress\": [50, 100], \"outcome\": \"unTB\", \"updateMisbehave\": \"long-line\"")
         << QList<double>{50, 100} << int(Outcome::kUnplugThunderbolt);
+    QTest::newRow("percentages no bar can show")
+        << updaterBinary() << QByteArray(", \"progress\": [50], \"outcome\": \"boot\", \"updateMisbehave\": \"odd-values\"")
+        << QList<double>{100, 0, 100, 50} << int(Outcome::kRestart);
     QTest::newRow("no output") << updaterBinary() << QByteArray(", \"updateMisbehave\": \"silent\"") << QList<double>{}
                                << int(Outcome::kFail);
     QTest::newRow("progress without outcome")
@@ -292,6 +295,15 @@ void TestPcieApp::progressDialogRefusesEarlyClose()
     QCOMPARE(dialog.progressValue(), 99);
     dialog.updateProgress(25.7);
     QCOMPARE(dialog.progressValue(), 25);
+    // Values the updater should never print leave the bar within its range.
+    dialog.updateProgress(qQNaN());
+    QCOMPARE(dialog.progressValue(), 25);
+    dialog.updateProgress(-qInf());
+    QCOMPARE(dialog.progressValue(), 25);
+    dialog.updateProgress(1e300);
+    QCOMPARE(dialog.progressValue(), 100);
+    dialog.updateProgress(-3);
+    QCOMPARE(dialog.progressValue(), 0);
     dialog.updateComplete();
     QCOMPARE(dialog.result(), 1);
     QVERIFY(!dialog.isVisible());
