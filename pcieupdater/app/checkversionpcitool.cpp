@@ -9,6 +9,10 @@
 CheckVersionPCITool::CheckVersionPCITool(const QString& updaterPath, QObject* parent)
     : QObject(parent), m_updaterPath(updaterPath)
 {
+    bool ok = false;
+    const int shortened = qEnvironmentVariableIntValue("ONDAVIA_PCIE_COMMAND_TIMEOUT_MS", &ok);
+    if (ok && shortened > 0)
+        m_commandTimeoutMs = shortened;
     qRegisterMetaType<UpdateOutcome>("UpdateOutcome");
 }
 
@@ -29,10 +33,10 @@ bool CheckVersionPCITool::runShortCommand(const QStringList& arguments, QByteArr
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(m_updaterPath, arguments, QIODevice::ReadWrite);
-    if (!process.waitForStarted(kCommandTimeoutMs))
+    if (!process.waitForStarted(m_commandTimeoutMs))
         return false;
     process.closeWriteChannel();
-    if (!process.waitForFinished(kCommandTimeoutMs)) {
+    if (!process.waitForFinished(m_commandTimeoutMs)) {
         process.kill();
         process.waitForFinished(1000);
         return false;

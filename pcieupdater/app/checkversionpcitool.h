@@ -15,7 +15,8 @@ class CheckVersionPCITool : public QObject
 {
     Q_OBJECT
 public:
-    // Short commands are killed after this long.
+    // Short commands are killed after this long. Tests shorten it through
+    // ONDAVIA_PCIE_COMMAND_TIMEOUT_MS (read when the tool is built).
     static constexpr int kCommandTimeoutMs = 30000;
     static constexpr int kLineBufferSize = 100;
 
@@ -23,7 +24,7 @@ public:
     ~CheckVersionPCITool() override;
 
     // Fills device from the status answer for path; leaves it unchanged when
-    // the answer is not accepted. Blocks for up to kCommandTimeoutMs; safe
+    // the answer is not accepted. Blocks for up to commandTimeoutMs(); safe
     // on any thread (the process lives on the calling thread).
     void checkDevice(const char* path, Device& device);
     // Replaces devices with one entry per accepted line of "status".
@@ -35,6 +36,7 @@ public:
     void markUpdateCancelled(const Device& device);
 
     QString updaterPath() const { return m_updaterPath; }
+    int commandTimeoutMs() const { return m_commandTimeoutMs; }
 
     // Parses one status answer (five fields split at ':'). Exposed for tests.
     static bool parseStatus(const QByteArray& answer, Device& device);
@@ -54,6 +56,7 @@ private:
     bool runShortCommand(const QStringList& arguments, QByteArray* output);
 
     QString m_updaterPath;
+    int m_commandTimeoutMs = kCommandTimeoutMs;
     QProcess* m_process = nullptr;
     char m_line[kLineBufferSize] = {};
     qint64 m_partialLength = 0;

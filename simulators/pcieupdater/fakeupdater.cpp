@@ -37,8 +37,14 @@ void sleepMs(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-[[noreturn]] void hang()
+// A hanging updater leaves its process id in <log>.hung, so that a test can
+// see that it was killed.
+[[noreturn]] void hang(const FakeUpdaterConfig& config)
 {
+    if (!config.logPath.empty()) {
+        std::ofstream pid(config.logPath + ".hung", std::ios::trunc);
+        pid << getpid() << '\n';
+    }
     for (;;)
         pause();
 }
@@ -65,7 +71,7 @@ int status(const FakeUpdaterConfig& config, const char* path)
         return 1;
     }
     if (card->statusMisbehave == "hang")
-        hang();
+        hang(config);
     if (card->statusMisbehave == "exit-nonzero") {
         std::printf("%s", statusLine(config, *card).c_str());
         return 4;
@@ -87,7 +93,7 @@ int update(FakeUpdaterConfig& config, const char* path)
     }
     const std::string& how = card->updateMisbehave;
     if (how == "hang")
-        hang();
+        hang(config);
     if (how == "exit-nonzero")
         return 3;
     if (how == "silent")

@@ -10,11 +10,13 @@
 #include "updatemanager.h"
 #include "updateprogressdialog.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cerrno>
 #include <csignal>
 
 namespace {
@@ -125,6 +127,7 @@ void TestPcieApp::checkDeviceThroughUpdater_data()
     QTest::newRow("exits non-zero") << updaterBinary() << QByteArray("exit-nonzero") << false;
     QTest::newRow("garbage") << updaterBinary() << QByteArray("garbage") << false;
     QTest::newRow("missing updater") << QString("/nonexistent/MorvaneFirmwareUpdater") << QByteArray() << false;
+    QTest::newRow("hangs") << updaterBinary() << QByteArray("hang") << false;
 }
 
 void TestPcieApp::checkDeviceThroughUpdater()
@@ -133,11 +136,25 @@ void TestPcieApp::checkDeviceThroughUpdater()
     QFETCH(QByteArray, misbehave);
     QFETCH(bool, accepted);
     FakeUpdaterFixture fixture("[" + card("/dev/morvane/dv0", (", \"statusMisbehave\": \"" + misbehave + "\"").constData()) + "]");
+    // A hung command is killed at the limit (shortened here from 30 s).
+    qputenv("ONDAVIA_PCIE_COMMAND_TIMEOUT_MS", "400");
     CheckVersionPCITool tool(updater);
+    qunsetenv("ONDAVIA_PCIE_COMMAND_TIMEOUT_MS");
     Device device;
     device.name = "unchanged";
+    QElapsedTimer clock;
+    clock.start();
     tool.checkDevice("/dev/morvane/dv0", device);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(device.name == "Ondavia Test Card", accepted);
+    if (misbehave == "hang") {
+        QVERIFY(clock.elapsed() >= 400);
+        QFile pidFile(fixture.dir() + "/commands.log.hung");
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
+        QVERIFY(pid > 0);
+        QVERIFY2(::kill(pid, 0) != 0 && errno == ESRCH, "the hung updater is still running");
+    }
     QCOMPARE(device.offered(), accepted);
     if (!accepted)
         QCOMPARE(device.name, QString("unchanged"));
