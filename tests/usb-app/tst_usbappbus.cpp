@@ -14,6 +14,7 @@
 #include "signalrelay.h"
 #include "unitrig.h"
 #include "usbdevfstestbed.h"
+#include "updateview.h"
 #include "usbfdpoller.h"
 
 #include <QtTest>
@@ -182,6 +183,7 @@ private slots:
     void failureThenNextUnit();
     void unitInBootloaderRecovered();
     void removalOfUnknownUnitNotifiesNobody();
+    void quitDuringStartUpAndArrivalDuringTeardown();
 
 private:
     std::unique_ptr<xmegasim::UsbDevfsTestBed> m_bed;
@@ -380,6 +382,65 @@ void TestUsbAppBus::removalOfUnknownUnitNotifiesNobody()
             QCOMPARE(notes, (std::vector<DeviceNotificationType>{DeviceAdded, DeviceRemoved}));
         QCOMPARE(DeviceManager::instance().count(), size_t(0));
     }
+}
+
+// A quit that came before the controller was registered ends the program
+// as soon as it runs; a unit that arrives while the controller goes must not
+// reach the view being destroyed.
+void TestUsbAppBus::quitDuringStartUpAndArrivalDuringTeardown()
+{
+    struct Calls
+    {
+        std::atomic<bool> viewGone{false};
+        std::atomic<int> shown{0};
+        std::atomic<int> late{0};
+    } calls;
+    std::unique_ptr<BusUnit> arriving;
+    xmegasim::UsbDevfsTestBed& bed = *m_bed;
+    // Plugs the unit in from its destructor and gives the hot-plug thread
+    // time to report it.
+    class ArrivalView : public UpdateView
+    {
+    public:
+        ArrivalView(Calls& calls, std::function<void()> arrive) : m_calls(calls), m_arrive(std::move(arrive)) {}
+        ~ArrivalView() override
+        {
+            m_calls.viewGone = true;
+            m_arrive();
+        }
+        void update(std::shared_ptr<Device>) override { ++(m_calls.viewGone ? m_calls.late : m_calls.shown); }
+
+    private:
+        Calls& m_calls;
+        std::function<void()> m_arrive;
+    };
+
+    OndaviaXmegaNotifier notifier;
+    auto controller = std::make_unique<FirmwareUpdateController>();
+    // Whatever the outcome, nothing may outlive the test bed's unit.
+    const auto cleanUp = qScopeGuard([&] {
+        SignalRelay::instance()->registerController(nullptr);
+        controller.reset();
+        notifier.stop();
+        DeviceManager::instance().removeAll();
+        arriving.reset();
+    });
+    controller->addPaths({m_packages.path().toStdString()});
+    int shutdowns = 0;
+    controller->setShutdownHandler([&] { ++shutdowns; });
+    installSignalHandlers();
+    std::raise(SIGTERM);
+    SignalRelay::instance()->registerController(controller.get());
+    QCOMPARE(shutdowns, 1);
+    QVERIFY(controller->init(std::make_unique<ArrivalView>(calls, [&] {
+        arriving = std::make_unique<BusUnit>(bed, 0x0A, true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    })));
+    SignalRelay::instance()->registerController(nullptr);
+    controller.reset();
+    QVERIFY(arriving);
+    QCOMPARE(calls.late.load(), 0);
+    QCOMPARE(calls.shown.load(), 0);
 }
 
 QTEST_MAIN(TestUsbAppBus)

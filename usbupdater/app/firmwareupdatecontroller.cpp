@@ -17,10 +17,12 @@ FirmwareUpdateController::FirmwareUpdateController(bool watchBus)
 
 FirmwareUpdateController::~FirmwareUpdateController()
 {
-    // The worker may still report to the view: join it first.
+    // The hot-plug thread reaches the queue and the view (arrivals offer
+    // units): stop it first. Then the worker, which may still report to
+    // the view; the view goes last.
+    m_poller.reset();
     m_queue.reset();
     m_view.reset();
-    m_poller.reset();
 }
 
 bool FirmwareUpdateController::init(std::unique_ptr<UpdateView> view)

@@ -32,7 +32,7 @@ public:
     // watchBus false: no hot-plug thread and no notifiers (tests that feed
     // arrivals themselves).
     explicit FirmwareUpdateController(bool watchBus = true);
-    // Joins the current worker, then drops the view and the hot-plug thread.
+    // Stops the hot-plug thread, joins the current worker, then drops the view.
     ~FirmwareUpdateController();
     FirmwareUpdateController(const FirmwareUpdateController&) = delete;
     FirmwareUpdateController& operator=(const FirmwareUpdateController&) = delete;
