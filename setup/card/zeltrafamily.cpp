@@ -2,6 +2,7 @@
 
 #include "appdefaults.h"
 #include "visiblezeltra.h"
+#include "zeltraproductcard.h"
 
 ZeltraFamily::ZeltraFamily(QObject* parent)
     : ProductFamilyBase(parent)
@@ -32,10 +33,13 @@ bool ZeltraFamily::handlesBonjourRemoval(const BonjourInfo&)
 
 void ZeltraFamily::showDevice(VisibleDevice* device, AdminUtilityWindow* window)
 {
-    // The card's settings window comes with the settings pages; until then
-    // there is nothing to open for a card.
-    Q_UNUSED(device);
-    Q_UNUSED(window);
+    auto* zeltra = dynamic_cast<VisibleZeltra*>(device);
+    if (!zeltra || !window || !zeltra->isConnected())
+        return;
+    // The card deletes itself when it closes or when the device goes away.
+    auto* card = new ZeltraProductCard(*zeltra, window);
+    card->show();
+    card->raise();
 }
 
 void ZeltraFamily::tryAddByIpAddress(const QString&) {}

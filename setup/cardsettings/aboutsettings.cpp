@@ -1,0 +1,23 @@
+// placeholder until the page is built
+#include "aboutsettings.h"
+
+#include "visiblezeltra.h"
+
+AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
+    : ZeltraSettingsTab(device, parent)
+{
+    addSection(tr("About"));
+    addLabelRow(tr("Settings:"), tr("Not available yet"));
+    endSettingsTab();
+    onPropertyChanged();
+    watchModifications(true);
+}
+
+void AboutSettings::onApplyChanges()
+{
+}
+
+void AboutSettings::onPropertyChanged()
+{
+}
+

@@ -1,0 +1,23 @@
+// placeholder until the page is built
+#include "connectorssettings.h"
+
+#include "visiblezeltra.h"
+
+ConnectorsSettings::ConnectorsSettings(VisibleZeltra& device, QWidget* parent)
+    : ZeltraSettingsTab(device, parent)
+{
+    addSection(tr("Connectors"));
+    addLabelRow(tr("Settings:"), tr("Not available yet"));
+    endSettingsTab();
+    onPropertyChanged();
+    watchModifications(true);
+}
+
+void ConnectorsSettings::onApplyChanges()
+{
+}
+
+void ConnectorsSettings::onPropertyChanged()
+{
+}
+

@@ -1,0 +1,23 @@
+// placeholder until the page is built
+#include "deckcontrolconnectionssettings.h"
+
+#include "visiblezeltra.h"
+
+DeckControlConnectionsSettings::DeckControlConnectionsSettings(VisibleZeltra& device, QWidget* parent)
+    : ZeltraSettingsTab(device, parent)
+{
+    addSection(tr("Serial Port"));
+    addLabelRow(tr("Settings:"), tr("Not available yet"));
+    endSettingsTab();
+    onPropertyChanged();
+    watchModifications(true);
+}
+
+void DeckControlConnectionsSettings::onApplyChanges()
+{
+}
+
+void DeckControlConnectionsSettings::onPropertyChanged()
+{
+}
+

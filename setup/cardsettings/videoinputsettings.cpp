@@ -1,0 +1,23 @@
+// placeholder until the page is built
+#include "videoinputsettings.h"
+
+#include "visiblezeltra.h"
+
+VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
+    : ZeltraSettingsTab(device, parent)
+{
+    addSection(tr("Video Input"));
+    addLabelRow(tr("Settings:"), tr("Not available yet"));
+    endSettingsTab();
+    onPropertyChanged();
+    watchModifications(true);
+}
+
+void VideoInputSettings::onApplyChanges()
+{
+}
+
+void VideoInputSettings::onPropertyChanged()
+{
+}
+

@@ -1,0 +1,23 @@
+// placeholder until the page is built
+#include "videooutputsettings.h"
+
+#include "visiblezeltra.h"
+
+VideoOutputSettings::VideoOutputSettings(VisibleZeltra& device, QWidget* parent)
+    : ZeltraSettingsTab(device, parent)
+{
+    addSection(tr("Video Output"));
+    addLabelRow(tr("Settings:"), tr("Not available yet"));
+    endSettingsTab();
+    onPropertyChanged();
+    watchModifications(true);
+}
+
+void VideoOutputSettings::onApplyChanges()
+{
+}
+
+void VideoOutputSettings::onPropertyChanged()
+{
+}
+

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "productcard.h"
+
+#include <QPointer>
+
+class AdminUtilityWindow;
+class ConnectingStatusPage;
+class NeedingFirmwareUpdateStatusPage;
+class VisibleZeltra;
+class ZeltraSettingsPage;
+
+// The window-sized card of one card device: a page shown while connecting,
+// one asking for a firmware update, and the settings page. The card closes
+// itself when the device goes away.
+class ZeltraProductCard : public ProductCard
+{
+    Q_OBJECT
+public:
+    ZeltraProductCard(VisibleZeltra& device, AdminUtilityWindow* window);
+    ~ZeltraProductCard() override;
+
+    ConnectingStatusPage* connectingPage() const { return m_connecting; }
+    NeedingFirmwareUpdateStatusPage* firmwarePage() const { return m_firmware; }
+    ZeltraSettingsPage* settingsPage() const { return m_settings; }
+
+public slots:
+    void onConnectionChanged(bool connected);
+    // Hides the card and deletes it once control returns to the event loop.
+    void closeCard();
+
+private:
+    void onDeviceDestroyed();
+
+    QPointer<VisibleZeltra> m_device;
+    ConnectingStatusPage* m_connecting = nullptr;
+    NeedingFirmwareUpdateStatusPage* m_firmware = nullptr;
+    ZeltraSettingsPage* m_settings = nullptr;
+};

@@ -1,0 +1,109 @@
+#include "zeltrasettingspage.h"
+
+#include "aboutsettings.h"
+#include "audiosettings.h"
+#include "cardfooter.h"
+#include "connectorssettings.h"
+#include "conversionssettings.h"
+#include "deckcontrolconnectionssettings.h"
+#include "videoinputsettings.h"
+#include "videooutputsettings.h"
+#include "visiblezeltra.h"
+#include "zeltrasettingstab.h"
+
+ZeltraSettingsPage::ZeltraSettingsPage(VisibleZeltra& device, QWidget* parent)
+    : SettingsPage(parent)
+    , m_device(device)
+{
+    setIsImmediateApply(true);
+    setSettingsButtonVisible(false);
+    // Save and Cancel also store or restore the card's preferences.
+    disconnect(footer(), &CardFooter::savePressed, this, &SettingsPage::onSavePressed);
+    disconnect(footer(), &CardFooter::cancelPressed, this, &SettingsPage::onCancelPressed);
+    connect(footer(), &CardFooter::savePressed, this, &ZeltraSettingsPage::onSavePressed);
+    connect(footer(), &CardFooter::cancelPressed, this, &ZeltraSettingsPage::onCancelPressed);
+    connect(this, &SettingsPage::menuOptionPressed, this, &ZeltraSettingsPage::onMenuOptionPressed);
+    connect(&m_device, &VisibleZeltra::connectionChangedSignal, this, &ZeltraSettingsPage::onConnectionChanged);
+    connect(&m_device, &VisibleZeltra::resetAudioInputs, this, &ZeltraSettingsPage::onLayoutChanged);
+    onConnectionChanged();
+}
+
+void ZeltraSettingsPage::onConnectionChanged()
+{
+    if (m_device.isConnected())
+        buildPages();
+}
+
+void ZeltraSettingsPage::buildPages()
+{
+    if (m_built)
+        return;
+    m_built = true;
+    if (m_device.supportsPlayback())
+        checkAddTab(new VideoOutputSettings(m_device), tr("Video Output"));
+    if (m_device.supportsCapture())
+        checkAddTab(new VideoInputSettings(m_device), tr("Video Input"));
+    if (m_device.supportsAudioLevelAdjustment())
+        checkAddTab(new AudioSettings(m_device), tr("Audio"));
+    checkAddTab(new ConversionsSettings(m_device), tr("Conversions"));
+    if (m_device.getPairedDevicePersistentId() != 0)
+        checkAddTab(new ConnectorsSettings(m_device), tr("Connectors"));
+    // A serial port needs both directions of deck control.
+    if ((m_device.getDeckControlConnections() & 3) == 3)
+        checkAddTab(new DeckControlConnectionsSettings(m_device), tr("Serial Port"));
+    checkAddTab(new AboutSettings(m_device), tr("About"));
+    onLayoutChanged();
+}
+
+void ZeltraSettingsPage::checkAddTab(ZeltraSettingsTab* tab, const QString& title)
+{
+    if (!tab)
+        return;
+    if (tab->isEmpty()) {
+        delete tab;
+        return;
+    }
+    addTab(tab, title);
+    m_tabs << tab;
+}
+
+QList<ZeltraSettingsTab*> ZeltraSettingsPage::tabs() const
+{
+    QList<ZeltraSettingsTab*> result;
+    for (const QPointer<ZeltraSettingsTab>& tab : m_tabs) {
+        if (tab)
+            result << tab;
+    }
+    return result;
+}
+
+void ZeltraSettingsPage::applyChanges()
+{
+    for (ZeltraSettingsTab* tab : tabs())
+        tab->applyChanges();
+}
+
+void ZeltraSettingsPage::onSavePressed()
+{
+    SettingsPage::onSavePressed();
+    m_device.writeToPreferences();
+}
+
+void ZeltraSettingsPage::onCancelPressed()
+{
+    // The card goes back to what it stored before the page closes.
+    m_device.readFromPreferences();
+    SettingsPage::onCancelPressed();
+}
+
+void ZeltraSettingsPage::onMenuOptionPressed(int)
+{
+}
+
+void ZeltraSettingsPage::onLayoutChanged()
+{
+    for (ZeltraSettingsTab* tab : tabs()) {
+        if (auto* audio = qobject_cast<AudioSettings*>(tab))
+            showTab(tr("Audio"), !audio->shouldHide());
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "settingstab.h"
+
+#include <QList>
+#include <QPointer>
+
+class QGridLayout;
+class VisibleZeltra;
+class ZeltraDeviceSettings;
+class ZeltraSettingsSliderWithEditableValueAndIndependantRanges;
+
+// A settings tab bound to one card. Every control change is applied to the
+// card at once: the changed control joins the changed list and the page's
+// onApplyChanges() writes the controls that hasChanged() names. Refilling
+// the controls from the card happens with watching off, so it never counts
+// as a change.
+class ZeltraSettingsTab : public SettingsTab
+{
+    Q_OBJECT
+public:
+    explicit ZeltraSettingsTab(VisibleZeltra& device, QWidget* parent = nullptr);
+    ~ZeltraSettingsTab() override;
+
+    ZeltraSettingsSliderWithEditableValueAndIndependantRanges* addSettingsSliderWithEditableValueAndIndependantRanges(
+        const QString& label, double valueMinimum, double valueMaximum, double sliderMinimum, double sliderMaximum,
+        int decimals, const QString& units, bool defaultEnabled = false, double defaultValue = 0.0);
+
+    // True while no section (nor the top of the tab) holds a control row.
+    bool isEmpty() const;
+    static bool isAControlRow(const QWidget* widget);
+    static bool isASection(const QWidget* widget);
+    // The check-box and radio grids whose columns are kept aligned.
+    QList<QGridLayout*> getCheckBoxLayouts() const;
+
+    VisibleZeltra& device() const { return m_device; }
+    ZeltraDeviceSettings& deviceSettings() const { return *m_deviceSettings; }
+    bool isWatchingModifications() const { return m_watching; }
+    int changedCount() const { return m_changed.size(); }
+
+public slots:
+    virtual void applyChanges();
+    virtual bool hasChanged(QObject& control);
+    virtual void watchModifications(bool watch);
+    virtual void onConnectionChanged(bool connected);
+    virtual void onPropertyChanged();
+    virtual void onApplyChanges() = 0;
+    void onTabSelected() override;
+    void onTabDeselected() override;
+    void onAnyControlChanged() override;
+
+private:
+    VisibleZeltra& m_device;
+    ZeltraDeviceSettings* m_deviceSettings = nullptr;
+    bool m_watching = false;
+    QList<QPointer<QObject>> m_changed;
+};
