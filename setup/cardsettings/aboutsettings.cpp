@@ -6,8 +6,6 @@
 AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    addSection(tr("About"));
-    addLabelRow(tr("Settings:"), tr("Not available yet"));
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);

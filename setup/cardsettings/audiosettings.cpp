@@ -6,8 +6,6 @@
 AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    addSection(tr("Audio"));
-    addLabelRow(tr("Settings:"), tr("Not available yet"));
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);

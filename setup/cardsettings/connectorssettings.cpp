@@ -6,8 +6,6 @@
 ConnectorsSettings::ConnectorsSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    addSection(tr("Connectors"));
-    addLabelRow(tr("Settings:"), tr("Not available yet"));
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);

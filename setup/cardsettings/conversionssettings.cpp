@@ -6,8 +6,6 @@
 ConversionsSettings::ConversionsSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    addSection(tr("Conversions"));
-    addLabelRow(tr("Settings:"), tr("Not available yet"));
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);

@@ -6,8 +6,6 @@
 DeckControlConnectionsSettings::DeckControlConnectionsSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    addSection(tr("Serial Port"));
-    addLabelRow(tr("Settings:"), tr("Not available yet"));
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);

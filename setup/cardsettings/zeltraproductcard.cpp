@@ -35,6 +35,9 @@ ZeltraProductCard::~ZeltraProductCard()
 void ZeltraProductCard::onConnectionChanged(bool connected)
 {
     if (connected) {
+        // The page builds its tabs itself on a later connection; a device
+        // that is connected already is built here.
+        m_settings->onConnectionChanged();
         showPage(m_settings);
         return;
     }

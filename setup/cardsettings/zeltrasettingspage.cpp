@@ -25,7 +25,6 @@ ZeltraSettingsPage::ZeltraSettingsPage(VisibleZeltra& device, QWidget* parent)
     connect(this, &SettingsPage::menuOptionPressed, this, &ZeltraSettingsPage::onMenuOptionPressed);
     connect(&m_device, &VisibleZeltra::connectionChangedSignal, this, &ZeltraSettingsPage::onConnectionChanged);
     connect(&m_device, &VisibleZeltra::resetAudioInputs, this, &ZeltraSettingsPage::onLayoutChanged);
-    onConnectionChanged();
 }
 
 void ZeltraSettingsPage::onConnectionChanged()

@@ -10,7 +10,9 @@ class ZeltraSettingsTab;
 
 // The settings page of a card: one tab per area the card can configure.
 // Every change is applied at once; Save makes the card store what it holds,
-// Cancel makes it go back to what it stored.
+// Cancel makes it go back to what it stored. The tabs are built once the
+// device is connected (onConnectionChanged()); the card asks for that when
+// it opens over a device that is connected already.
 class ZeltraSettingsPage : public SettingsPage
 {
     Q_OBJECT
@@ -20,7 +22,7 @@ public:
     // Creates the tabs the card's capabilities allow, in their fixed order.
     void buildPages();
     // Adds `tab` under `title`, or destroys it at once when it has no rows.
-    void checkAddTab(ZeltraSettingsTab* tab, const QString& title);
+    virtual void checkAddTab(ZeltraSettingsTab* tab, const QString& title);
     // Applies the pending changes of every tab.
     void applyChanges() override;
 

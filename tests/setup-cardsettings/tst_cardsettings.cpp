@@ -1,0 +1,408 @@
+// The card window over simulated cards: which tabs a card is offered, the
+// immediate apply of a tab's changes, Cancel and unplugging while open.
+// Tabs made here stand in for the real pages, so that what reaches the card
+// is known exactly; it is read back through the simulator's control tool.
+
+#include <QtTest>
+
+#include <QComboBox>
+#include <QTemporaryDir>
+
+#include "cardfooter.h"
+#include "cardpushbutton.h"
+#include "settingscheckbox.h"
+#include "settingscombobox.h"
+#include "settingsslider.h"
+#include "staticdata.h"
+#include "visiblezeltra.h"
+#include "zeltraadminutilitywindow.h"
+#include "zeltraapi.h"
+#include "zeltrafamily.h"
+#include "zeltraproductcard.h"
+#include "zeltrasettingspage.h"
+#include "zeltrasettingssliderwitheditablevalueandindependantranges.h"
+#include "zeltrasettingstab.h"
+
+namespace {
+
+// One tab with three controls over items of the test cards: the video input
+// (a combo box), a flag and a level with independent ranges. It counts its
+// reads and records its writes; `hold` keeps the apply back.
+class ProbeTab : public ZeltraSettingsTab
+{
+public:
+    explicit ProbeTab(VisibleZeltra& device)
+        : ZeltraSettingsTab(device)
+    {
+        addSection(QStringLiteral("Probe"));
+        input = addComboBoxRow(QStringLiteral("Input:"), 150);
+        input->addItem(QStringLiteral("SDI"), 1);
+        input->addItem(QStringLiteral("HDMI"), 2);
+        flag = addCheckBoxRow(QStringLiteral("Flag:"), QStringLiteral("On"));
+        level = addSettingsSliderWithEditableValueAndIndependantRanges(QStringLiteral("Level:"), -20, 20, -10, 10, 1,
+                                                                       QStringLiteral("dB"));
+        endSettingsTab();
+        onPropertyChanged();
+        watchModifications(true);
+    }
+
+    void onPropertyChanged() override
+    {
+        ++reads;
+        const QSignalBlocker b1(input);
+        const QSignalBlocker b2(flag);
+        const QSignalBlocker b3(level);
+        input->setCurrentIndex(input->findData(int(device().getVideoInputConnection())));
+        flag->setChecked(device().getConfigurationFlag(zeltraCode("prbb")));
+        level->setRealValue(device().getConfigurationFloat(zeltraCode("prbf")));
+    }
+
+    void onApplyChanges() override
+    {
+        if (hasChanged(*input)) {
+            writes << "vicn";
+            device().setVideoInputConnection(input->currentData().toInt());
+        }
+        if (hasChanged(*flag)) {
+            writes << "prbb";
+            device().setConfigurationFlag(zeltraCode("prbb"), flag->isChecked());
+        }
+        if (hasChanged(*level)) {
+            writes << "prbf";
+            device().setConfigurationFloat(zeltraCode("prbf"), level->realValue());
+        }
+    }
+
+    void applyChanges() override
+    {
+        if (!hold)
+            ZeltraSettingsTab::applyChanges();
+    }
+
+    SettingsComboBox* input = nullptr;
+    SettingsCheckBox* flag = nullptr;
+    ZeltraSettingsSliderWithEditableValueAndIndependantRanges* level = nullptr;
+    int reads = 0;
+    QStringList writes;
+    bool hold = false;
+};
+
+// Records the titles buildPages() offers, whether or not the tab is kept.
+class TitleRecordingPage : public ZeltraSettingsPage
+{
+public:
+    using ZeltraSettingsPage::ZeltraSettingsPage;
+    void checkAddTab(ZeltraSettingsTab* tab, const QString& title) override
+    {
+        offered << title;
+        ZeltraSettingsPage::checkAddTab(tab, title);
+    }
+    QStringList offered;
+};
+
+} // namespace
+
+class TestCardSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void tabsFollowTheCardsCapabilities_data();
+    void tabsFollowTheCardsCapabilities();
+    void selectingATabReReadsWithoutWriting();
+    void twoChangesOfOneControlWriteOnce();
+    void sliderKeepsTypedValuesInTheirRange_data();
+    void sliderKeepsTypedValuesInTheirRange();
+    void cancelRestoresTheStoredValuesBeforeClosing();
+    void unplugClosesTheOpenWindow_data();
+    void unplugClosesTheOpenWindow();
+
+private:
+    QString simctl(const QStringList& arguments, bool* ok = nullptr);
+    QString cardItem(int card, const char* item) { return simctl({ "get", QString::number(card), item }); }
+    VisibleZeltra* cardNamed(const QString& model) const;
+    ZeltraProductCard* openCard(VisibleZeltra* device);
+    ProbeTab* addProbe(ZeltraProductCard* card);
+
+    QTemporaryDir m_home;
+    ZeltraFamily* m_family = nullptr;
+    ZeltraAdminUtilityWindow* m_window = nullptr;
+};
+
+QString TestCardSettings::simctl(const QStringList& arguments, bool* ok)
+{
+    QProcess process;
+    process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
+                  QStringList{ QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()) }
+                      + arguments);
+    const bool finished = process.waitForFinished(10000);
+    const bool success = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!success)
+        qWarning() << "zeltra-simctl" << arguments << process.readAllStandardError();
+    if (ok)
+        *ok = success;
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+VisibleZeltra* TestCardSettings::cardNamed(const QString& model) const
+{
+    DeviceList& list = m_window->deviceList();
+    for (int i = 0; i < list.numberOfDevice(); ++i) {
+        auto* card = dynamic_cast<VisibleZeltra*>(list.deviceAt(i));
+        if (card && card->modelName() == model)
+            return card;
+    }
+    return nullptr;
+}
+
+ZeltraProductCard* TestCardSettings::openCard(VisibleZeltra* device)
+{
+    m_window->showDevice(device);
+    auto* card = m_window->findChild<ZeltraProductCard*>();
+    if (card && card->currentPage() != card->settingsPage())
+        return nullptr;
+    return card && card->isVisible() ? card : nullptr;
+}
+
+ProbeTab* TestCardSettings::addProbe(ZeltraProductCard* card)
+{
+    auto* probe = new ProbeTab(*dynamic_cast<VisibleZeltra*>(card->device()));
+    ZeltraSettingsPage* page = card->settingsPage();
+    page->checkAddTab(probe, QStringLiteral("Probe %1").arg(page->numTabs()));
+    page->selectTab(page->numTabs() - 1);
+    return probe;
+}
+
+void TestCardSettings::initTestCase()
+{
+    qRegisterMetaType<VisibleDevice*>();
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
+    qputenv("ZELTRA_SIMULATOR_CARDS", QByteArray(ONDAVIA_TEST_DATA_DIR "/framecards.json"));
+    initialiseStaticData();
+}
+
+void TestCardSettings::cleanupTestCase()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestCardSettings::init()
+{
+    m_family = new ZeltraFamily;
+    m_window = new ZeltraAdminUtilityWindow;
+    m_window->addFamily(m_family);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QTRY_VERIFY(m_window->isStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->deviceList().numberOfDevice(), 3, 10000);
+}
+
+void TestCardSettings::cleanup()
+{
+    simctl({ QStringLiteral("plug"), QStringLiteral("all") });
+    delete m_window;
+    m_window = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete m_family;
+    m_family = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestCardSettings::tabsFollowTheCardsCapabilities_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("titles");
+    // Capture only, one audio input, one deck-control direction.
+    QTest::newRow("capture only") << "Frame Capture" << QStringList{ "Video Input", "Conversions", "About" };
+    // Two audio inputs make audio adjustable; the other direction alone is
+    // still no serial port.
+    QTest::newRow("capture with audio")
+        << "Frame Capture Audio" << QStringList{ "Video Input", "Audio", "Conversions", "About" };
+    // Both directions and a paired sub-device.
+    QTest::newRow("studio") << "Frame Studio"
+                            << QStringList{ "Video Output", "Video Input", "Conversions", "Connectors", "Serial Port",
+                                            "About" };
+}
+
+void TestCardSettings::tabsFollowTheCardsCapabilities()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, titles);
+    VisibleZeltra* device = cardNamed(model);
+    QVERIFY(device);
+    TitleRecordingPage page(*device);
+    page.buildPages();
+    QCOMPARE(page.offered, titles);
+    // Building again adds nothing.
+    page.buildPages();
+    QCOMPARE(page.offered, titles);
+    // Only tabs with rows are kept.
+    for (ZeltraSettingsTab* tab : page.tabs())
+        QVERIFY(!tab->isEmpty());
+    QCOMPARE(page.numTabs(), page.tabs().size());
+}
+
+void TestCardSettings::selectingATabReReadsWithoutWriting()
+{
+    VisibleZeltra* device = cardNamed(QStringLiteral("Frame Capture"));
+    ZeltraProductCard* card = openCard(device);
+    QVERIFY(card);
+    ProbeTab* first = addProbe(card);
+    ProbeTab* second = addProbe(card);
+    ZeltraSettingsPage* page = card->settingsPage();
+    QCOMPARE(page->currentTab(), second);
+
+    QSignalSpy notices(device, &VisibleZeltra::propertyChanged);
+    const int readsBefore = first->reads;
+    page->selectTab(page->numTabs() - 2);
+    QCOMPARE(page->currentTab(), first);
+    QCOMPARE(first->reads, readsBefore + 1);
+    QVERIFY(first->isWatchingModifications());
+    QCOMPARE(first->changedCount(), 0);
+    QCOMPARE(first->settingsStatus(), SettingsPage::Unchanged);
+    QVERIFY(first->writes.isEmpty());
+    QVERIFY(second->writes.isEmpty());
+    // Nothing was written, so the card sends no change notice.
+    QTest::qWait(300);
+    QCOMPARE(notices.count(), 0);
+    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("1"));
+
+    // A change after the selection is still counted and applied.
+    first->input->setCurrentIndex(1);
+    emit first->input->activated(1);
+    QCOMPARE(first->writes, QStringList{ "vicn" });
+    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("2"));
+}
+
+void TestCardSettings::twoChangesOfOneControlWriteOnce()
+{
+    VisibleZeltra* device = cardNamed(QStringLiteral("Frame Capture"));
+    ZeltraProductCard* card = openCard(device);
+    QVERIFY(card);
+    ProbeTab* probe = addProbe(card);
+    QSignalSpy notices(device, &VisibleZeltra::propertyChanged);
+
+    probe->hold = true;
+    probe->level->setRealValue(3.0);
+    probe->level->setRealValue(5.5);
+    QCOMPARE(probe->changedCount(), 1);
+    QVERIFY(probe->writes.isEmpty());
+    probe->hold = false;
+    probe->applyChanges();
+    // The other controls were not changed and are not written.
+    QCOMPARE(probe->writes, QStringList{ "prbf" });
+    QCOMPARE(probe->changedCount(), 0);
+    QCOMPARE(cardItem(0, "prbf").toDouble(), 5.5);
+    QTRY_COMPARE(notices.count(), 1);
+    QTest::qWait(300);
+    QCOMPARE(notices.count(), 1);
+    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("false"));
+}
+
+void TestCardSettings::sliderKeepsTypedValuesInTheirRange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("sliderPosition");
+    // Values beyond the slider's own range are kept; the slider stops at its end.
+    QTest::newRow("inside both") << "4.5" << 4.5 << 45;
+    QTest::newRow("beyond the slider") << "15" << 15.0 << 100;
+    QTest::newRow("beyond the value range") << "35" << 20.0 << 100;
+    QTest::newRow("below the value range") << "-99" << -20.0 << -100;
+}
+
+void TestCardSettings::sliderKeepsTypedValuesInTheirRange()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, value);
+    QFETCH(int, sliderPosition);
+    VisibleZeltra* device = cardNamed(QStringLiteral("Frame Capture"));
+    ZeltraProductCard* card = openCard(device);
+    QVERIFY(card);
+    ProbeTab* probe = addProbe(card);
+    QCOMPARE(probe->level->slider()->minimum(), -100);
+    QCOMPARE(probe->level->slider()->maximum(), 100);
+    // "-20.0" is the longer bound.
+    QCOMPARE(probe->level->valueField()->maxLength(), 5);
+
+    QLineEdit* field = probe->level->valueField();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(probe->level->realValue(), value);
+    QCOMPARE(probe->level->slider()->value(), sliderPosition);
+    QCOMPARE(probe->writes, QStringList{ "prbf" });
+    QCOMPARE(cardItem(0, "prbf").toDouble(), value);
+}
+
+void TestCardSettings::cancelRestoresTheStoredValuesBeforeClosing()
+{
+    VisibleZeltra* device = cardNamed(QStringLiteral("Frame Capture"));
+    QPointer<ZeltraProductCard> card = openCard(device);
+    QVERIFY(card);
+    ProbeTab* probe = addProbe(card);
+    probe->input->setCurrentIndex(1);
+    emit probe->input->activated(1);
+    probe->flag->click();
+    QCOMPARE(probe->writes, (QStringList{ "vicn", "prbb" }));
+    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("2"));
+    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("true"));
+
+    QString heldWhenClosing;
+    connect(card->settingsPage(), &SettingsPage::closePage, this,
+            [&] { heldWhenClosing = QString::number(device->getVideoInputConnection()); });
+    QVERIFY(card->settingsPage()->footer()->cancelButton()->isVisible());
+    card->settingsPage()->footer()->cancelButton()->click();
+    QCOMPARE(heldWhenClosing, QStringLiteral("1"));
+    QTRY_VERIFY(!card);
+    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("1"));
+    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("false"));
+}
+
+void TestCardSettings::unplugClosesTheOpenWindow_data()
+{
+    QTest::addColumn<bool>("editing");
+    QTest::newRow("tab shown") << false;
+    QTest::newRow("slider being edited") << true;
+}
+
+void TestCardSettings::unplugClosesTheOpenWindow()
+{
+    QFETCH(bool, editing);
+    VisibleZeltra* device = cardNamed(QStringLiteral("Frame Capture"));
+    QPointer<ZeltraProductCard> card = openCard(device);
+    QVERIFY(card);
+    ProbeTab* probe = addProbe(card);
+    if (editing) {
+        probe->level->valueField()->setFocus();
+        probe->level->valueField()->selectAll();
+        QTest::keyClicks(probe->level->valueField(), QStringLiteral("7"));
+    }
+    bool ok = false;
+    simctl({ QStringLiteral("unplug"), QStringLiteral("0") }, &ok);
+    QVERIFY(ok);
+    QTRY_VERIFY_WITH_TIMEOUT(!card, 10000);
+    QTRY_COMPARE(m_window->deviceList().numberOfDevice(), 2);
+
+    // Plugged in again, the card opens as before; the unfinished edit went
+    // nowhere.
+    simctl({ QStringLiteral("plug"), QStringLiteral("0") }, &ok);
+    QVERIFY(ok);
+    QCOMPARE(cardItem(0, "prbf").toDouble(), 0.0);
+    QTRY_VERIFY_WITH_TIMEOUT((device = cardNamed(QStringLiteral("Frame Capture"))), 10000);
+    card = openCard(device);
+    QVERIFY(card);
+    card->closeCard();
+    QTRY_VERIFY(!card);
+}
+
+QTEST_MAIN(TestCardSettings)
+#include "tst_cardsettings.moc"
