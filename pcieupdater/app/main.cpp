@@ -43,8 +43,10 @@ int Main::runDaemon()
     const int watched[3] = {SIGTERM, SIGINT, SIGHUP};
     for (int i = 0; i < 3; ++i) {
         m_signals[i] = new SignalNotifier(watched[i], m_app);
-        connect(m_signals[i], &SignalNotifier::raised, m_app, &QCoreApplication::quit);
+        connect(m_signals[i], &SignalNotifier::raised, this, &Main::onQuitRequested);
     }
+    // Queued: the update run unwinds before the loop is told to end.
+    connect(m_updateManager, &UpdateManager::stopped, m_app, &QCoreApplication::quit, Qt::QueuedConnection);
     m_notification = InstallZeltraNotificationCallback(&UpdateManager::DeviceArrived, m_updateManager);
     if (!m_notification)
         return 1;
@@ -52,6 +54,12 @@ int Main::runDaemon()
     RemoveZeltraNotificationCallback(m_notification);
     m_notification = nullptr;
     return result;
+}
+
+void Main::onQuitRequested()
+{
+    if (m_updateManager->requestStop())
+        m_app->quit();
 }
 
 int Main::runOnePass()

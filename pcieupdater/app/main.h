@@ -28,6 +28,9 @@ public:
     UpdateManager* updateManager() const { return m_updateManager; }
 
 private:
+    // A quit signal in daemon mode: ends the event loop once the update
+    // manager has nothing left running.
+    void onQuitRequested();
     int runDaemon();
     int runOnePass();
 

@@ -5,6 +5,7 @@
 #include "updateprogressdialog.h"
 #include "zeltradriver.h"
 
+#include <QApplication>
 #include <QMutexLocker>
 
 UpdateManager::UpdateManager(QObject* parent) : QObject(parent), m_tool(GetUpdaterPath(), this)
@@ -54,11 +55,37 @@ static bool showOutcome(UpdateOutcome outcome)
     }
 }
 
+// How an update ended, for the log of a run that was asked to quit.
+static const char* outcomeSummary(UpdateOutcome outcome)
+{
+    switch (outcome) {
+    case Outcome::kRestart:
+        return "restart required";
+    case Outcome::kShutdown:
+        return "shut down required";
+    case Outcome::kShutdownAndUnplug:
+        return "shut down and unplug power required";
+    case Outcome::kUnplugThunderbolt:
+        return "unplug Thunderbolt cables required";
+    case Outcome::kUnplugThunderboltAndPower:
+        return "unplug power and Thunderbolt cables required";
+    case Outcome::kFail:
+        return "failed";
+    default:
+        return "done";
+    }
+}
+
 bool UpdateManager::update(const Device& device)
 {
+    if (stopping())
+        return false;
     auto* question = new CheckUpdateDialog(device);
     const int answer = question->exec();
     delete question;
+    // Closed by a quit request: the user made no choice to pass on.
+    if (stopping())
+        return false;
 
     if (answer == CheckUpdateDialog::UpdateNow) {
         m_outcome = Outcome::kFail;
@@ -70,11 +97,19 @@ bool UpdateManager::update(const Device& device)
         const auto toDone =
             connect(&m_tool, &CheckVersionPCITool::updateComplete, progress, &UpdateProgressDialog::updateComplete);
         m_tool.updateFirmware(device);
-        progress->exec();
+        m_updateRunning = true;
+        progress->exec(); // only the update's end closes it, a quit request included
+        m_updateRunning = false;
         disconnect(toManager);
         disconnect(toBar);
         disconnect(toDone);
         delete progress;
+        if (stopping()) {
+            // Nobody is left to click a message away: say it in the log.
+            qInfo("MorvaneFirmwareUpdaterGui: update of %s at %s ended: %s", qPrintable(device.name),
+                  qPrintable(device.path), outcomeSummary(m_outcome));
+            return m_outcome != Outcome::kFail;
+        }
         return showOutcome(m_outcome);
     }
     if (answer == CheckUpdateDialog::DontUpdateAndIgnore)
@@ -124,13 +159,38 @@ int UpdateManager::queuedCount()
     return m_queue.size();
 }
 
+bool UpdateManager::stopping()
+{
+    QMutexLocker lock(&m_mutex);
+    return m_stopping;
+}
+
+bool UpdateManager::requestStop()
+{
+    QMutexLocker lock(&m_mutex);
+    m_stopping = true;
+    const bool idle = !m_busy;
+    lock.unlock();
+    if (!m_updateRunning) {
+        // A question or a message may be up; the update run's own dialog
+        // is never closed from here.
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            const bool ours = qobject_cast<CheckUpdateDialog*>(widget) || qobject_cast<MessageDialog*>(widget);
+            if (dialog && ours && dialog->isVisible())
+                dialog->done(QDialog::Rejected);
+        }
+    }
+    return idle;
+}
+
 void UpdateManager::runUpdateSlot()
 {
     QMutexLocker lock(&m_mutex);
-    if (m_busy)
+    if (m_busy || m_stopping)
         return; // the run in progress will reach the new entry
     m_busy = true;
-    while (!m_queue.isEmpty()) {
+    while (!m_queue.isEmpty() && !m_stopping) {
         Device device = m_queue.takeFirst();
         lock.unlock();
         const QByteArray path = device.path.toUtf8();
@@ -140,4 +200,8 @@ void UpdateManager::runUpdateSlot()
         lock.relock();
     }
     m_busy = false;
+    const bool ended = m_stopping;
+    lock.unlock();
+    if (ended)
+        emit stopped();
 }

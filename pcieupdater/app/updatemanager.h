@@ -41,8 +41,17 @@ public:
     CheckVersionPCITool* tool() { return &m_tool; }
     int queuedCount();
 
+    // A quit request (GUI thread). An open question or message is closed
+    // without telling the updater anything and no further card is taken
+    // from the queue; a running update is left to end, and its outcome is
+    // logged rather than shown. Returns true when nothing is left running;
+    // otherwise stopped() follows once the current run has ended.
+    bool requestStop();
+    bool stopping();
+
 signals:
     void runUpdate();
+    void stopped();
 
 public slots:
     void runUpdateSlot();
@@ -53,5 +62,7 @@ private:
     QMutex m_mutex;          // guards the queue and the busy flag
     QList<Device> m_queue;
     bool m_busy = false;
+    bool m_stopping = false;     // under the mutex
+    bool m_updateRunning = false; // GUI thread: a progress dialog is up
     UpdateOutcome m_outcome = Outcome::kFail;
 };

@@ -8,6 +8,7 @@
 #include "messagedialog.h"
 #include "preloadreexec.h"
 #include "updatemanager.h"
+#include "updateprogressdialog.h"
 
 #include <QProcess>
 #include <QPushButton>
@@ -76,6 +77,8 @@ private slots:
     void onePass();
     void cardNodeIsAskedAboutAsDv();
     void daemonOffersArrivals();
+    void daemonQuit_data();
+    void daemonQuit();
     void daemonRefusesForeignSegment();
 };
 
@@ -176,6 +179,74 @@ void TestPcieAppCards::daemonOffersArrivals()
     QCOMPARE(commands.count("-gui update-cancelled /dev/morvane/dv1"), 2);
     QVERIFY(commands.contains("-gui status /dev/morvane/dv0"));
     QVERIFY(!commands.contains("-gui update-cancelled /dev/morvane/dv0"));
+}
+
+void TestPcieAppCards::daemonQuit_data()
+{
+    QTest::addColumn<bool>("duringUpdate");
+    QTest::addColumn<QStringList>("commands");
+    // dv1 is asked about, dv2 waits in the queue; the quit leaves dv2 alone.
+    QTest::newRow("question open") << false
+                                   << QStringList{"-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv1",
+                                                  "-gui status /dev/morvane/dv2"};
+    QTest::newRow("update running") << true
+                                    << QStringList{"-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv1",
+                                                   "-gui status /dev/morvane/dv2", "-gui update /dev/morvane/dv1"};
+}
+
+void TestPcieAppCards::daemonQuit()
+{
+    QFETCH(bool, duringUpdate);
+    auto bed = makeBed("dv1; dv2");
+    QVERIFY(bed);
+    QByteArray slow = card("dv1", true);
+    slow.replace("\"paceMs\": 20, \"progress\": [50, 100]", "\"paceMs\": 150, \"progress\": [25, 50, 75, 100]");
+    FakeUpdaterFixture fixture("[" + slow + "," + card("dv2", true) + "]");
+    Main program(qApp);
+    program.parseArguments({"MorvaneFirmwareUpdaterGui", "-d"});
+
+    // The quit comes once dv2 is queued behind the open question (or, when
+    // the update was accepted, behind its progress dialog).
+    QStringList seen;
+    bool raised = false;
+    DialogAnswerer answerer([&](QDialog* dialog) {
+        if (auto* q = qobject_cast<CheckUpdateDialog*>(dialog)) {
+            if (duringUpdate) {
+                q->updateButton()->click();
+                return true;
+            }
+        } else if (qobject_cast<UpdateProgressDialog*>(dialog)) {
+            if (!duringUpdate)
+                return false;
+        } else {
+            seen << dialog->metaObject()->className(); // no message may follow the quit
+            qobject_cast<MessageDialog*>(dialog)->okButton()->click();
+            return true;
+        }
+        if (!raised && program.updateManager()->queuedCount() == 1) {
+            raised = true;
+            ::raise(SIGTERM);
+        }
+        return false;
+    });
+    QTimer::singleShot(20000, [] { ::raise(SIGINT); }); // never hang the suite
+    if (duringUpdate)
+        QTest::ignoreMessage(QtInfoMsg, "MorvaneFirmwareUpdaterGui: update of Ondavia Card dv1 at /dev/morvane/dv1 "
+                                        "ended: restart required");
+    QCOMPARE(program.run(), 0);
+    QVERIFY(raised);
+    QCOMPARE(seen, QStringList{});
+    QStringList commands = fixture.commands();
+    // The two arrival checks run on the notifier thread in either order.
+    std::sort(commands.begin(), commands.end());
+    QTEST(commands, "commands");
+    if (duringUpdate) {
+        // The update ran to its end: the updater reports the card current.
+        Device device;
+        program.updateManager()->tool()->checkDevice("/dev/morvane/dv1", device);
+        QCOMPARE(device.path, QString("/dev/morvane/dv1"));
+        QVERIFY(!device.needsUpdate);
+    }
 }
 
 void TestPcieAppCards::daemonRefusesForeignSegment()
