@@ -1,10 +1,13 @@
 #include "staticdata.h"
 
+#include "zeltraapi.h"
+
 #include <QCoreApplication>
 
 QVector<quint64> kExcludedDevices;
 QMap<uint32_t, VideoConnectionInfo> kVideoConnections;
 QMap<uint32_t, AudioConnectionInfo> kAudioConnections;
+QVector<Video3DPackingFormat> kVideo3DPackingFormats;
 
 namespace {
 
@@ -46,6 +49,26 @@ void fillAudioConnections()
             { QCoreApplication::translate("AudioConnections", row.caption), QString::fromLatin1(row.image) });
 }
 
+void fillVideo3DPackingFormats()
+{
+    static const struct {
+        uint32_t value;
+        const char* label;
+        const char* icon;
+    } rows[] = {
+        { zeltraCode("tabo"), QT_TRANSLATE_NOOP("Video3DPackingFormats", "Top and Bottom"), ":/3DTopAndBottom" },
+        { zeltraCode("frpk"), QT_TRANSLATE_NOOP("Video3DPackingFormats", "Frame Packing"), ":/3DFramePacking" },
+        { zeltraCode("sbsh"), QT_TRANSLATE_NOOP("Video3DPackingFormats", "Side by Side"), ":/3DSideBySide" },
+        { zeltraCode("left"), QT_TRANSLATE_NOOP("Video3DPackingFormats", "Left Eye"), ":/3DLeft" },
+        { zeltraCode("lbyl"), QT_TRANSLATE_NOOP("Video3DPackingFormats", "Line by Line"), ":/3DLineByLine" },
+        { zeltraCode("righ"), QT_TRANSLATE_NOOP("Video3DPackingFormats", "Right Eye"), ":/3DRight" },
+    };
+    kVideo3DPackingFormats.clear();
+    for (const auto& row : rows)
+        kVideo3DPackingFormats.append({ row.value, QCoreApplication::translate("Video3DPackingFormats", row.label),
+                                        QString::fromLatin1(row.icon) });
+}
+
 } // namespace
 
 void initialiseStaticData()
@@ -53,4 +76,5 @@ void initialiseStaticData()
     fillExcludedDevices();
     fillVideoConnections();
     fillAudioConnections();
+    fillVideo3DPackingFormats();
 }

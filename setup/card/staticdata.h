@@ -20,12 +20,21 @@ struct AudioConnectionInfo {
     QString image;
 };
 
+// One HDMI 3D packing format: the card's value, its label and icon.
+struct Video3DPackingFormat {
+    uint32_t value;
+    QString label;
+    QString icon;
+};
+
 // Model identifiers the utility never shows.
 extern QVector<quint64> kExcludedDevices;
 // Video connection flag (1 SDI ... 32 S Video) to its row, in flag order.
 extern QMap<uint32_t, VideoConnectionInfo> kVideoConnections;
 // Audio connection flag (1 Embedded ... 32 Microphone) to its row, in flag order.
 extern QMap<uint32_t, AudioConnectionInfo> kAudioConnections;
+// HDMI 3D packing formats in menu order.
+extern QVector<Video3DPackingFormat> kVideo3DPackingFormats;
 
 // Fills the card family's static tables. Called once by main before any
 // window exists (the audio captions are translated here, so the translators

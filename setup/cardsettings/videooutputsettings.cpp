@@ -1,21 +1,353 @@
-// placeholder until the page is built
 #include "videooutputsettings.h"
 
+#include "buttonrowtbase.h"
+#include "comboboxtbase.h"
+#include "displaymode.h"
+#include "flatimagebutton.h"
+#include "settingscheckbox.h"
+#include "settingscombobox.h"
+#include "settingsradiobutton.h"
+#include "settingssliderwitheditablevalue.h"
+#include "sliderlink.h"
+#include "staticdata.h"
 #include "visiblezeltra.h"
+#include "zeltraapi.h"
+#include "zeltradevicesettings.h"
+#include "zeltrasettingssliderwitheditablevalueandindependantranges.h"
+
+#include <QButtonGroup>
+#include <QIcon>
+#include <QPixmap>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+const QString VideoOutputSettings::kCbCrLinkedKey = QStringLiteral("AnalogVideoOutputCbCrLinked");
+
+namespace {
+
+constexpr int64_t kNtscSetupBit = 1;
+constexpr int64_t kBetacamBit = 2;
+constexpr uint32_t kAnalogConnections = 8 | 16 | 32;
+
+// Shows a value read from the card without it counting as a change.
+void loadSlider(SettingsSliderWithEditableValue* slider, double value)
+{
+    if (!slider)
+        return;
+    const QSignalBlocker blocker(slider);
+    slider->setRealValue(value);
+}
+
+int64_t withBit(int64_t flags, int64_t bit, bool set)
+{
+    return set ? (flags | bit) : (flags & ~bit);
+}
+
+} // namespace
 
 VideoOutputSettings::VideoOutputSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
+    buildGeneral();
+    buildSdiOutput();
+    if (device.supportsHDMI3DPackingFormat()) {
+        addSection(tr("HDMI Output"));
+        m_packing3D = addComboBoxRow(tr("3D output:"), 240);
+        for (const Video3DPackingFormat& format : qAsConst(kVideo3DPackingFormats))
+            m_packing3D->addItem(QIcon(QPixmap(format.icon)), format.label, int(format.value));
+    }
+    buildAnalogOutput();
+    buildReference();
+
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);
 }
 
-void VideoOutputSettings::onApplyChanges()
+void VideoOutputSettings::buildGeneral()
 {
+    addSection(tr("General"));
+    m_defaultStandard = addComboBoxRow(tr("Default video standard:"), 240);
+    for (const DisplayMode& mode : device().getVideoOutputDisplayModesInDisplayOrder())
+        m_defaultStandard->addItem(mode.getName(0u), int(mode.getModeId()));
+    addIconWithRolloverText(QPixmap(QStringLiteral(":/Info")), tr("Startup Video Output will use this setting."),
+                            m_defaultStandard);
+
+    if (device().supportsFieldFlickerRemoval()) {
+        m_whenPaused = beginRadioGroup(tr("When paused:"));
+        addRadioButtonRow(tr("Display a full frame on video output"), 0);
+        addRadioButtonRow(tr("Display a single field on video output"), 1);
+        endRadioGroup();
+    }
+    if (device().supportsIdleOutput()) {
+        m_playback = beginRadioGroup(tr("Video playback:"));
+        addRadioButtonRow(tr("Displays black output when not playing"), int(zeltraCode("blac")));
+        addRadioButtonRow(tr("Displays freeze frame when not playing"), int(zeltraCode("lafa")));
+        endRadioGroup();
+    }
+    if (device().supportsDisablingCapturePassthrough()) {
+        m_duringCapture = beginRadioGroup(tr("During capture:"));
+        addRadioButtonRow(tr("Video output displays playback video"), 2);
+        addRadioButtonRow(tr("Video output displays input video"), 3);
+        endRadioGroup();
+    }
+}
+
+void VideoOutputSettings::ensureSdiSection()
+{
+    if (!m_sdiSection)
+        m_sdiSection = addSection(tr("SDI Output"));
+}
+
+void VideoOutputSettings::buildSdiOutput()
+{
+    // The SDI rows only make sense with an SDI output, whatever else the
+    // card reports.
+    if (!(device().getVideoOutputConnections() & 1))
+        return;
+    if (device().supports444SDI()) {
+        ensureSdiSection();
+        m_colourSpace = beginRadioGroup(tr("Color space:"));
+        addRadioButtonRow(tr("Video is converted to RGB 4:4:4:4"), 4);
+        addRadioButtonRow(tr("Video is converted to Y, Cb, Cr 4:2:2"), 5);
+        endRadioGroup();
+    }
+    if (device().supportsSMPTELevelAOutput()) {
+        ensureSdiSection();
+        m_levelA = beginRadioGroup(tr("3G-SDI formats:"));
+        addRadioButtonRow(tr("Are output as SMPTE Level A"), 6);
+        addRadioButtonRow(tr("Are output as SMPTE Level B (Normal)"), 7);
+        endRadioGroup();
+    }
+    if (device().supportsOutputPsF()) {
+        ensureSdiSection();
+        m_output1080p = beginRadioGroup(tr("1080p HD and 2K:"));
+        addRadioButtonRow(tr("Are output as 1080p progressive video"), 8);
+        addRadioButtonRow(tr("Are output as 1080PsF segmented video"), 9);
+        endRadioGroup();
+    }
+    if (device().supportsSDIDualLink()) {
+        ensureSdiSection();
+        m_sdiConnector = beginRadioGroup(tr("SDI connector:"));
+        addRadioButtonRow(tr("Single Link"), int(zeltraCode("lcsl")));
+        addRadioButtonRow(tr("Dual Link"), int(zeltraCode("lcdl")));
+        if (device().supportsSDIQuadLink())
+            addRadioButtonRow(tr("Quad Link"), int(zeltraCode("lcql")));
+        endRadioGroup();
+    }
+}
+
+void VideoOutputSettings::buildAnalogOutput()
+{
+    QVector<uint32_t> switchable;
+    device().getSwitchableAnalogVideoOutputs(switchable);
+    if (!switchable.isEmpty()) {
+        addSection(tr("Analog Video Output"));
+        QVector<QPixmap> pixmaps;
+        QVector<uint> flags;
+        QStringList captions;
+        for (uint32_t flag : qAsConst(switchable)) {
+            const VideoConnectionInfo info = kVideoConnections.value(flag);
+            pixmaps << QPixmap(info.image);
+            flags << flag;
+            captions << info.caption;
+        }
+        m_analogOutputs = addImageButtonGroup(pixmaps, flags, captions);
+        // Several analog outputs can be active at once. The tab's repaint of
+        // an exclusive group would fade the other checked buttons; each
+        // button keeps its own look instead.
+        m_analogOutputs->setExclusive(false);
+        disconnect(m_analogOutputs, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this,
+                   &SettingsTab::onImageGroupButtonToggled);
+    }
+
+    if (device().supportsAnalogVideoOutputGain()) {
+        m_levelsSection = addSection(tr("Analog Video Output Levels"));
+        m_levelsReset = addSectionButton(m_levelsSection, QStringLiteral(":/Refresh"));
+        connect(m_levelsReset, &QAbstractButton::clicked, this, &VideoOutputSettings::onResetVideoOutputSliderLevels);
+        double minimum = 0.0;
+        double maximum = 0.0;
+        device().getAnalogVideoOutputGainLevelRange(minimum, maximum);
+        m_y = addSliderRowWithEditableValue(tr("Y:"), minimum, maximum, 2, QString(), false, 0.0);
+        if (!device().canOnlyAdjustOverallVideoOutputGain()) {
+            m_chroma = addSliderRowWithEditableValue(tr("Chroma:"), minimum, maximum, 2, QString(), false, 0.0);
+            connect(m_chroma, qOverload<double>(&SettingsSliderWithEditableValue::valueChanged), this,
+                    &VideoOutputSettings::onVideoOutputChromaChanged);
+            beginRowGroup();
+            m_cb = addSliderRowWithEditableValue(tr("Cb:"), minimum, maximum, 2, QString(), false, 0.0);
+            m_cr = addSliderRowWithEditableValue(tr("Cr:"), minimum, maximum, 2, QString(), false, 0.0);
+            endRowGroup();
+            m_cbCrLink = linkSliders(m_cb, m_cr, SliderLink::Offset);
+            m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
+        }
+        beginCheckBoxGroup(QString());
+        m_betacam = addCheckBoxGroupRow(tr("Use Betacam Levels"));
+        endCheckBoxGroup();
+    }
+
+    if (device().hasAnalogVideoOutputs()) {
+        m_ntscIre = beginRadioGroup(tr("NTSC IRE:"));
+        SettingsRadioButton* japan = addRadioButtonRow(tr("0.0 (Japan)"), 10);
+        addRadioButtonRow(tr("7.5 (USA)"), 11);
+        endRadioGroup();
+        japan->adjustSize();
+        addIconWithRolloverText(QPixmap(QStringLiteral(":/Info")),
+                                tr("The NTSC IRE option on the Video Input tab will be changed accordingly."), japan);
+    }
+}
+
+void VideoOutputSettings::buildReference()
+{
+    if (!device().supportsReferenceInput())
+        return;
+    CardSection* section = addSection(tr("Reference Input"));
+    m_referenceReset = addSectionButton(section, QStringLiteral(":/Refresh"));
+    connect(m_referenceReset, &QAbstractButton::clicked, this,
+            &VideoOutputSettings::onResetReferenceInputSliderLevels);
+    // A full-frame reference takes offsets of up to a frame, typed; the
+    // slider keeps the fine range either way.
+    const double bound = device().supportsFullFrameReferenceInput() ? 999999.0 : 511.0;
+    m_reference = addSettingsSliderWithEditableValueAndIndependantRanges(tr("Offset:"), -bound, bound, -511.0, 511.0,
+                                                                         0, tr("Pixels"));
+}
+
+void VideoOutputSettings::onVideoOutputChanged()
+{
+    const uint32_t connection = uint32_t(device().getVideoOutputConnection());
+    if (m_analogOutputs) {
+        for (QAbstractButton* button : m_analogOutputs->buttons())
+            button->setChecked(connection & uint32_t(m_analogOutputs->id(button)));
+    }
+    ButtonRowTBase(m_whenPaused).set(device().getFieldFlickerRemovalIsEnabled() ? 1 : 0);
+    ButtonRowTBase(m_duringCapture).set(device().getCapturePassthroughIsDisabled() ? 2 : 3);
+    ButtonRowTBase(m_colourSpace).set(device().get444SDIIsEnabled() ? 4 : 5);
+    ButtonRowTBase(m_levelA).set(device().getSMPTELevelAOutput() ? 6 : 7);
+    ButtonRowTBase(m_output1080p).set(device().getOutput1080pAsPsF() ? 9 : 8);
+
+    const int64_t flags = device().getAnalogVideoOutputFlags();
+    if (m_y) {
+        if (m_betacam) {
+            const QSignalBlocker blocker(m_betacam);
+            m_betacam->setChecked(flags & kBetacamBit);
+        }
+        loadSlider(m_y, device().getAnalogVideoOutputGainLevel(connection));
+        showRowContaining(m_y, true);
+        if (m_chroma) {
+            const bool component = connection & 8;
+            if (component) {
+                loadSlider(m_cb, device().getAnalogVideoOutputCbLevel(connection));
+                loadSlider(m_cr, device().getAnalogVideoOutputCrLevel(connection));
+                m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
+            } else {
+                loadSlider(m_chroma, device().getAnalogVideoOutputChromaGainLevel(connection));
+            }
+            showRowContaining(m_chroma, !component);
+            showRowContaining(m_cb, component);
+            showRowContaining(m_cr, component);
+        }
+    }
+    if (m_ntscIre) {
+        showRowContaining(m_ntscIre->buttons().first(), connection & kAnalogConnections);
+        ButtonRowTBase(m_ntscIre).set(10 + int(flags & kNtscSetupBit));
+    }
+}
+
+void VideoOutputSettings::onResetVideoOutputSliderLevels()
+{
+    if (m_y)
+        m_y->setRealValue(0.0);
+    if (m_chroma)
+        m_chroma->setRealValue(0.0);
+    if (m_cbCrLink)
+        m_cbCrLink->resetSliders(0.0);
+}
+
+void VideoOutputSettings::onVideoOutputChromaChanged(double value)
+{
+    if (m_cbCrLink)
+        m_cbCrLink->resetSliders(value);
+}
+
+void VideoOutputSettings::onResetReferenceInputSliderLevels()
+{
+    if (m_reference)
+        m_reference->setRealValue(0.0);
 }
 
 void VideoOutputSettings::onPropertyChanged()
 {
+    ComboBoxTBase(m_defaultStandard).set(int(device().getDefaultVideoOutputDisplayMode()));
+    ButtonRowTBase(m_whenPaused).set(device().getFieldFlickerRemovalIsEnabled() ? 1 : 0);
+    ButtonRowTBase(m_playback).set(int(device().getVideoOutputIdleOperation()));
+    ButtonRowTBase(m_duringCapture).set(device().getCapturePassthroughIsDisabled() ? 2 : 3);
+    ButtonRowTBase(m_colourSpace).set(device().get444SDIIsEnabled() ? 4 : 5);
+    ButtonRowTBase(m_levelA).set(device().getSMPTELevelAOutput() ? 6 : 7);
+    ButtonRowTBase(m_sdiConnector).set(int(device().getSDILinkConfiguration()));
+    ComboBoxTBase(m_packing3D).set(int(device().getHDMI3DPackingFormat()));
+    onVideoOutputChanged();
+    loadSlider(m_reference, double(device().getReferenceInputSamples()));
 }
 
+void VideoOutputSettings::onApplyChanges()
+{
+    if (changed(m_reference))
+        device().setReferenceInputSamples(int64_t(std::trunc(m_reference->realValue())));
+    if (changed(m_analogOutputs)) {
+        // The connection is a set: the buttons switch only the analog
+        // outputs they show, the digital outputs stay as they are.
+        int64_t connection = device().getVideoOutputConnection();
+        for (QAbstractButton* button : m_analogOutputs->buttons())
+            connection = withBit(connection, m_analogOutputs->id(button), button->isChecked());
+        device().setVideoOutputConnection(connection);
+        onVideoOutputChanged();
+    }
+    int value = 0;
+    if (changed(m_defaultStandard) && ComboBoxTBase(m_defaultStandard).get(value))
+        device().setVideoOutputDisplayMode(uint32_t(value));
+    if (changed(m_whenPaused))
+        device().setFieldFlickerRemovalIsEnabled(m_whenPaused->checkedId() == 1);
+    if (changed(m_duringCapture))
+        device().setCapturePassthroughDisabled(m_duringCapture->checkedId() == 2);
+    if (changed(m_sdiConnector) && m_sdiConnector->checkedId() != -1)
+        device().setSDILinkConfiguration(uint32_t(m_sdiConnector->checkedId()));
+    if (changed(m_colourSpace))
+        device().set444SDIIsEnabled(m_colourSpace->checkedId() == 4);
+    if (changed(m_levelA))
+        device().setSMPTELevelAOutput(m_levelA->checkedId() == 6);
+    if (changed(m_output1080p))
+        device().setOutput1080pAsPsF(m_output1080p->checkedId() == 9);
+    if (changed(m_playback) && m_playback->checkedId() != -1)
+        device().setVideoOutputIdleOperation(uint32_t(m_playback->checkedId()));
+    if (changed(m_packing3D) && ComboBoxTBase(m_packing3D).get(value))
+        device().setHDMI3DPackingFormat(uint32_t(value));
+
+    if (m_y) {
+        // One level serves every analog output of the card: each output's
+        // own item is written.
+        const uint32_t outputs = uint32_t(device().getVideoOutputConnections());
+        for (uint32_t flag : { 8u, 16u, 32u }) {
+            if (!(outputs & flag))
+                continue;
+            if (changed(m_y))
+                device().setAnalogVideoOutputGainLevel(flag, m_y->realValue());
+            // Component chroma is Cb and Cr, written below.
+            if (flag != 8 && changed(m_chroma))
+                device().setAnalogVideoOutputChromaGainLevel(flag, m_chroma->realValue());
+        }
+        if (outputs & 8) {
+            if (changed(m_cb))
+                device().setAnalogVideoOutputCbLevel(outputs, m_cb->realValue());
+            if (changed(m_cr))
+                device().setAnalogVideoOutputCrLevel(outputs, m_cr->realValue());
+        }
+        if (m_cbCrLink)
+            deviceSettings().setValue(kCbCrLinkedKey, m_cbCrLink->isLinked());
+        if (changed(m_betacam))
+            device().setAnalogVideoOutputFlags(
+                withBit(device().getAnalogVideoOutputFlags(), kBetacamBit, m_betacam->isChecked()));
+    }
+    if (changed(m_ntscIre))
+        device().setAnalogVideoOutputFlags(
+            withBit(device().getAnalogVideoOutputFlags(), kNtscSetupBit, m_ntscIre->checkedId() == 11));
+}
