@@ -225,6 +225,7 @@ void TestVideoTabs::ntscIreSharesBitZero()
 {
     QFETCH(bool, fromOutput);
     ZeltraSettingsPage page(*device(Analog));
+    page.onConnectionChanged();
     VideoInputSettings* input = nullptr;
     VideoOutputSettings* output = nullptr;
     for (ZeltraSettingsTab* tab : page.tabs()) {
