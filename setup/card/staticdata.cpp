@@ -4,10 +4,28 @@
 
 #include <QCoreApplication>
 
+#include <cstddef>
+
 QVector<quint64> kExcludedDevices;
 QMap<uint32_t, VideoConnectionInfo> kVideoConnections;
 QMap<uint32_t, AudioConnectionInfo> kAudioConnections;
 QVector<Video3DPackingFormat> kVideo3DPackingFormats;
+
+QMap<uint32_t, ConversionModeInfo> kVideoInputConversionModes;
+QVector<uint32_t> kVideoInputConversionModesDownScale1080;
+QVector<uint32_t> kVideoInputConversionModesDownScale720;
+QVector<uint32_t> kVideoInputConversionModesUpScale;
+QVector<ConversionModeGroup> kVideoInputConversionModeGroups;
+
+QMap<uint32_t, ConversionModeInfo> kVideoOutputConversionModes;
+QVector<uint32_t> kVideoOutputConversionModesDownScale;
+QVector<uint32_t> kVideoOutputConversionModesUpScale_720;
+QVector<uint32_t> kVideoOutputConversionUpScale_1080;
+QVector<uint32_t> kVideoOutputConversionModesCross;
+QVector<uint32_t> kVideoOutputConversionModesCross_720;
+QVector<uint32_t> kVideoOutputConversionModes2KDownScale;
+QVector<uint32_t> kVideoOutputConversionModesUHDToHD;
+QVector<ConversionModeGroup> kVideoOutputConversionModeGroups;
 
 namespace {
 
@@ -69,6 +87,86 @@ void fillVideo3DPackingFormats()
                                         QString::fromLatin1(row.icon) });
 }
 
+struct ConversionModeRow {
+    uint32_t mode;
+    const char* label;
+    const char* image;
+};
+
+template <size_t N>
+void fillConversionModes(QMap<uint32_t, ConversionModeInfo>& table, const ConversionModeRow (&rows)[N])
+{
+    table.clear();
+    for (const ConversionModeRow& row : rows)
+        table.insert(row.mode, { QCoreApplication::translate("ConversionModes", row.label),
+                                 QString::fromLatin1(row.image) });
+}
+
+void fillInputConversions()
+{
+    static const ConversionModeRow rows[] = {
+        { zeltraCode("10lb"), QT_TRANSLATE_NOOP("ConversionModes", "Letterbox"), ":/HDToSDLetterBox" },
+        { zeltraCode("10am"), QT_TRANSLATE_NOOP("ConversionModes", "Anamorphic"), ":/HDToSDAnamorphic" },
+        { zeltraCode("72lb"), QT_TRANSLATE_NOOP("ConversionModes", "Letterbox"), ":/HDToSDLetterBox" },
+        { zeltraCode("72am"), QT_TRANSLATE_NOOP("ConversionModes", "Anamorphic"), ":/HDToSDAnamorphic" },
+        { zeltraCode("lbup"), QT_TRANSLATE_NOOP("ConversionModes", "Pillarbox"), ":/SDToHDPillarbox" },
+        { zeltraCode("amup"), QT_TRANSLATE_NOOP("ConversionModes", "Anamorphic"), ":/SDToHDAnamorphic" },
+        { zeltraCode("none"), QT_TRANSLATE_NOOP("ConversionModes", "None"), "" },
+    };
+    fillConversionModes(kVideoInputConversionModes, rows);
+    kVideoInputConversionModesDownScale1080 = { zeltraCode("10lb"), zeltraCode("10am") };
+    kVideoInputConversionModesDownScale720 = { zeltraCode("72lb"), zeltraCode("72am") };
+    kVideoInputConversionModesUpScale = { zeltraCode("lbup"), zeltraCode("amup") };
+    // Group names are format names and stay untranslated.
+    kVideoInputConversionModeGroups = {
+        { QStringLiteral("None"), { zeltraCode("none") } },
+        { QStringLiteral("HD (1080) to SD"), kVideoInputConversionModesDownScale1080 },
+        { QStringLiteral("HD (720) to SD"), kVideoInputConversionModesDownScale720 },
+        { QStringLiteral("SD to HD"), kVideoInputConversionModesUpScale },
+    };
+}
+
+void fillOutputConversions()
+{
+    static const ConversionModeRow rows[] = {
+        { zeltraCode("ltbx"), QT_TRANSLATE_NOOP("ConversionModes", "Letterbox"), ":/HDToSDLetterBox" },
+        { zeltraCode("amph"), QT_TRANSLATE_NOOP("ConversionModes", "Anamorphic"), ":/HDToSDAnamorphic" },
+        { zeltraCode("720c"), QT_TRANSLATE_NOOP("ConversionModes", "HD 720p to HD 1080i"), ":/HDToSDLetterBox" },
+        { zeltraCode("HWlb"), QT_TRANSLATE_NOOP("ConversionModes", "Letterbox"), ":/HDToSDLetterBox" },
+        { zeltraCode("HWam"), QT_TRANSLATE_NOOP("ConversionModes", "Anamorphic"), ":/HDToSDAnamorphic" },
+        { zeltraCode("HWcc"), QT_TRANSLATE_NOOP("ConversionModes", "Center Cut"), ":/HDToSDCenterCut" },
+        { zeltraCode("xcap"), QT_TRANSLATE_NOOP("ConversionModes", "HD 720p to HD 1080i"), ":/HDToSDLetterBox" },
+        { zeltraCode("ua7p"), QT_TRANSLATE_NOOP("ConversionModes", "16:9 Zoom"), ":/SDToHD169" },
+        { zeltraCode("ua1i"), QT_TRANSLATE_NOOP("ConversionModes", "16:9 Zoom"), ":/SDToHD169" },
+        { zeltraCode("u47p"), QT_TRANSLATE_NOOP("ConversionModes", "14:9 Zoom"), ":/SDToHD149" },
+        { zeltraCode("u41i"), QT_TRANSLATE_NOOP("ConversionModes", "14:9 Zoom"), ":/SDToHD149" },
+        { zeltraCode("up7p"), QT_TRANSLATE_NOOP("ConversionModes", "Pillarbox"), ":/SDToHDPillarbox" },
+        { zeltraCode("up1i"), QT_TRANSLATE_NOOP("ConversionModes", "Pillarbox"), ":/SDToHDPillarbox" },
+        { zeltraCode("HWud"), QT_TRANSLATE_NOOP("ConversionModes", "UHD 2160p to HD 1080p"), "" },
+        { zeltraCode("none"), QT_TRANSLATE_NOOP("ConversionModes", "None"), "" },
+    };
+    fillConversionModes(kVideoOutputConversionModes, rows);
+    kVideoOutputConversionModesDownScale = { zeltraCode("ltbx"), zeltraCode("amph"), zeltraCode("HWlb"),
+                                             zeltraCode("HWam"), zeltraCode("HWcc") };
+    kVideoOutputConversionModesUpScale_720 = { zeltraCode("ua7p"), zeltraCode("u47p"), zeltraCode("up7p") };
+    kVideoOutputConversionUpScale_1080 = { zeltraCode("ua1i"), zeltraCode("u41i"), zeltraCode("up1i") };
+    kVideoOutputConversionModesCross = { zeltraCode("xcap") };
+    kVideoOutputConversionModesCross_720 = { zeltraCode("720c") };
+    // 'h2sd' has no row of its own: its button shows neither caption nor picture.
+    kVideoOutputConversionModes2KDownScale = { zeltraCode("h2sd") };
+    kVideoOutputConversionModesUHDToHD = { zeltraCode("HWud") };
+    kVideoOutputConversionModeGroups = {
+        { QStringLiteral("None"), { zeltraCode("none") } },
+        { QStringLiteral("HD to SD"), kVideoOutputConversionModesDownScale },
+        { QStringLiteral("SD to HD 720p"), kVideoOutputConversionModesUpScale_720 },
+        { QStringLiteral("SD to HD 1080i"), kVideoOutputConversionUpScale_1080 },
+        { QStringLiteral("HD 720 to HD 1080"), kVideoOutputConversionModesCross },
+        { QStringLiteral("HD 720 to HD 1080"), kVideoOutputConversionModesCross_720 },
+        { QStringLiteral("2K to SD"), kVideoOutputConversionModes2KDownScale },
+        { QStringLiteral("UHD 2160p to HD 1080p"), kVideoOutputConversionModesUHDToHD },
+    };
+}
+
 } // namespace
 
 void initialiseStaticData()
@@ -77,4 +175,6 @@ void initialiseStaticData()
     fillVideoConnections();
     fillAudioConnections();
     fillVideo3DPackingFormats();
+    fillInputConversions();
+    fillOutputConversions();
 }
