@@ -1,0 +1,84 @@
+// The simulator's built-in cards for the settings tab tests: the family
+// started over them in a private home, devices found by persistent id, and
+// what reached a card read back through zeltra-simctl.
+#pragma once
+
+#include <QtTest>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "staticdata.h"
+#include "visiblezeltra.h"
+#include "zeltrafamily.h"
+
+// Index in the built-in set and persistent id of the cards used here.
+struct SimCard {
+    int index;
+    qint64 persistentId;
+};
+inline constexpr SimCard kMeridian{ 0, 0x4f44560000003d01 };
+inline constexpr SimCard kPrism{ 1, 0x4f44560000004d01 };
+inline constexpr SimCard kDuoLink1{ 7, 0x4f44560000004001 };
+inline constexpr SimCard kDuoLink2{ 8, 0x4f44560000004002 };
+inline constexpr SimCard kDeckhand{ 9, 0x4f44560000004801 };
+inline constexpr SimCard kBeacon{ 10, 0x4f44560000004301 };
+inline constexpr SimCard kPocket{ 11, 0x4f44560000004901 };
+inline constexpr SimCard kAtlas{ 12, 0x4f44560000004c01 };
+
+class SimCards
+{
+public:
+    // Call from initTestCase; false when the cards did not all arrive.
+    bool start()
+    {
+        if (!m_home.isValid())
+            return false;
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
+        qunsetenv("ZELTRA_SIMULATOR_CARDS");
+        initialiseStaticData();
+        // The library reads the environment when it loads, so the family comes after it.
+        m_family = std::make_unique<ZeltraFamily>();
+        m_family->init();
+        for (const SimCard& card : { kMeridian, kPrism, kDuoLink1, kDuoLink2, kDeckhand, kBeacon, kPocket, kAtlas }) {
+            if (!QTest::qWaitFor([&] { return device(card) != nullptr; }, 10000))
+                return false;
+        }
+        return true;
+    }
+    void stop()
+    {
+        if (m_family)
+            m_family->destroy();
+    }
+
+    VisibleZeltra* device(const SimCard& card) const
+    {
+        for (VisibleZeltra* device : m_family->discovery().devices()) {
+            if (device->getPersistentId() == card.persistentId)
+                return device;
+        }
+        return nullptr;
+    }
+
+    const QList<VisibleZeltra*>& devices() const { return m_family->discovery().devices(); }
+
+    // The card's item as the simulator holds it; empty on failure.
+    static QString get(const SimCard& card, const char* item)
+    {
+        QProcess process;
+        process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
+                      { QStringLiteral("get"), QString::number(card.index), QString::fromLatin1(item) });
+        if (!process.waitForFinished(10000) || process.exitCode() != 0)
+            return QString();
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+    static QString code(const char (&text)[5]) { return QString::number(zeltraCode(text)); }
+
+private:
+    QTemporaryDir m_home;
+    std::unique_ptr<ZeltraFamily> m_family;
+};
