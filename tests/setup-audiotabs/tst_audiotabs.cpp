@@ -393,6 +393,7 @@ void TestAudioTabs::audioTabFollowsAudioInput()
     card->setVideoInputConnection(16);
     card->setAudioInputConnection(16);
     ZeltraSettingsPage page(*card);
+    page.onConnectionChanged();
     CardTabbedPages* pages = page.tabbedPages();
     const int audio = pages->indexOf(QStringLiteral("Audio"));
     QVERIFY(audio >= 0);
