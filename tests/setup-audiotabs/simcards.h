@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include "devicelist.h"
+#include "productfamilybase.h"
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltrafamily.h"
@@ -42,6 +44,9 @@ public:
         initialiseStaticData();
         // The library reads the environment when it loads, so the family comes after it.
         m_family = std::make_unique<ZeltraFamily>();
+        // Wired as the main window wires it, so the device list sees what the window would show.
+        QObject::connect(m_family.get(), &ProductFamilyBase::deviceArrived, &m_list, &DeviceList::onDeviceAdded);
+        QObject::connect(m_family.get(), &ProductFamilyBase::deviceRemoved, &m_list, &DeviceList::onDeviceRemoved);
         m_family->init();
         for (const SimCard& card : { kMeridian, kPrism, kDuoLink1, kDuoLink2, kDeckhand, kBeacon, kPocket, kAtlas }) {
             if (!QTest::qWaitFor([&] { return device(card) != nullptr; }, 10000))
@@ -64,6 +69,7 @@ public:
         return nullptr;
     }
 
+    const DeviceList& list() const { return m_list; }
     const QList<VisibleZeltra*>& devices() const { return m_family->discovery().devices(); }
 
     // The card's item as the simulator holds it; empty on failure.
@@ -80,5 +86,6 @@ public:
 
 private:
     QTemporaryDir m_home;
+    DeviceList m_list;
     std::unique_ptr<ZeltraFamily> m_family;
 };

@@ -150,14 +150,25 @@ void TestAudioTabs::connectorTexts()
 
 void TestAudioTabs::connectorChoiceTakesPartnerAway()
 {
-    ConnectorsSettings tab(*m_cards.device(kDuoLink1));
-    QVERIFY(choose(tab.connectorCombo(), "SDI 1 & SDI 2"));
+    // Through the open settings page, as the user does it: the partner leaves
+    // and comes back through the card's own notices, the page stays put.
+    ZeltraSettingsPage page(*m_cards.device(kDuoLink1));
+    page.onConnectionChanged();
+    CardTabbedPages* pages = page.tabbedPages();
+    auto* tab = qobject_cast<ConnectorsSettings*>(pages->tab(pages->indexOf(QStringLiteral("Connectors"))));
+    QVERIFY(tab);
+    const int listed = m_cards.list().numberOfDevice();
+    QVERIFY(choose(tab->connectorCombo(), "SDI 1 & SDI 2"));
     QCOMPARE(SimCards::get(kDuoLink1, "dupx"), SimCards::code("fdup"));
-    QTRY_VERIFY(!m_cards.device(kDuoLink2));
-    QVERIFY(choose(tab.connectorCombo(), "SDI 1"));
+    QTRY_COMPARE(m_cards.list().numberOfDevice(), listed - 1);
+    QVERIFY(!m_cards.device(kDuoLink2));
+    QCOMPARE(tab->connectorCombo()->currentText(), QStringLiteral("SDI 1 & SDI 2"));
+    QVERIFY(choose(tab->connectorCombo(), "SDI 1"));
     QCOMPARE(SimCards::get(kDuoLink1, "dupx"), SimCards::code("hdup"));
-    QTRY_VERIFY(m_cards.device(kDuoLink2));
-    QCOMPARE(tab.connectorCombo()->currentText(), QStringLiteral("SDI 1"));
+    QTRY_COMPARE(m_cards.list().numberOfDevice(), listed);
+    QVERIFY(m_cards.device(kDuoLink2));
+    QCOMPARE(tab->connectorCombo()->currentText(), QStringLiteral("SDI 1"));
+    QVERIFY(pages->indexOf(QStringLiteral("Connectors")) >= 0);
 }
 
 // ---- Conversions -------------------------------------------------------------
