@@ -67,9 +67,18 @@ QString AppDefaults::addByIpAddressSearchMessage()
     return QString();
 }
 
+namespace {
+bool s_addByIpAddressOverride = false;
+}
+
 bool AppDefaults::allowsAddByIpAddress()
 {
-    return false;
+    return s_addByIpAddressOverride;
+}
+
+void AppDefaults::overrideAllowsAddByIpAddressForTesting(bool allowed)
+{
+    s_addByIpAddressOverride = allowed;
 }
 
 QString AppDefaults::easterEggBuildInfo()

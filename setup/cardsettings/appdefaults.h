@@ -26,5 +26,8 @@ public:
     static QString addByIpAddressFailedMessage();
     static QString addByIpAddressSearchMessage();
     static bool allowsAddByIpAddress();
+    // Tests only: lets a test show the add-by-address page, which this
+    // product does not offer. Never called by the program.
+    static void overrideAllowsAddByIpAddressForTesting(bool allowed);
     static QString easterEggBuildInfo();
 };

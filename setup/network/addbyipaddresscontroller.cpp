@@ -2,10 +2,18 @@
 
 #include "addbyipaddresswidget.h"
 #include "adminutilitywindow.h"
+#include "bonjourinfoquery.h"
+
+#include <QHostAddress>
 
 AddByIpAddressController::AddByIpAddressController(AdminUtilityWindow* window)
     : QObject(window), m_window(window)
 {}
+
+AddByIpAddressController::~AddByIpAddressController()
+{
+    delete m_query; // deleting later is no use once the controller goes
+}
 
 void AddByIpAddressController::setWidget(AddByIpAddressWidget* widget)
 {
@@ -20,15 +28,19 @@ void AddByIpAddressController::onAdd()
     if (!m_widget)
         return;
     m_widget->setState(AddByIpAddressWidget::Searching);
-    onBonjourInfoQueryReceived(false);
+    cleanUp();
+    m_query = new BonjourInfoQuery(this);
+    connect(m_query, &BonjourInfoQuery::bonjourInfoQueryReceived, this,
+            &AddByIpAddressController::onBonjourInfoQueryReceived);
+    m_query->sendInfoQuery(QHostAddress(m_widget->address()));
 }
 
 void AddByIpAddressController::onBonjourInfoQueryReceived(bool ok)
 {
-    if (!m_widget)
+    if (!m_widget || !m_query)
         return;
     if (ok) {
-        emit deviceAddedByIP(m_result);
+        emit deviceAddedByIP(m_query->result());
         m_widget->setState(AddByIpAddressWidget::Found);
     } else {
         m_widget->setState(AddByIpAddressWidget::Failed);
@@ -37,5 +49,10 @@ void AddByIpAddressController::onBonjourInfoQueryReceived(bool ok)
 
 void AddByIpAddressController::cleanUp()
 {
-    m_result = BonjourInfo();
+    if (!m_query)
+        return;
+    // Signals of the old query must not reach this controller any more.
+    m_query->disconnect(this);
+    m_query->deleteLater();
+    m_query = nullptr;
 }

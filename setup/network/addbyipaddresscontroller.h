@@ -3,21 +3,25 @@
 #include "bonjourinfo.h"
 
 #include <QObject>
+#include <QPointer>
 
 class AddByIpAddressWidget;
 class AdminUtilityWindow;
+class BonjourInfoQuery;
 
-// Asks one network device at a typed address for its record and hands the
-// record to the main window. This build has no direct query, so every
-// attempt ends on the failure page.
+// Runs the direct query for the address typed on the add-by-address page
+// and hands the device's record to the main window when it answers. One
+// query at a time; it lives until the next Add or until the page closes.
 class AddByIpAddressController : public QObject
 {
     Q_OBJECT
 
 public:
     explicit AddByIpAddressController(AdminUtilityWindow* window);
+    ~AddByIpAddressController() override;
 
     void setWidget(AddByIpAddressWidget* widget);
+    BonjourInfoQuery* currentQuery() const { return m_query; }
 
 signals:
     void deviceAddedByIP(const BonjourInfo& info);
@@ -29,6 +33,6 @@ public slots:
 
 private:
     AdminUtilityWindow* m_window = nullptr;
-    AddByIpAddressWidget* m_widget = nullptr;
-    BonjourInfo m_result;
+    QPointer<AddByIpAddressWidget> m_widget; // owned by the window, which may delete it first
+    BonjourInfoQuery* m_query = nullptr;
 };

@@ -2,12 +2,14 @@
 
 #include "mainwindowdialogwidget.h"
 
+class BusyButton;
+class MainWindowDialogLineEdit;
 class QLabel;
-class QLineEdit;
 class QStackedWidget;
 
-// The options-menu page that takes the IPv4 address of a network device.
-// This product never offers it (AppDefaults::allowsAddByIpAddress()).
+// The options-menu page that takes the IPv4 address of a network device and
+// shows the search and its failure. Offered only where
+// AppDefaults::allowsAddByIpAddress() says so.
 class AddByIpAddressWidget : public MainWindowDialogWidget
 {
     Q_OBJECT
@@ -28,6 +30,12 @@ public:
     QString address() const;
     void aboutToShow() override;
 
+    MainWindowDialogLineEdit* addressEdit() const { return m_address; }
+    BusyButton* busyButton() const { return m_busyButton; }
+    QLabel* searchLabel() const { return m_searchLabel; }
+    QLabel* failedLabel() const { return m_failedLabel; }
+    QStackedWidget* pages() const { return m_pages; }
+
 signals:
     void addDevice();
 
@@ -40,9 +48,11 @@ protected:
     void buildContents(QVBoxLayout* layout) override;
 
 private:
-    QLineEdit* m_address = nullptr;
+    QLabel* m_addressLabel = nullptr;
+    MainWindowDialogLineEdit* m_address = nullptr;
     QLabel* m_searchLabel = nullptr;
     QLabel* m_failedLabel = nullptr;
+    BusyButton* m_busyButton = nullptr;
     QStackedWidget* m_pages = nullptr;
     State m_state = Input;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMetaType>
+
 #include <string>
 
 // The triple that names one DNS-SD service instance, as a browser reports it.
@@ -9,3 +11,5 @@ struct BonjourDevice
     std::string serviceType;
     std::string domain;
 };
+
+Q_DECLARE_METATYPE(BonjourDevice)

@@ -1,0 +1,3 @@
+#include "bonjourbrowser.h"
+
+BonjourBrowser::BonjourBrowser(QObject* parent) : QObject(parent) {}

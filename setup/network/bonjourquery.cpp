@@ -1,0 +1,3 @@
+#include "bonjourquery.h"
+
+BonjourQuery::BonjourQuery(QObject* parent) : QObject(parent) {}
