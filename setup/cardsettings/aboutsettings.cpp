@@ -1,21 +1,167 @@
-// placeholder until the page is built
 #include "aboutsettings.h"
 
+#include "cardpushbutton.h"
+#include "emailaddressvalidator.h"
+#include "settingslabel.h"
+#include "settingslineedit.h"
+#include "statusreport.h"
 #include "visiblezeltra.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QUrl>
 
 AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
+    addSection(tr("Driver Information"));
+    m_driver = addLabelRow(tr("Driver:"), QString());
+    addLabelRow(tr("Last Update:"), lastUpdateText());
+    m_reportButton = addPushButtonRow(tr("Status Report:"), tr("Create"));
+    decorateRowWidgetWithRolloverIcon(m_reportButton, QPixmap(QStringLiteral(":/Info")),
+                                      tr("This generates a detailed status report for later reference."));
+    connect(m_reportButton, &QAbstractButton::clicked, this, &AboutSettings::createReport);
+
+    m_notesSection = addSection(tr("Product Notes"));
+    const QStringList labels = {tr("Label:"), tr("Serial Number:"), tr("Purchased From:"),
+                                tr("Seller Phone Number:"), tr("Seller Email:"), tr("Purchase Date:")};
+    for (const QString& label : labels) {
+        SettingsLineEdit* edit = addLineEditRow(label);
+        edit->setMaxLength(kMaxNoteLength);
+        m_notes << edit;
+    }
+    m_notes[EMail]->setValidator(new EMailAddressValidator(m_notes[EMail]));
+    // The notes live in the card under its persistent identity; a card
+    // without one has nowhere to keep them.
+    showSection(m_notesSection, device.supportsPersistentID());
+
+    addSection(tr("Documentation"));
+    m_documentation = addPlainImageButtonGroup(
+        QVector<QPixmap>{QPixmap(QStringLiteral(":/PDF")), QPixmap(QStringLiteral(":/Readme"))}, {0, 1},
+        {tr("User Manual"), tr("Readme")});
+    // Opening a document is not a change of the card's settings.
+    disconnect(m_documentation, nullptr, this, nullptr);
+    connect(m_documentation, &QButtonGroup::idClicked, this, &AboutSettings::onDocumentationPressed);
+
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);
 }
 
-void AboutSettings::onApplyChanges()
+QString AboutSettings::documentationPath(int id)
 {
+    return id == 0 ? QStringLiteral("/usr/share/doc/ondavia-gui/Ondavia Manual.pdf")
+                   : QStringLiteral("/usr/share/doc/ondavia/ReadMe.txt");
+}
+
+QString AboutSettings::lastUpdateText()
+{
+    const QDateTime modified = QFileInfo(QCoreApplication::applicationFilePath()).lastModified();
+    return modified.isValid() ? modified.date().toString(QStringLiteral("d MMMM yyyy")) : QString();
+}
+
+QString AboutSettings::noteFromCard(int note) const
+{
+    switch (note) {
+    case Label: return device().getInformationLabel();
+    case SerialNumber: return device().getInformationSerialNumber();
+    case Company: return device().getInformationCompany();
+    case Phone: return device().getInformationPhone();
+    case EMail: return device().getInformationEMail();
+    case Date: return device().getInformationDate();
+    default: return QString();
+    }
+}
+
+void AboutSettings::writeNoteToCard(int note, const QString& text)
+{
+    switch (note) {
+    case Label: device().setInformationLabel(text); break;
+    case SerialNumber: device().setInformationSerialNumber(text); break;
+    case Company: device().setInformationCompany(text); break;
+    case Phone: device().setInformationPhone(text); break;
+    case EMail: device().setInformationEMail(text); break;
+    case Date: device().setInformationDate(text); break;
+    default: break;
+    }
 }
 
 void AboutSettings::onPropertyChanged()
 {
+    m_driver->setText(VisibleZeltra::getAPIVersion());
+    for (int note = 0; note < NoteCount; ++note) {
+        QLineEdit* edit = m_notes[note];
+        // An address still being typed is not in the card yet; refilling
+        // would throw it away. An unchanged text is left alone so that the
+        // cursor stays where the user is typing.
+        if (!edit->hasAcceptableInput())
+            continue;
+        const QString text = noteFromCard(note);
+        if (edit->text() == text)
+            continue;
+        const bool blocked = edit->blockSignals(true);
+        edit->setText(text);
+        edit->blockSignals(blocked);
+    }
 }
 
+void AboutSettings::onApplyChanges()
+{
+    for (int note = 0; note < NoteCount; ++note) {
+        QLineEdit* edit = m_notes[note];
+        if (hasChanged(*edit) && edit->hasAcceptableInput())
+            writeNoteToCard(note, edit->text());
+    }
+}
+
+void AboutSettings::onDocumentationPressed(int id)
+{
+    const QString path = documentationPath(id);
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox::warning(this, tr("Documentation"),
+                             tr("The document \"%1\" is not installed on this computer.").arg(path));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        QMessageBox::warning(this, tr("Documentation"), tr("No application could open \"%1\".").arg(path));
+}
+
+void AboutSettings::createReport()
+{
+    const QString proposed = QDir::toNativeSeparators(
+        QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + StatusReport::fileName(QDateTime::currentDateTime())));
+    QFileDialog dialog(this, tr("Save Status Report"), QFileInfo(proposed).path(), tr("Status report files (*.html)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without the extension still makes a report file.
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (path.isEmpty())
+        return;
+
+    // Written beside the target and renamed over it at the end, so a failed
+    // write leaves neither a partial report nor a damaged older one.
+    QSaveFile file(path);
+    bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (saved) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const QByteArray report = StatusReport::build(device()).toUtf8();
+        QApplication::restoreOverrideCursor();
+        saved = file.write(report) == report.size() && file.commit();
+    }
+    if (!saved) {
+        QMessageBox::warning(this, tr("Save Status Report"),
+                             tr("The status report could not be saved as \"%1\": %2")
+                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
+}
