@@ -3,6 +3,8 @@
 #include "adminutilitywindow.h"
 #include "colourpalette.h"
 #include "connectingstatuspage.h"
+#include "devicefirmwareupdater.h"
+#include "firmwareupdate.h"
 #include "needingfirmwareupdatestatuspage.h"
 #include "visiblezeltra.h"
 #include "zeltrasettingspage.h"
@@ -20,6 +22,8 @@ ZeltraProductCard::ZeltraProductCard(VisibleZeltra& device, AdminUtilityWindow* 
     addPage(m_settings);
     connect(m_connecting, &ConnectingStatusPage::connectionCancelled, this, &ZeltraProductCard::closeCard);
     connect(m_settings, &SettingsPage::closePage, this, &ZeltraProductCard::closeCard);
+    m_update = new FirmwareUpdate(window, &device, this);
+    connect(m_update, &FirmwareUpdate::firmwareUpdated, this, &ZeltraProductCard::onFirmwareUpdated);
     connect(&device, &VisibleZeltra::connectionChangedSignal, this, &ZeltraProductCard::onConnectionChanged);
     // The tabs hold the device by reference: they must not outlive it.
     connect(&device, &QObject::destroyed, this, &ZeltraProductCard::onDeviceDestroyed);
@@ -34,14 +38,35 @@ ZeltraProductCard::~ZeltraProductCard()
 
 void ZeltraProductCard::onConnectionChanged(bool connected)
 {
-    if (connected) {
-        // The page builds its tabs itself on a later connection; a device
-        // that is connected already is built here.
-        m_settings->onConnectionChanged();
-        showPage(m_settings);
+    if (!connected) {
+        closeCard();
         return;
     }
-    closeCard();
+    // Firmware that must be updated first hides the settings until the
+    // update has run.
+    DeviceFirmwareUpdater* updater = m_device ? m_device->getFirmwareUpdater() : nullptr;
+    if (updater && !updater->checkFirmwareCurrent()) {
+        showPage(m_firmware);
+        m_update->updateFirmware();
+        return;
+    }
+    showSettings();
+}
+
+void ZeltraProductCard::onFirmwareUpdated(bool succeeded)
+{
+    if (succeeded && m_device && m_device->isConnected())
+        showSettings();
+    else
+        closeCard();
+}
+
+void ZeltraProductCard::showSettings()
+{
+    // The page builds its tabs itself on a later connection; a device that
+    // is connected already is built here.
+    m_settings->onConnectionChanged();
+    showPage(m_settings);
 }
 
 void ZeltraProductCard::closeCard()

@@ -6,13 +6,15 @@
 
 class AdminUtilityWindow;
 class ConnectingStatusPage;
+class FirmwareUpdate;
 class NeedingFirmwareUpdateStatusPage;
 class VisibleZeltra;
 class ZeltraSettingsPage;
 
 // The window-sized card of one card device: a page shown while connecting,
-// one asking for a firmware update, and the settings page. The card closes
-// itself when the device goes away.
+// one asking for a firmware update, and the settings page. A device whose
+// firmware is not current is offered the update before its settings. The
+// card closes itself when the device goes away.
 class ZeltraProductCard : public ProductCard
 {
     Q_OBJECT
@@ -31,9 +33,12 @@ public slots:
 
 private:
     void onDeviceDestroyed();
+    void onFirmwareUpdated(bool succeeded);
+    void showSettings();
 
     QPointer<VisibleZeltra> m_device;
     ConnectingStatusPage* m_connecting = nullptr;
     NeedingFirmwareUpdateStatusPage* m_firmware = nullptr;
     ZeltraSettingsPage* m_settings = nullptr;
+    FirmwareUpdate* m_update = nullptr;
 };

@@ -116,6 +116,10 @@ void CommonDialog::hideControls()
 
 void CommonDialog::refit()
 {
+    // A wrapped label's size hint may assume fewer lines than it needs at
+    // its fixed width; its height comes from that width instead.
+    for (QLabel* text : {m_text1, m_text2})
+        text->setFixedHeight(qMax(0, text->heightForWidth(kTextWidth)));
     frame()->adjustSize();
     placeOverWindow();
 }
