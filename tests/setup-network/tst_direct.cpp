@@ -1,0 +1,203 @@
+#include "addbyipaddresscontroller.h"
+#include "addbyipaddresswidget.h"
+#include "bonjourinfoquery.h"
+#include "busybutton.h"
+#include "cardpushbutton.h"
+#include "mainwindowdialoglineedit.h"
+#include "mdnsdevice.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(MdnsDevice::Misbehaviour)
+
+namespace {
+
+constexpr int kResendMs = 200;
+
+// The direct query reads its port and resend interval when it is made.
+void pointQueriesAt(const MdnsDevice& device)
+{
+    qputenv("ONDAVIA_MDNS_PORT", QByteArray::number(device.port()));
+    qputenv("ONDAVIA_MDNS_RESEND_MS", QByteArray::number(kResendMs));
+}
+
+QList<bool> outcomes(const QSignalSpy& spy)
+{
+    QList<bool> out;
+    for (const auto& call : spy)
+        out << call.at(0).toBool();
+    return out;
+}
+
+} // namespace
+
+// The direct query and the add-by-address page against the stand-in device
+// over real loopback UDP.
+class TestDirect : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void queryAgainstDevice_data();
+    void queryAgainstDevice();
+    void silentDeviceIsAskedAgain();
+    void addressField_data();
+    void addressField();
+    void pageFindsDevice();
+    void cancelledWaitThenAddLeavesOneQuery();
+};
+
+void TestDirect::queryAgainstDevice_data()
+{
+    QTest::addColumn<MdnsDevice::Misbehaviour>("misbehaviour");
+    QTest::addColumn<int>("answerAfter");
+    QTest::addColumn<QList<bool>>("expected");
+
+    QTest::newRow("answers") << MdnsDevice::None << 1 << QList<bool>{ true };
+    QTest::newRow("answers the third query") << MdnsDevice::None << 3 << QList<bool>{ true };
+    QTest::newRow("wrong id") << MdnsDevice::WrongId << 1 << QList<bool>{ false };
+    QTest::newRow("twice") << MdnsDevice::AnswerTwice << 1 << QList<bool>{ true, true };
+    QTest::newRow("hostile counts") << MdnsDevice::HostileCounts << 1 << QList<bool>{ false };
+    QTest::newRow("hostile lengths") << MdnsDevice::HostileLengths << 1 << QList<bool>{ false };
+}
+
+void TestDirect::queryAgainstDevice()
+{
+    QFETCH(MdnsDevice::Misbehaviour, misbehaviour);
+    QFETCH(int, answerAfter);
+    QFETCH(QList<bool>, expected);
+
+    MdnsDevice device;
+    device.misbehaviour = misbehaviour;
+    device.answerAfter = answerAfter;
+    device.srvPort = 49200;
+    device.hostAddress = 0x7F000001;
+    QVERIFY(device.listen());
+    pointQueriesAt(device);
+    BonjourInfoQuery query;
+    QSignalSpy received(&query, &BonjourInfoQuery::bonjourInfoQueryReceived);
+    QVERIFY(query.sendInfoQuery(QHostAddress::LocalHost));
+
+    QTRY_COMPARE(received.count(), expected.size());
+    QTest::qWait(50); // nothing more arrives
+    QCOMPARE(outcomes(received), expected);
+    QCOMPARE(device.queriesSeen(), answerAfter);
+    if (expected.first()) {
+        QCOMPARE(query.result().modelName(), QStringLiteral("Relay 4K"));
+        QCOMPARE(query.result().uniqueId(), QStringLiteral("7F"));
+        QCOMPARE(QString::fromStdString(query.result().serviceName()), QStringLiteral("Velacore Relay"));
+        QCOMPARE(query.result().hostAddress(), QStringLiteral("127.0.0.1"));
+    }
+}
+
+void TestDirect::silentDeviceIsAskedAgain()
+{
+    // A device that never answers, or answers from a port it was not asked
+    // on, gets the question at once and again every interval.
+    for (auto misbehaviour : { MdnsDevice::Silent, MdnsDevice::OtherPort }) {
+        MdnsDevice device;
+        device.misbehaviour = misbehaviour;
+        QVERIFY(device.listen());
+        pointQueriesAt(device);
+        BonjourInfoQuery query;
+        QSignalSpy received(&query, &BonjourInfoQuery::bonjourInfoQueryReceived);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(query.sendInfoQuery(QHostAddress::LocalHost));
+        QTRY_COMPARE_WITH_TIMEOUT(device.queriesSeen(), 1, kResendMs / 2);
+        QTRY_COMPARE_WITH_TIMEOUT(device.queriesSeen(), 3, 10 * kResendMs);
+        QVERIFY2(clock.elapsed() >= 2 * kResendMs - 20, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(received.count(), 0);
+        // Every resend carries a new ID.
+        QVERIFY(device.queries().at(0).left(2) != device.queries().at(1).left(2));
+        QVERIFY(device.queries().at(1).left(2) != device.queries().at(2).left(2));
+    }
+}
+
+void TestDirect::addressField_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("addEnabled");
+
+    QTest::newRow("default") << "127.0.0.1" << "" << "127.0.0.1" << true;
+    QTest::newRow("cleared octet") << "127.0.0." << "" << "127.0.0." << false;
+    QTest::newRow("empty") << "" << "" << "" << false;
+    QTest::newRow("256 refused while typing") << "" << "256.1.1.1" << "25.1.1.1" << true;
+    QTest::newRow("typed address") << "" << "10.20.30.40" << "10.20.30.40" << true;
+    QTest::newRow("letters refused") << "" << "1a.2.3.4" << "1.2.3.4" << true;
+    QTest::newRow("five octets refused") << "" << "1.2.3.4.5" << "1.2.3.45" << true;
+}
+
+void TestDirect::addressField()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, typed);
+
+    AddByIpAddressWidget widget;
+    QCOMPARE(widget.addressEdit()->text(), QStringLiteral("127.0.0.1"));
+    QVERIFY(widget.addButton()->isEnabled());
+    widget.addressEdit()->setText(start);
+    QTest::keyClicks(widget.addressEdit(), typed);
+    QTEST(widget.addressEdit()->text(), "text");
+    QTEST(widget.addButton()->isEnabled(), "addEnabled");
+}
+
+void TestDirect::pageFindsDevice()
+{
+    MdnsDevice device;
+    device.misbehaviour = MdnsDevice::AnswerTwice; // the page must add it once
+    QVERIFY(device.listen());
+    pointQueriesAt(device);
+    AddByIpAddressWidget widget;
+    AddByIpAddressController controller(nullptr);
+    controller.setWidget(&widget);
+    QSignalSpy added(&controller, &AddByIpAddressController::deviceAddedByIP);
+    QSignalSpy closed(&widget, &AddByIpAddressWidget::closePressed);
+
+    // Return in the field acts as Add.
+    QTest::keyClick(widget.addressEdit(), Qt::Key_Return);
+    QCOMPARE(widget.state(), AddByIpAddressWidget::Searching);
+    QVERIFY(!widget.addButton()->isEnabled());
+    QTRY_COMPARE(added.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.at(0).at(0).value<BonjourInfo>().hostAddress(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!controller.currentQuery());
+}
+
+void TestDirect::cancelledWaitThenAddLeavesOneQuery()
+{
+    MdnsDevice device;
+    device.misbehaviour = MdnsDevice::Silent;
+    QVERIFY(device.listen());
+    pointQueriesAt(device);
+    AddByIpAddressWidget widget;
+    AddByIpAddressController controller(nullptr);
+    controller.setWidget(&widget);
+
+    widget.onAddPressed();
+    QTRY_COMPARE(device.queriesSeen(), 1);
+    QTest::qWait(kResendMs + 50);
+    QCOMPARE(widget.state(), AddByIpAddressWidget::Searching); // still searching
+    widget.busyButton()->click();
+    QCOMPARE(widget.state(), AddByIpAddressWidget::Input);
+    QVERIFY(widget.addButton()->isEnabled());
+
+    widget.onAddPressed();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(controller.findChildren<BonjourInfoQuery*>().size(), 1);
+    // Only the live query keeps asking.
+    const int before = device.queriesSeen();
+    QTRY_VERIFY(device.queriesSeen() >= before + 2);
+    const QList<quint16> ports = device.queryPorts().mid(before);
+    QCOMPARE(ports.count(ports.first()), ports.size());
+    QCOMPARE(ports.first(), controller.currentQuery()->dnsQuery().localPort());
+}
+
+QTEST_MAIN(TestDirect)
+#include "tst_direct.moc"
