@@ -13,6 +13,7 @@
 #include <QLabel>
 
 #include <functional>
+#include <iterator>
 #include <memory>
 
 class TestAudioTabsRender : public QObject
@@ -51,36 +52,53 @@ void TestAudioTabsRender::renderTabs()
     VisibleZeltra* meridian = m_cards.device(kMeridian);
     meridian->setInputConversionMode(zeltraCode("lbup"));
     meridian->setOutputConversionMode(zeltraCode("ua7p"));
+    // Every tab of every card as it starts, then Audio tabs in states the
+    // cards do not start in: the microphone's section, a one-channel input.
+    struct Shot {
+        VisibleZeltra* device;
+        int kind;
+        uint32_t audioInput; // 0 keeps the card's
+        QString suffix;
+    };
+    QVector<Shot> shots;
+    for (VisibleZeltra* device : m_cards.devices())
+        for (int k = 0; k < int(std::size(kinds)); ++k)
+            shots.append({ device, k, 0, QString() });
+    shots.append({ m_cards.device(kPrism), 0, 32, QStringLiteral("-microphone") });
+    shots.append({ m_cards.device(kDeckhand), 0, 4, QStringLiteral("-analog") });
     int written = 0;
-    for (VisibleZeltra* device : m_cards.devices()) {
-        for (const auto& kind : kinds) {
-            if (!kind.has(*device))
-                continue;
-            std::unique_ptr<ZeltraSettingsTab> tab(kind.make(*device));
-            auto* audio = qobject_cast<AudioSettings*>(tab.get());
-            if (tab->isEmpty() || (audio && audio->shouldHide()))
-                continue;
-            tab->resize(640, 400);
-            tab->show();
-            QVERIFY(QTest::qWaitForWindowExposed(tab.get()));
-            tab->resize(640, std::max(200, tab->contentWidget()->sizeHint().height() + 4));
-            QCoreApplication::processEvents();
-            const QString name = QStringLiteral("%1-%2-%3")
-                                     .arg(QLatin1String(kind.name),
-                                          device->deviceName().remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]"))))
-                                     .arg(quint64(device->getPersistentId()) & 0xffff, 4, 16, QLatin1Char('0'));
-            for (QLabel* label : tab->findChildren<QLabel*>()) {
-                if (label->isVisibleTo(tab.get()) && !label->text().isEmpty() && label->wordWrap() == false)
-                    QVERIFY2(label->sizeHint().width() <= label->width() + 1,
-                             qPrintable(name + QStringLiteral(": ") + label->text()));
-            }
-            const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-            QVERIFY2(tab->grab().save(path), qPrintable(path));
-            qInfo("wrote %s", qPrintable(path));
-            ++written;
+    for (const Shot& shot : shots) {
+        VisibleZeltra* device = shot.device;
+        const auto& kind = kinds[shot.kind];
+        if (shot.audioInput)
+            device->setAudioInputConnection(shot.audioInput);
+        if (!kind.has(*device))
+            continue;
+        std::unique_ptr<ZeltraSettingsTab> tab(kind.make(*device));
+        auto* audio = qobject_cast<AudioSettings*>(tab.get());
+        if (tab->isEmpty() || (audio && audio->shouldHide()))
+            continue;
+        tab->resize(640, 400);
+        tab->show();
+        QVERIFY(QTest::qWaitForWindowExposed(tab.get()));
+        tab->resize(640, std::max(200, tab->contentWidget()->sizeHint().height() + 4));
+        QCoreApplication::processEvents();
+        const QString name = QStringLiteral("%1-%2-%3%4")
+                                 .arg(QLatin1String(kind.name),
+                                      device->deviceName().remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]"))))
+                                 .arg(quint64(device->getPersistentId()) & 0xffff, 4, 16, QLatin1Char('0'))
+                                 .arg(shot.suffix);
+        for (QLabel* label : tab->findChildren<QLabel*>()) {
+            if (label->isVisibleTo(tab.get()) && !label->text().isEmpty() && label->wordWrap() == false)
+                QVERIFY2(label->sizeHint().width() <= label->width() + 1,
+                         qPrintable(name + QStringLiteral(": ") + label->text()));
         }
+        const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+        QVERIFY2(tab->grab().save(path), qPrintable(path));
+        qInfo("wrote %s", qPrintable(path));
+        ++written;
     }
-    QVERIFY(written >= 10);
+    QVERIFY(written >= 12);
 }
 
 QTEST_MAIN(TestAudioTabsRender)
