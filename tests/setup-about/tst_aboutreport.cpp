@@ -52,6 +52,7 @@ private slots:
     void cancelWritesNothing();
     void unwritableLocation();
     void renderTabs();
+    void renderReports();
 
 private:
     CardFixture m_cards;
@@ -181,6 +182,41 @@ void TestAboutReport::renderTabs()
                                  .arg(model.toLower().replace(QLatin1Char(' '), QLatin1Char('-')));
         QVERIFY(tab.grab().save(name));
         qInfo().noquote() << "wrote" << name;
+    }
+}
+
+// The reports of four kinds of card as a browser shows them, for review,
+// in <build>/tests/pictures.
+void TestAboutReport::renderReports()
+{
+    QString browser;
+    for (const char* name : {"chromium", "chromium-browser"}) {
+        if (browser.isEmpty())
+            browser = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    }
+    if (browser.isEmpty())
+        QSKIP("chromium is not installed (scripts/install-deps adds it)");
+    QVERIFY(QDir().mkpath(QStringLiteral(ONDAVIA_PICTURES_DIR)));
+    QTemporaryDir profile;
+    for (const QString& model : {QStringLiteral("Ondavia Meridian 4K"), QStringLiteral("Ondavia Beacon Play"),
+                                 QStringLiteral("Ondavia Deckhand"), QStringLiteral("Ondavia Pocket Capture")}) {
+        VisibleZeltra* device = m_cards.device(model);
+        QVERIFY(device);
+        AboutSettings tab(*device);
+        const QString slug = model.toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString html = QDir(m_cards.home()).filePath(slug + QStringLiteral(".html"));
+        QCOMPARE(createReport(tab, html).messages, QStringList());
+        const QString png = QStringLiteral(ONDAVIA_PICTURES_DIR "/report-%1.png").arg(slug);
+        QFile::remove(png);
+        QProcess chromium;
+        chromium.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                 QStringLiteral("--disable-gpu"), QStringLiteral("--hide-scrollbars"),
+                                 QStringLiteral("--user-data-dir=") + profile.path(),
+                                 QStringLiteral("--window-size=1280,900"), QStringLiteral("--screenshot=") + png,
+                                 QUrl::fromLocalFile(html).toString()});
+        QVERIFY2(chromium.waitForFinished(30000), "chromium did not finish");
+        QVERIFY2(QFileInfo(png).size() > 0, qPrintable(QString::fromLocal8Bit(chromium.readAllStandardError())));
+        qInfo().noquote() << "wrote" << png;
     }
 }
 
