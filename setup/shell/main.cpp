@@ -2,6 +2,7 @@
 #include "appdefaults.h"
 #include "runninginstance.h"
 #include "startuppluginloader.h"
+#include "startupdeviceopener.h"
 #include "staticdata.h"
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
@@ -9,6 +10,7 @@
 #include <QCommandLineParser>
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -27,7 +29,23 @@ int main(int argc, char** argv)
         { QStringLiteral("n"), QStringLiteral("new-window") },
         QCoreApplication::translate("main", "Open another window even when the program is already running."));
     options.addOption(newWindow);
+    const QCommandLineOption openDevice(
+        { QStringLiteral("o"), QStringLiteral("open") },
+        QCoreApplication::translate("main", "Open the settings of the device at <index> of the list (0 is the first)."),
+        QStringLiteral("index"));
+    options.addOption(openDevice);
     options.process(app);
+
+    int openIndex = -1;
+    if (options.isSet(openDevice)) {
+        bool ok = false;
+        openIndex = options.value(openDevice).toInt(&ok);
+        if (!ok || openIndex < 0) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QCoreApplication::translate("main", "--open needs a device index of 0 or more.")));
+            return 2;
+        }
+    }
 
     // A second start raises the window that is already open.
     RunningInstance instance;
@@ -46,5 +64,7 @@ int main(int argc, char** argv)
 
     QObject::connect(&instance, &RunningInstance::activationRequested, &window, &AdminUtilityWindow::bringToFront);
     window.show();
+    if (openIndex >= 0)
+        new StartupDeviceOpener(window, openIndex);
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include "mainwindowmenucontroller.h"
 #include "rollovericon.h"
 #include "rollovericoncallout.h"
+#include "startupdeviceopener.h"
 #include "testfamily.h"
 #include "visibledeviceslistviewwidget.h"
 #include "visibledeviceswidget.h"
@@ -199,6 +200,37 @@ private slots:
         QCOMPARE(second.shown, (QList<VisibleDevice*>{&device, &device}));
         QCOMPARE(second.shownIn, static_cast<AdminUtilityWindow*>(&window));
         QCOMPARE(second.updated, QList<VisibleDevice*>{&device});
+    }
+
+    // --open: the device at the index once it has arrived, opened once; an
+    // index that never arrives opens nothing and the opener gives up.
+    void openAtStartup_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("shown"); // -1: none
+        QTest::newRow("second device, arriving late") << 1 << 1;
+        QTest::newRow("first device, listed already") << 0 << 0;
+        QTest::newRow("index never reached") << 5 << -1;
+    }
+
+    void openAtStartup()
+    {
+        QFETCH(int, index);
+        QFETCH(int, shown);
+        ZeltraAdminUtilityWindow window;
+        TestFamily family(QStringLiteral("F"));
+        window.addFamily(&family);
+        window.postShowStartup();
+        TestDevice a(QStringLiteral("A"), false), b(QStringLiteral("B"), false), c(QStringLiteral("C"), false);
+        family.announce(&a);
+        QPointer<StartupDeviceOpener> opener = new StartupDeviceOpener(window, index, 300);
+        QTest::qWait(20);
+        family.announce(&b);
+        family.announce(&c);
+        QTRY_VERIFY(!opener);
+        QTest::qWait(20);
+        const QList<VisibleDevice*> devices{ &a, &b, &c };
+        QCOMPARE(family.shown, shown < 0 ? QList<VisibleDevice*>() : QList<VisibleDevice*>{ devices[shown] });
     }
 
     void viewSwitch()

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class AdminUtilityWindow;
+
+// Opens the settings of the device at one position of the window's device
+// list as soon as that device has arrived (devices are announced after the
+// event loop runs), once. It gives up after the wait, saying so on standard
+// error, and deletes itself either way.
+class StartupDeviceOpener : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kDefaultWaitMs = 10000;
+
+    StartupDeviceOpener(AdminUtilityWindow& window, int index, int waitMs = kDefaultWaitMs);
+
+private:
+    void onDeviceListAdded();
+    void onWaitElapsed();
+
+    QPointer<AdminUtilityWindow> m_window;
+    int m_index;
+    QTimer m_wait;
+};
