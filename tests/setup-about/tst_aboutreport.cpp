@@ -175,7 +175,7 @@ void TestAboutReport::renderTabs()
         VisibleZeltra* device = m_cards.device(model);
         QVERIFY(device);
         AboutSettings tab(*device);
-        tab.resize(660, 640);
+        tab.resize(660, 700);
         tab.show();
         QTest::qWait(200);
         const QString name = QStringLiteral(ONDAVIA_PICTURES_DIR "/about-%1.png")
