@@ -101,14 +101,19 @@ void TestDirect::silentDeviceIsAskedAgain()
         device.misbehaviour = misbehaviour;
         QVERIFY(device.listen());
         pointQueriesAt(device);
+        // A longer interval here, so that "at once" and "again" stay apart
+        // on a loaded machine.
+        const int interval = 500;
+        qputenv("ONDAVIA_MDNS_RESEND_MS", QByteArray::number(interval));
         BonjourInfoQuery query;
         QSignalSpy received(&query, &BonjourInfoQuery::bonjourInfoQueryReceived);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(query.sendInfoQuery(QHostAddress::LocalHost));
-        QTRY_COMPARE_WITH_TIMEOUT(device.queriesSeen(), 1, kResendMs / 2);
-        QTRY_COMPARE_WITH_TIMEOUT(device.queriesSeen(), 3, 10 * kResendMs);
-        QVERIFY2(clock.elapsed() >= 2 * kResendMs - 20, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(device.queriesSeen(), 1, interval - 100);
+        QTRY_COMPARE_WITH_TIMEOUT(device.queriesSeen(), 3, 10 * interval);
+        // Qt's coarse timers may fire up to 5% early.
+        QVERIFY2(clock.elapsed() >= 2 * interval * 9 / 10, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(received.count(), 0);
         // Every resend carries a new ID.
         QVERIFY(device.queries().at(0).left(2) != device.queries().at(1).left(2));
