@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <csignal>
+#include <cstdio>
 
 Main::Main(QApplication* app, QObject* parent) : QObject(parent), m_app(app), m_updateManager(new UpdateManager(this))
 {
@@ -46,8 +47,11 @@ int Main::runDaemon()
         connect(m_signals[i], &SignalNotifier::raised, this, &Main::onQuitRequested);
     }
     // Queued: the update run unwinds before the loop is told to end.
-    connect(m_updateManager, &UpdateManager::stopped, m_app, &QCoreApplication::quit, Qt::QueuedConnection);
-    m_notification = InstallZeltraNotificationCallback(&UpdateManager::DeviceArrived, m_updateManager);
+    connect(m_updateManager, &UpdateManager::stopped, this, [this] { m_app->exit(m_exitCode); },
+            Qt::QueuedConnection);
+    connect(m_updateManager, &UpdateManager::notifierStopped, this, &Main::onNotifierStopped, Qt::QueuedConnection);
+    m_notification = InstallZeltraNotificationCallbacks(&UpdateManager::DeviceArrived, &UpdateManager::NotifierStopped,
+                                                        m_updateManager);
     if (!m_notification)
         return 1;
     const int result = m_app->exec();
@@ -59,7 +63,15 @@ int Main::runDaemon()
 void Main::onQuitRequested()
 {
     if (m_updateManager->requestStop())
-        m_app->quit();
+        m_app->exit(m_exitCode);
+}
+
+void Main::onNotifierStopped(const QString& reason)
+{
+    std::fprintf(stderr, "MorvaneFirmwareUpdaterGui: card arrivals can no longer be followed: %s\n",
+                 qPrintable(reason));
+    m_exitCode = 1;
+    onQuitRequested();
 }
 
 int Main::runOnePass()

@@ -31,6 +31,8 @@ private:
     // A quit signal in daemon mode: ends the event loop once the update
     // manager has nothing left running.
     void onQuitRequested();
+    // The arrival notifier gave up: say why and end as a quit does, with 1.
+    void onNotifierStopped(const QString& reason);
     int runDaemon();
     int runOnePass();
 
@@ -40,4 +42,5 @@ private:
     SignalNotifier* m_signals[3] = {};
     bool m_daemon = false;
     bool m_quiet = false;
+    int m_exitCode = 0;
 };

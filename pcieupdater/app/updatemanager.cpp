@@ -131,6 +131,12 @@ void UpdateManager::DeviceArrived(ZeltraInstanceRec* instance, void* manager)
         CloseDriverConnectionCore(instance);
 }
 
+void UpdateManager::NotifierStopped(const char* reason, void* manager)
+{
+    if (manager)
+        emit static_cast<UpdateManager*>(manager)->notifierStopped(QString::fromUtf8(reason));
+}
+
 void UpdateManager::deviceArrived(ZeltraInstanceRec* instance)
 {
     Device device;

@@ -27,6 +27,8 @@ public:
 
     // The arrival notifier's callback; manager is the UpdateManager.
     static void DeviceArrived(ZeltraInstanceRec* instance, void* manager);
+    // The notifier's end-of-thread callback: emits notifierStopped.
+    static void NotifierStopped(const char* reason, void* manager);
     // Notifier thread: checks the card and queues it when it needs an update.
     // Closes the instance.
     void deviceArrived(ZeltraInstanceRec* instance);
@@ -52,6 +54,8 @@ public:
 signals:
     void runUpdate();
     void stopped();
+    // From the notifier thread: no further arrival will be reported.
+    void notifierStopped(const QString& reason);
 
 public slots:
     void runUpdateSlot();

@@ -9,4 +9,8 @@ class IZeltraDeviceDiscoveryNotifierDelegate {
 public:
     virtual ~IZeltraDeviceDiscoveryNotifierDelegate() = default;
     virtual void ProcessNotification(ZeltraInstanceRec* instance, bool arrived) = 0;
+    // The thread has ended for good: the shared lock can no longer be used.
+    // Called on the notifier's thread, without the lock; nothing more is
+    // reported after it. The default writes the reason to standard error.
+    virtual void NotifierStopped(const char* reason);
 };

@@ -2,6 +2,8 @@
 
 #include "zeltradriver.h"
 
+#include <cstdio>
+
 void ZeltraArrivalNotifierDelegate::ProcessNotification(ZeltraInstanceRec* instance, bool arrived)
 {
     if (arrived && m_callback) {
@@ -9,4 +11,17 @@ void ZeltraArrivalNotifierDelegate::ProcessNotification(ZeltraInstanceRec* insta
         return;
     }
     CloseDriverConnectionCore(instance);
+}
+
+void ZeltraArrivalNotifierDelegate::NotifierStopped(const char* reason)
+{
+    if (m_stopped)
+        m_stopped(reason, m_userData);
+    else
+        IZeltraDeviceDiscoveryNotifierDelegate::NotifierStopped(reason);
+}
+
+void IZeltraDeviceDiscoveryNotifierDelegate::NotifierStopped(const char* reason)
+{
+    std::fprintf(stderr, "zeltra notifier: arrivals are no longer reported: %s\n", reason);
 }

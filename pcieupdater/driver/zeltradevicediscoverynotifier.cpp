@@ -5,6 +5,7 @@
 #include "zeltradriver.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -76,16 +77,22 @@ private:
 };
 
 // Unlocks the shared mutex however the thread ends, including when it is
-// cancelled at its condition wait (which unwinds the stack).
+// cancelled at its condition wait (which unwinds the stack), unless a
+// failed wait left it unlocked.
 class SegmentUnlocker {
 public:
-    explicit SegmentUnlocker(ZeltraDeviceDiscoveryNotifier* notifier) : m_notifier(notifier) {}
-    ~SegmentUnlocker() { m_notifier->unlock(); }
+    SegmentUnlocker(ZeltraDeviceDiscoveryNotifier* notifier, const bool& held) : m_notifier(notifier), m_held(held) {}
+    ~SegmentUnlocker()
+    {
+        if (m_held)
+            m_notifier->unlock();
+    }
     SegmentUnlocker(const SegmentUnlocker&) = delete;
     SegmentUnlocker& operator=(const SegmentUnlocker&) = delete;
 
 private:
     ZeltraDeviceDiscoveryNotifier* m_notifier;
+    const bool& m_held;
 };
 
 } // namespace
@@ -100,15 +107,38 @@ bool ZeltraDeviceDiscoveryNotifier::connect()
     if (m_fd >= 0 || m_segment)
         return false;
 
-    int fd = shm_open(kSegmentName, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, kSegmentMode);
+    // A second round only follows the removal of a segment whose creator
+    // died before it began seeding.
+    for (int round = 0; round < 2; ++round) {
+        int fd = shm_open(kSegmentName, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, kSegmentMode);
+        if (fd >= 0)
+            return createSegment(fd);
+        if (errno != EEXIST)
+            return false;
+        fd = shm_open(kSegmentName, O_RDWR | O_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        const Attach attached = attachSegment(fd);
+        if (attached != Attach::kAbandoned)
+            return attached == Attach::kAttached;
+    }
+    return false;
+}
+
+void ZeltraDeviceDiscoveryNotifier::removeAbandoned()
+{
+    // Remove the name only while it still stands for the segment this
+    // process looked at: another starter may have replaced it already.
+    struct stat ours{};
+    struct stat named{};
+    const int fd = shm_open(kSegmentName, O_RDONLY | O_CLOEXEC, 0);
+    const bool same = fd >= 0 && fstat(m_fd, &ours) == 0 && fstat(fd, &named) == 0 && ours.st_dev == named.st_dev
+                      && ours.st_ino == named.st_ino;
     if (fd >= 0)
-        return createSegment(fd);
-    if (errno != EEXIST)
-        return false;
-    fd = shm_open(kSegmentName, O_RDWR | O_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    return attachSegment(fd);
+        ::close(fd);
+    if (same)
+        shm_unlink(kSegmentName);
+    unmap();
 }
 
 bool ZeltraDeviceDiscoveryNotifier::createSegment(int fd)
@@ -166,7 +196,7 @@ bool ZeltraDeviceDiscoveryNotifier::createSegment(int fd)
     return true;
 }
 
-bool ZeltraDeviceDiscoveryNotifier::attachSegment(int fd)
+ZeltraDeviceDiscoveryNotifier::Attach ZeltraDeviceDiscoveryNotifier::attachSegment(int fd)
 {
     m_fd = fd;
     const long long deadline = nowMilliseconds() + kCreatorWaitMilliseconds;
@@ -178,35 +208,42 @@ bool ZeltraDeviceDiscoveryNotifier::attachSegment(int fd)
     for (int round = 0;; ++round) {
         if (fstat(fd, &info) != 0) {
             unmap();
-            return false;
+            return Attach::kRefused;
         }
-        if (info.st_size != 0 || nowMilliseconds() > deadline)
+        if (info.st_size != 0)
             break;
+        if (nowMilliseconds() > deadline) {
+            // Never sized: its creator died at once.
+            removeAbandoned();
+            return Attach::kAbandoned;
+        }
         pause(round);
     }
     if (info.st_size != off_t(kSegmentSize)) {
         unmap();
-        return false;
+        return Attach::kRefused;
     }
     void* area = mmap(nullptr, kSegmentSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (area == MAP_FAILED) {
         unmap();
-        return false;
+        return Attach::kRefused;
     }
     m_segment = static_cast<ZeltraDiscoverySegment*>(area);
 
     volatile int32_t* state = &m_segment->state;
     for (int round = 0; *state == ZeltraDiscoverySegment::kStateCreating; ++round) {
         if (nowMilliseconds() > deadline) {
-            unmap();
-            return false;
+            // Sized but never taken into seeding: its creator died before
+            // it could tell anyone. Nothing in it is worth keeping.
+            removeAbandoned();
+            return Attach::kAbandoned;
         }
         pause(round);
     }
     // Waits for a creator that is still seeding.
     if (!lock()) {
         unmap();
-        return false;
+        return Attach::kRefused;
     }
     const int32_t settled = m_segment->state;
     unlock();
@@ -214,9 +251,9 @@ bool ZeltraDeviceDiscoveryNotifier::attachSegment(int fd)
         // Still "being seeded": its creator died. The name stays for whoever
         // cleans up.
         unmap();
-        return false;
+        return Attach::kRefused;
     }
-    return true;
+    return Attach::kAttached;
 }
 
 void ZeltraDeviceDiscoveryNotifier::unmap()
@@ -237,16 +274,24 @@ void ZeltraDeviceDiscoveryNotifier::disconnect()
 
 bool ZeltraDeviceDiscoveryNotifier::lock()
 {
+    return acquire() == 0;
+}
+
+int ZeltraDeviceDiscoveryNotifier::acquire()
+{
     if (!m_segment)
-        return false;
+        return EINVAL;
     const int result = pthread_mutex_lock(&m_segment->mutex);
     if (result == EOWNERDEAD) {
         // The previous owner died holding the lock; what it guarded is
         // plain data that stays readable, so carry on.
-        pthread_mutex_consistent(&m_segment->mutex);
-        return true;
+        if (pthread_mutex_consistent(&m_segment->mutex) != 0) {
+            pthread_mutex_unlock(&m_segment->mutex);
+            return ENOTRECOVERABLE;
+        }
+        return 0;
     }
-    return result == 0;
+    return result;
 }
 
 void ZeltraDeviceDiscoveryNotifier::unlock()
@@ -321,17 +366,28 @@ void ZeltraDeviceDiscoveryNotifier::callNotification(ZeltraDeviceNode* node, boo
 
 void* ZeltraDeviceDiscoveryNotifier::ExecMainLoop(void* self)
 {
-    static_cast<ZeltraDeviceDiscoveryNotifier*>(self)->mainLoop();
+    auto* notifier = static_cast<ZeltraDeviceDiscoveryNotifier*>(self);
+    const int error = notifier->mainLoop();
+    // Only a lock that can no longer be used ends the loop by itself; say so
+    // once the lock is let go, rather than end in silence.
+    pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
+    char text[160];
+    char reason[96];
+    std::snprintf(text, sizeof text, "the shared lock of the arrival segment cannot be used (%s)",
+                  strerror_r(error, reason, sizeof reason));
+    notifier->m_delegate->NotifierStopped(text);
     return nullptr;
 }
 
-void ZeltraDeviceDiscoveryNotifier::mainLoop()
+int ZeltraDeviceDiscoveryNotifier::mainLoop()
 {
     int previousCancelState = PTHREAD_CANCEL_ENABLE;
     pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &previousCancelState);
-    if (!lock())
-        return;
-    SegmentUnlocker unlocker(this);
+    const int locked = acquire();
+    if (locked != 0)
+        return locked;
+    bool held = true;
+    SegmentUnlocker unlocker(this, held);
 
     for (int kind = 0; kind < ZeltraDeviceNode::kKindCount; ++kind) {
         for (int number = 0; number < ZeltraDiscoverySegment::kNumbersPerKind; ++number) {
@@ -350,8 +406,16 @@ void ZeltraDeviceDiscoveryNotifier::mainLoop()
         pthread_setcancelstate(previousCancelState, nullptr);
         const int result = pthread_cond_wait(&m_segment->condition, &m_segment->mutex);
         pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &previousCancelState);
-        if (result == EOWNERDEAD)
-            pthread_mutex_consistent(&m_segment->mutex);
+        if (result == EOWNERDEAD) {
+            if (pthread_mutex_consistent(&m_segment->mutex) != 0)
+                return ENOTRECOVERABLE; // still held: the unlocker lets it go
+        } else if (result != 0) {
+            // The wait failed without the lock (ENOTRECOVERABLE after an
+            // owner died and nobody repaired it): waiting again would only
+            // fail again at once.
+            held = false;
+            return result;
+        }
 
         // The segment is shared with other programs: an index outside the
         // ring means there is nothing this reader can trust to read.

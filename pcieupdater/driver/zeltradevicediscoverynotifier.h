@@ -23,7 +23,9 @@ public:
     ZeltraDeviceDiscoveryNotifier& operator=(const ZeltraDeviceDiscoveryNotifier&) = delete;
 
     // False when already connected, when the segment cannot be created or
-    // mapped, has a foreign size, or its creator died while seeding.
+    // mapped, has a foreign size, or its creator died while seeding. A
+    // segment whose creator died before seeding (never sized, or still in
+    // its first state after the creator wait) is removed and made anew.
     bool connect();
     // Stops the thread, unmaps and closes. The segment itself stays.
     void disconnect();
@@ -48,10 +50,17 @@ private:
     enum WaitState { kIdle = 0, kWaiting = 1, kStopping = 2 };
 
     void callNotification(ZeltraDeviceNode* node, bool arrived);
-    void mainLoop();
+    // Returns only when the shared lock can no longer be used: the error.
+    int mainLoop();
+    // Locks the shared mutex, recovering a dead owner: 0 or the error.
+    int acquire();
     static void* ExecMainLoop(void* self);
+    enum class Attach { kAttached, kRefused, kAbandoned };
     bool createSegment(int fd);
-    bool attachSegment(int fd);
+    Attach attachSegment(int fd);
+    // Unlinks a segment left in its first state by a dead creator, unless
+    // the name already stands for another one; unmaps in any case.
+    void removeAbandoned();
     void unmap();
 
     pthread_t m_thread{};

@@ -15,11 +15,17 @@ extern "C" {
 
 ZeltraNotificationRec* InstallZeltraNotificationCallback(ZeltraArrivalCallback callback, void* userData)
 {
+    return InstallZeltraNotificationCallbacks(callback, nullptr, userData);
+}
+
+ZeltraNotificationRec* InstallZeltraNotificationCallbacks(ZeltraArrivalCallback callback,
+                                                          ZeltraStoppedCallback stopped, void* userData)
+{
     std::unique_ptr<ZeltraNotificationRec> handle(new (std::nothrow) ZeltraNotificationRec);
     if (!handle)
         return nullptr;
     handle->notifier.reset(new (std::nothrow) ZeltraDeviceDiscoveryNotifier);
-    handle->delegate.reset(new (std::nothrow) ZeltraArrivalNotifierDelegate(callback, userData));
+    handle->delegate.reset(new (std::nothrow) ZeltraArrivalNotifierDelegate(callback, userData, stopped));
     if (!handle->notifier || !handle->delegate)
         return nullptr;
     if (!handle->notifier->connect() || !handle->notifier->waitForNotifications(handle->delegate.get())) {

@@ -9,13 +9,16 @@
 #include "preloadreexec.h"
 #include "updatemanager.h"
 #include "updateprogressdialog.h"
+#include "zeltradiscoverysegment.h"
 
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -65,6 +68,35 @@ struct Answers
     }
 };
 
+// Leaves the segment's lock unrecoverable and wakes its readers: an owner
+// dies holding it and the next takes it over without making it consistent.
+bool poisonSegmentLock()
+{
+    const int fd = shm_open(kSegment, O_RDWR, 0);
+    if (fd < 0)
+        return false;
+    void* area = mmap(nullptr, sizeof(ZeltraDiscoverySegment), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    ::close(fd);
+    if (area == MAP_FAILED)
+        return false;
+    auto* segment = static_cast<ZeltraDiscoverySegment*>(area);
+    pthread_mutex_t* mutex = &segment->mutex;
+    pthread_cond_t* condition = &segment->condition;
+    const pid_t child = fork();
+    if (child == 0) {
+        pthread_mutex_lock(mutex);
+        _exit(0);
+    }
+    int status = 0;
+    bool poisoned = child > 0 && waitpid(child, &status, 0) == child && pthread_mutex_lock(mutex) == EOWNERDEAD;
+    if (poisoned) {
+        pthread_cond_broadcast(condition);
+        pthread_mutex_unlock(mutex);
+    }
+    munmap(area, sizeof(ZeltraDiscoverySegment));
+    return poisoned;
+}
+
 } // namespace
 
 class TestPcieAppCards : public QObject
@@ -80,6 +112,7 @@ private slots:
     void daemonQuit_data();
     void daemonQuit();
     void daemonRefusesForeignSegment();
+    void daemonEndsOnUnrecoverableLock();
 };
 
 void TestPcieAppCards::onePass_data()
@@ -262,6 +295,28 @@ void TestPcieAppCards::daemonRefusesForeignSegment()
     program.start(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdaterGui", {"-d"});
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitCode(), 1);
+}
+
+void TestPcieAppCards::daemonEndsOnUnrecoverableLock()
+{
+    // Arrivals can no longer be followed: the daemon says so and ends with 1
+    // rather than staying up deaf (or spinning).
+    auto bed = makeBed("dv0");
+    QVERIFY(bed);
+    FakeUpdaterFixture fixture("[" + card("dv0", false) + "]");
+    bool poisoned = false;
+    QTimer script;
+    script.setInterval(100);
+    connect(&script, &QTimer::timeout, [&] {
+        if (!poisoned && fixture.commands().contains("-gui status /dev/morvane/dv0"))
+            poisoned = poisonSegmentLock();
+    });
+    script.start();
+    QTimer::singleShot(20000, [] { ::raise(SIGINT); }); // never hang the suite
+    Main program(qApp);
+    program.parseArguments({"MorvaneFirmwareUpdaterGui", "-d"});
+    QCOMPARE(program.run(), 1);
+    QVERIFY(poisoned);
 }
 
 int main(int argc, char** argv)

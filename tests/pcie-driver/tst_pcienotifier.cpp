@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <mutex>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -92,6 +93,37 @@ private:
     ZeltraDiscoverySegment* m_segment = nullptr;
 };
 
+ino_t segmentInode()
+{
+    struct stat info {};
+    const int fd = shm_open(kName, O_RDONLY, 0);
+    if (fd < 0)
+        return 0;
+    fstat(fd, &info);
+    close(fd);
+    return info.st_ino;
+}
+
+// Leaves the shared mutex unrecoverable, as a careless process does: one
+// owner dies holding it, the next takes it over without making it
+// consistent, wakes the readers and lets go.
+bool poisonLock(ZeltraDiscoverySegment* segment)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        pthread_mutex_lock(&segment->mutex);
+        _exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return false;
+    if (pthread_mutex_lock(&segment->mutex) != EOWNERDEAD)
+        return false;
+    pthread_cond_broadcast(&segment->condition);
+    pthread_mutex_unlock(&segment->mutex);
+    return pthread_mutex_lock(&segment->mutex) == ENOTRECOVERABLE;
+}
+
 bool segmentExists()
 {
     const int fd = shm_open(kName, O_RDONLY, 0);
@@ -128,6 +160,11 @@ public:
         CloseDriverConnectionCore(instance);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_events << QString::fromLatin1(arrived ? "arrived " : "removed ") + QString::fromLatin1(path).mid(13);
+    }
+    void NotifierStopped(const char* reason) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events << QString::fromLatin1("stopped: ") + QString::fromLatin1(reason);
     }
     QStringList events() const
     {
@@ -225,6 +262,9 @@ private slots:
     void hostileSegmentReadSafely();
     void connectRefuses_data();
     void connectRefuses();
+    void abandonedSegmentRecreated_data();
+    void abandonedSegmentRecreated();
+    void unrecoverableLockEndsThread();
     void waitingLifecycle();
 
 private:
@@ -433,18 +473,13 @@ void TestPcieNotifier::connectRefuses_data()
                                                 << ZeltraDiscoverySegment::kStateSeeding;
     QTest::newRow("layout of another build") << int(sizeof(ZeltraDiscoverySegment)) - 20
                                              << ZeltraDiscoverySegment::kStateReady;
-    QTest::newRow("never sized") << 0 << 0;
 }
 
 void TestPcieNotifier::connectRefuses()
 {
     QFETCH(int, size);
     QFETCH(int, state);
-    if (size == 0) {
-        const int fd = shm_open(kName, O_CREAT | O_EXCL | O_RDWR, 0666);
-        QVERIFY(fd >= 0);
-        close(fd);
-    } else {
+    {
         SegmentView view(size_t(size), true);
         QVERIFY(view);
         if (size_t(size) == sizeof(ZeltraDiscoverySegment))
@@ -458,8 +493,63 @@ void TestPcieNotifier::connectRefuses()
     QVERIFY(timer.elapsed() < 8000);
     QVERIFY(!notifier.isConnected());
     QVERIFY(segmentExists()); // left for whoever cleans up
-    if (size != 0)
-        QCOMPARE(InstallZeltraNotificationCallback(nullptr, nullptr), nullptr);
+    QCOMPARE(InstallZeltraNotificationCallback(nullptr, nullptr), nullptr);
+}
+
+void TestPcieNotifier::abandonedSegmentRecreated_data()
+{
+    QTest::addColumn<bool>("sized");
+    QTest::newRow("never sized") << false;
+    QTest::newRow("sized, left in its first state") << true;
+}
+
+void TestPcieNotifier::abandonedSegmentRecreated()
+{
+    // A creator that died before it began seeding must not lock out every
+    // later starter: after the creator wait the next one makes it anew.
+    QFETCH(bool, sized);
+    EmulatedCardBed bed;
+    ADD_CARDS(bed, "dv2");
+    if (sized) {
+        SegmentView view(sizeof(ZeltraDiscoverySegment), true);
+        QVERIFY(view);
+        QCOMPARE(int(view->state), ZeltraDiscoverySegment::kStateCreating);
+    } else {
+        const int fd = shm_open(kName, O_CREAT | O_EXCL | O_RDWR, 0666);
+        QVERIFY(fd >= 0);
+        close(fd);
+    }
+    const ino_t abandoned = segmentInode();
+    ZeltraDeviceDiscoveryNotifier notifier;
+    QVERIFY(notifier.connect());
+    QVERIFY(segmentInode() != abandoned);
+    SegmentView view;
+    QCOMPARE(int(view->state), ZeltraDiscoverySegment::kStateReady);
+    QCOMPARE(view.present(), QStringList({"dv2"}));
+}
+
+void TestPcieNotifier::unrecoverableLockEndsThread()
+{
+    // The thread must end once, with its reason, rather than end in silence
+    // or spin on a wait that can only fail.
+    EmulatedCardBed bed;
+    ADD_CARDS(bed, "dv0");
+    ZeltraDeviceDiscoveryNotifier notifier;
+    RecordingDelegate delegate;
+    QVERIFY(notifier.connect());
+    QVERIFY(notifier.waitForNotifications(&delegate));
+    QTRY_COMPARE(delegate.events(), QStringList({"arrived dv0"}));
+    SegmentView view;
+    QVERIFY(poisonLock(view.operator->()));
+    QTRY_COMPARE(delegate.events().size(), 2);
+    QVERIFY2(delegate.events().last().startsWith("stopped: the shared lock"), qPrintable(delegate.events().last()));
+    QTest::qWait(200);
+    QCOMPARE(delegate.events().size(), 2);
+    notifier.cancelWaitForNotifications();
+    // A later start on the same segment is refused.
+    QVERIFY(!notifier.lock());
+    ZeltraDeviceDiscoveryNotifier second;
+    QVERIFY(!second.connect());
 }
 
 void TestPcieNotifier::waitingLifecycle()
