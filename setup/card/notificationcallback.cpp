@@ -31,9 +31,17 @@ int32_t NotificationCallback::Notify(uint32_t topic, uint64_t, uint64_t)
 {
     // Only emits: the signals carry no arguments and reach GUI-thread
     // receivers queued, so nothing of the device is touched on this thread.
+    VisibleZeltra* device = m_device.load(std::memory_order_acquire);
+    if (!device)
+        return kZeltraOk;
     if (topic == kZeltraTopicStatus)
-        m_device->onStatusChanged();
+        device->onStatusChanged();
     else if (topic == kZeltraTopicPreferences)
-        m_device->onPropertyChanged();
+        device->onPropertyChanged();
     return kZeltraOk;
+}
+
+void NotificationCallback::detach()
+{
+    m_device.store(nullptr, std::memory_order_release);
 }

@@ -10,9 +10,9 @@ class VisibleZeltra;
 // thread, and turns them into the device's propertyChanged()/statusChanged()
 // signals, which Qt then delivers to GUI-thread receivers through their event
 // loop. The count starts at 1 (the device's reference); the object deletes
-// itself when the last reference goes. The device unsubscribes before it is
-// destroyed, and the library guarantees no call after Unsubscribe returns, so
-// the back pointer never outlives the device while in use.
+// itself when the last reference goes. The device unsubscribes and then
+// detaches itself before it lets its reference go: a library that still
+// holds the callback (an Unsubscribe that failed) then reaches no device.
 class NotificationCallback final : public IZeltraNotificationCallback
 {
 public:
@@ -25,10 +25,12 @@ public:
     uint32_t AddRef() override;
     uint32_t Release() override;
     int32_t Notify(uint32_t topic, uint64_t param1, uint64_t param2) override;
+    // Forgets the device; later notices are dropped.
+    void detach();
 
 private:
     ~NotificationCallback() = default;
 
-    VisibleZeltra* m_device;
+    std::atomic<VisibleZeltra*> m_device;
     std::atomic<uint32_t> m_count{ 1 };
 };

@@ -281,6 +281,7 @@ void VisibleZeltra::releaseCallback()
         for (uint32_t topic : kTopics)
             m_notification->Unsubscribe(topic, m_callback);
     }
+    m_callback->detach();
     m_callback->Release();
     m_callback = nullptr;
 }

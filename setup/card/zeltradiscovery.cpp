@@ -51,6 +51,11 @@ ZeltraDiscovery::ZeltraDiscovery(QObject* parent)
 ZeltraDiscovery::~ZeltraDiscovery()
 {
     uninitialise();
+    // No callback runs any more; the arrivals it queued die with this
+    // object, their references must not.
+    for (IZeltra* device : qAsConst(m_queuedArrivals))
+        device->Release();
+    m_queuedArrivals.clear();
     // Pending channels were never announced, so nobody else owns them.
     for (QVector<VisibleZeltra*>* group : qAsConst(m_pendingGroups)) {
         if (group) {
@@ -64,7 +69,10 @@ ZeltraDiscovery::~ZeltraDiscovery()
 
 void ZeltraDiscovery::initialise()
 {
-    uninitialise();
+    // A second call would make the library announce every card again.
+    if (m_discovery)
+        return;
+    forgetDevices();
     m_discovery = ZeltraApiLibrary::createDiscovery();
     if (!m_discovery)
         return;
@@ -85,6 +93,37 @@ void ZeltraDiscovery::uninitialise()
     m_discovery.reset();
 }
 
+void ZeltraDiscovery::forgetDevices()
+{
+    for (QVector<VisibleZeltra*>* group : qAsConst(m_pendingGroups)) {
+        if (group) {
+            qDeleteAll(*group);
+            delete group;
+        }
+    }
+    m_pendingGroups.clear();
+    const QList<VisibleZeltra*> devices = m_devices;
+    m_devices.clear();
+    for (VisibleZeltra* device : devices) {
+        device->onDisconnected();
+        emit lost(device);
+    }
+}
+
+void ZeltraDiscovery::noteQueuedArrival(IZeltra* device)
+{
+    if (!device)
+        return;
+    const QMutexLocker lock(&m_queuedMutex);
+    m_queuedArrivals.append(device);
+}
+
+void ZeltraDiscovery::takeQueuedArrival(IZeltra* device)
+{
+    const QMutexLocker lock(&m_queuedMutex);
+    m_queuedArrivals.removeOne(device);
+}
+
 bool ZeltraDiscovery::isSupportedDevice(const VisibleZeltra& device)
 {
     return !kExcludedDevices.contains(quint64(device.modelId()));
@@ -94,10 +133,14 @@ void ZeltraDiscovery::onZeltraDeviceArrived(IZeltra* device)
 {
     if (!device)
         return;
+    takeQueuedArrival(device);
     // The device owns the reference the callback took.
     auto* zeltra = new VisibleZeltra(device);
     zeltra->onConnected();
-    if (!isSupportedDevice(*zeltra)) {
+    // A card that could not be read (gone again before its arrival was
+    // handled, or refusing its interfaces) has no name and would keep no
+    // library device to match its removal against: it is not shown.
+    if (!zeltra->isInitialised() || !isSupportedDevice(*zeltra)) {
         delete zeltra;
         return;
     }
@@ -141,6 +184,21 @@ void ZeltraDiscovery::announce(VisibleZeltra* device)
 
 void ZeltraDiscovery::onZeltraDeviceRemoved(IZeltra* device)
 {
+    if (!device)
+        return;
+    // A channel still waiting for its siblings was never shown: it just
+    // leaves its group.
+    for (QVector<VisibleZeltra*>* group : qAsConst(m_pendingGroups)) {
+        if (!group)
+            continue;
+        const auto waiting = std::find_if(group->begin(), group->end(),
+            [device](const VisibleZeltra* zeltra) { return zeltra->zeltraDevice() == device; });
+        if (waiting != group->end()) {
+            delete *waiting;
+            group->erase(waiting);
+            return;
+        }
+    }
     const auto found = std::find_if(m_devices.begin(), m_devices.end(),
         [device](const VisibleZeltra* zeltra) { return zeltra->zeltraDevice() == device; });
     if (found == m_devices.end())

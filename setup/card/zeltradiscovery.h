@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QMutex>
 #include <QObject>
 #include <QVector>
 
@@ -27,7 +28,9 @@ public:
     ~ZeltraDiscovery() override;
 
     // Asks the library for arrivals and removals. Without the library nothing
-    // is reported and no device will come.
+    // is reported and no device will come. While listening already it does
+    // nothing; after uninitialise() the devices of the earlier run are lost
+    // first, since the library announces every card again.
     void initialise();
     void uninitialise();
 
@@ -48,15 +51,25 @@ signals:
     void zeltraDeviceArrived(IZeltra* device);
     void zeltraDeviceRemoved(IZeltra* device);
 
+public:
+    // The callback, on the library's thread, before it emits an arrival:
+    // the reference the arrival carries is released here should this
+    // object go before the queued arrival reaches its slot.
+    void noteQueuedArrival(IZeltra* device);
+
 public slots:
     void onZeltraDeviceArrived(IZeltra* device);
     void onZeltraDeviceRemoved(IZeltra* device);
 
 private:
     void announce(VisibleZeltra* device);
+    void forgetDevices();
+    void takeQueuedArrival(IZeltra* device);
 
     ZeltraPtr<IZeltraDiscovery> m_discovery;
     ZeltraDiscoveryCallback* m_callback = nullptr;
     QList<VisibleZeltra*> m_devices;
     QMap<quint64, QVector<VisibleZeltra*>*> m_pendingGroups;
+    QMutex m_queuedMutex;
+    QList<IZeltra*> m_queuedArrivals; // each holds one reference
 };

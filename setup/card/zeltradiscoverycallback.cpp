@@ -26,8 +26,10 @@ uint32_t ZeltraDiscoveryCallback::Release()
 
 int32_t ZeltraDiscoveryCallback::ZeltraDeviceArrived(IZeltra* device)
 {
-    if (device)
+    if (device) {
         device->AddRef();
+        m_discovery.noteQueuedArrival(device);
+    }
     emit m_discovery.zeltraDeviceArrived(device);
     return kZeltraOk;
 }

@@ -28,6 +28,8 @@ public:
 
     std::map<uint32_t, int64_t> ints;
     bool failSubscribe = false;
+    // Unsubscribe fails and the card keeps the callback, as a library may.
+    bool failUnsubscribe = false;
 
     void refuse(const IID& iid) { m_refused.insert(key(iid)); }
     uint32_t references() const { return m_count; }
@@ -103,6 +105,8 @@ public:
     }
     int32_t Unsubscribe(uint32_t topic, IZeltraNotificationCallback* callback) override
     {
+        if (failUnsubscribe)
+            return kZeltraFail;
         std::unique_lock<std::mutex> lock(m_mutex);
         if (!m_subscribers.erase({ topic, callback }))
             return kZeltraInvalidArgument;

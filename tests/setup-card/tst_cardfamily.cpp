@@ -49,6 +49,7 @@ private slots:
     void announcesSupportedCardsInOrder();
     void ignoresUnknownRemoval();
     void hotPlugThroughControlCommand();
+    void quickPlugAndSecondInitialise();
     void noticesReachGuiThread();
     void deviceNameAndLabel();
     void preferencesStoreAndRevert();
@@ -204,6 +205,37 @@ void TestCardFamily::hotPlugThroughControlCommand()
     QVERIFY(again);
     QVERIFY(again->isInitialised());
     QCOMPARE(m_list->numberOfDevice(), listed + 1);
+}
+
+void TestCardFamily::quickPlugAndSecondInitialise()
+{
+    QSignalSpy removed(m_family, &ProductFamilyBase::deviceRemoved);
+    QSignalSpy arrived(m_family, &ProductFamilyBase::deviceArrived);
+    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("0x7501") }));
+    QTRY_COMPARE(removed.count(), 1);
+    const int listed = m_list->numberOfDevice();
+
+    // Plugged and unplugged before the GUI thread sees either: the arrival
+    // finds a card that is gone, and nothing may stay behind.
+    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7501") }));
+    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("0x7501") }));
+    QTest::qWait(300);
+    QCOMPARE(arrived.count(), 0);
+    QCOMPARE(m_list->numberOfDevice(), listed);
+    for (const VisibleZeltra* device : m_family->discovery().devices())
+        QVERIFY(!device->modelName().isEmpty());
+
+    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7501") }));
+    QTRY_COMPARE(arrived.count(), 1);
+    QCOMPARE(modelOf(arrived.at(0).at(0).value<VisibleDevice*>()), QStringLiteral("Test Gain 57"));
+
+    // Initialising again while listening announces nobody twice.
+    const int shown = m_family->discovery().devices().size();
+    const_cast<ZeltraDiscovery&>(m_family->discovery()).initialise();
+    QTest::qWait(300);
+    QCOMPARE(arrived.count(), 1);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(m_family->discovery().devices().size(), shown);
 }
 
 void TestCardFamily::noticesReachGuiThread()

@@ -10,6 +10,8 @@
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltraapilibrary.h"
+#include "zeltradiscovery.h"
+#include "zeltradiscoverycallback.h"
 #include "zeltrafamily.h"
 
 namespace {
@@ -34,6 +36,8 @@ private slots:
     void failedInitialise();
     void noticesFromForeignThread();
     void disconnectReleasesEverything();
+    void callbackOutlivesTheDevice();
+    void discoveryOverMadeUpCards();
 };
 
 void TestCardWithoutLibrary::initTestCase()
@@ -196,6 +200,80 @@ void TestCardWithoutLibrary::disconnectReleasesEverything()
     }
     QCOMPARE(card.references(), 0u);
     QCOMPARE(card.subscriptions(), size_t(0));
+}
+
+void TestCardWithoutLibrary::callbackOutlivesTheDevice()
+{
+    // The card refuses to let the callback go: a notice after the device
+    // is gone must find no device behind it.
+    FakeCard card;
+    card.ints = { { zeltraCode("rvid"), 61 } };
+    card.failUnsubscribe = true;
+    card.AddRef();
+    auto* device = new VisibleZeltra(&card);
+    device->onConnected();
+    IZeltraNotificationCallback* callback = card.subscriber(zeltraCode("stat"));
+    QVERIFY(callback);
+    delete device;
+    QCOMPARE(callback->Notify(zeltraCode("stat"), 0, 0), kZeltraOk);
+    QCOMPARE(callback->Notify(zeltraCode("pref"), 0, 0), kZeltraOk);
+    card.failUnsubscribe = false;
+    QCOMPARE(card.Unsubscribe(zeltraCode("stat"), callback), kZeltraOk);
+    QCOMPARE(card.Unsubscribe(zeltraCode("pref"), callback), kZeltraOk);
+}
+
+void TestCardWithoutLibrary::discoveryOverMadeUpCards()
+{
+    const auto channel = [](FakeCard& card, int index) {
+        card.ints = { { zeltraCode("rvid"), 71 }, { zeltraCode("subi"), index }, { zeltraCode("nsbd"), 2 },
+            { zeltraCode("dgid"), 5 } };
+        card.AddRef(); // the callback's reference
+        return &card;
+    };
+    ZeltraDiscovery discovery;
+    QList<VisibleDevice*> found;
+    connect(&discovery, &ZeltraDiscovery::found, this, [&](VisibleDevice* d) { found << d; });
+
+    // A card that refuses to initialise is not shown: it could never be
+    // matched by its removal.
+    FakeCard refusing;
+    refusing.ints = { { zeltraCode("rvid"), 61 } };
+    refusing.refuse(IID_IZeltraStatus);
+    refusing.AddRef();
+    discovery.onZeltraDeviceArrived(&refusing);
+    QVERIFY(found.isEmpty());
+    QCOMPARE(refusing.references(), 0u);
+
+    // A channel removed while its group waits leaves the group: plugged
+    // again, it is one channel, and the group completes with its sibling.
+    FakeCard first;
+    FakeCard again;
+    FakeCard second;
+    discovery.onZeltraDeviceArrived(channel(first, 0));
+    discovery.onZeltraDeviceRemoved(&first);
+    QCOMPARE(first.references(), 0u);
+    discovery.onZeltraDeviceArrived(channel(again, 0));
+    QVERIFY(found.isEmpty());
+    discovery.onZeltraDeviceArrived(channel(second, 1));
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(static_cast<VisibleZeltra*>(found.at(0))->zeltraDevice(), static_cast<IZeltra*>(&again));
+    QCOMPARE(static_cast<VisibleZeltra*>(found.at(1))->zeltraDevice(), static_cast<IZeltra*>(&second));
+
+    // Arrivals still queued when discovery goes give their references back.
+    FakeCard queued;
+    queued.ints = { { zeltraCode("rvid"), 61 } };
+    {
+        ZeltraDiscovery leaving;
+        ZeltraDiscoveryCallback callback(leaving);
+        std::thread([&] { callback.ZeltraDeviceArrived(&queued); }).join();
+        QCOMPARE(queued.references(), 1u);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(queued.references(), 0u);
+
+    // The announced channels belong to whoever received them.
+    for (VisibleDevice* device : qAsConst(found))
+        delete static_cast<VisibleZeltra*>(device);
 }
 
 QTEST_MAIN(TestCardWithoutLibrary)
