@@ -54,3 +54,14 @@ function(ondavia_glob_static_library target)
   target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${L_LIBS})
 endfunction()
+
+# ondavia_private_shm_test(<test target>)
+# Runs a test that uses the card arrival segment with a private /dev/shm of
+# its own (scripts/private-shm), never the machine's; skipped with the
+# reason where the machine cannot make one.
+function(ondavia_private_shm_test name)
+  set_target_properties(${name} PROPERTIES
+    CROSSCOMPILING_EMULATOR "sh;${CMAKE_SOURCE_DIR}/scripts/private-shm;--skip")
+  set_tests_properties(${name} PROPERTIES
+    SKIP_REGULAR_EXPRESSION "SKIPPED: this machine cannot make a private")
+endfunction()

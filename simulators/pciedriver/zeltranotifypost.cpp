@@ -5,6 +5,7 @@
 #include "zeltradiscoverysegment.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -84,6 +85,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string command = argv[1];
+    // The segment name is machine-wide: a live daemon or the driver suite
+    // may be using it. Only a private /dev/shm (scripts/private-shm) is ours.
+    if (!std::getenv("ZELTRA_PRIVATE_SHM")) {
+        std::fprintf(stderr, "zeltra-notify-post: refusing to touch the machine-wide arrival segment; "
+                             "run it under scripts/private-shm\n");
+        return 3;
+    }
     if (command == "show")
         return show();
     if (command == "unlink")

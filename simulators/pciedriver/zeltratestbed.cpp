@@ -3,20 +3,66 @@
 
 #include "emulatedcardbed.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <glib-unix.h>
 #include <glib.h>
 #include <sstream>
 #include <string>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 const char kDefaultCards[] = "dv0; dv1";
+
+bool writeText(const char* path, const std::string& text)
+{
+    const int fd = open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size());
+    close(fd);
+    return written;
+}
+
+// The card arrival segment lives under /dev/shm with one machine-wide name
+// that a user's daemon or the driver suite may be using. The program run
+// here gets a mount namespace with a fresh tmpfs on /dev/shm instead: a
+// plain one for root, one inside a user namespace (keeping the caller's ids)
+// for everyone else. Must run while the process has a single thread.
+bool enterPrivateShm(std::string* error)
+{
+    const uid_t uid = getuid();
+    const gid_t gid = getgid();
+    if (unshare(CLONE_NEWNS) != 0) {
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            *error = std::strerror(errno);
+            return false;
+        }
+        if (!writeText("/proc/self/setgroups", "deny")
+            || !writeText("/proc/self/uid_map", std::to_string(uid) + " " + std::to_string(uid) + " 1")
+            || !writeText("/proc/self/gid_map", std::to_string(gid) + " " + std::to_string(gid) + " 1")) {
+            *error = "cannot map the user into its namespace";
+            return false;
+        }
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount("tmpfs", "/dev/shm", "tmpfs", MS_NOSUID | MS_NODEV, "mode=1777") != 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    setenv("ZELTRA_PRIVATE_SHM", "1", 1);
+    return true;
+}
 
 struct Run {
     GMainLoop* loop = nullptr;
@@ -105,6 +151,12 @@ int main(int argc, char** argv)
 
     std::vector<EmulatedCard> cards;
     std::string error;
+    // Already private when run under scripts/private-shm beside a poster.
+    if (!std::getenv("ZELTRA_PRIVATE_SHM") && !enterPrivateShm(&error)) {
+        std::fprintf(stderr, "zeltra-testbed: cannot give the program a private /dev/shm (%s); refusing to "
+                             "run it beside the machine-wide card arrival segment\n", error.c_str());
+        return 3;
+    }
     if (!EmulatedCard::parseList(description, &cards, &error)) {
         std::fprintf(stderr, "zeltra-testbed: %s\n", error.c_str());
         return 2;

@@ -1,7 +1,7 @@
 // The shared-memory arrival notifier across real processes, with emulated
-// card nodes in a umockdev test bed. The segment name is machine-wide: every
-// test starts and ends without it (CTest runs these tests under a resource
-// lock shared with the other users of the segment).
+// card nodes in a umockdev test bed. CTest runs it with a private /dev/shm,
+// so the segment here is never the machine's; every test starts and ends
+// without it.
 
 #include "emulatedcardbed.h"
 #include "izeltradevicediscoverynotifierdelegate.h"
