@@ -1,11 +1,13 @@
 // The card window over simulated cards: which tabs a card is offered, the
-// immediate apply of a tab's changes, Cancel and unplugging while open.
+// immediate apply of a tab's changes, Save, Cancel and unplugging while open.
 // Tabs made here stand in for the real pages, so that what reaches the card
 // is known exactly; it is read back through the simulator's control tool.
 
 #include <QtTest>
 
 #include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include "cardfooter.h"
@@ -119,6 +121,7 @@ private slots:
     void sliderKeepsTypedValuesInTheirRange_data();
     void sliderKeepsTypedValuesInTheirRange();
     void cancelRestoresTheStoredValuesBeforeClosing();
+    void saveStoresOnDiskAndCancelKeepsIt();
     void unplugClosesTheOpenWindow_data();
     void unplugClosesTheOpenWindow();
 
@@ -128,6 +131,7 @@ private:
     VisibleZeltra* cardNamed(const QString& model) const;
     ZeltraProductCard* openCard(VisibleZeltra* device);
     ProbeTab* addProbe(ZeltraProductCard* card);
+    QJsonObject storedOnDisk(const char* persistentId) const;
 
     QTemporaryDir m_home;
     ZeltraFamily* m_family = nullptr;
@@ -176,6 +180,16 @@ ProbeTab* TestCardSettings::addProbe(ZeltraProductCard* card)
     page->checkAddTab(probe, QStringLiteral("Probe %1").arg(page->numTabs()));
     page->selectTab(page->numTabs() - 1);
     return probe;
+}
+
+// What the simulator keeps for a card across runs of the program.
+QJsonObject TestCardSettings::storedOnDisk(const char* persistentId) const
+{
+    QFile file(m_home.filePath(QStringLiteral("config/zeltra-simulator/card-%1.json")
+                                   .arg(QLatin1String(persistentId))));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
 }
 
 void TestCardSettings::initTestCase()
@@ -365,6 +379,37 @@ void TestCardSettings::cancelRestoresTheStoredValuesBeforeClosing()
     QTRY_VERIFY(!card);
     QCOMPARE(cardItem(0, "vicn"), QStringLiteral("1"));
     QCOMPARE(cardItem(0, "prbb"), QStringLiteral("false"));
+}
+
+void TestCardSettings::saveStoresOnDiskAndCancelKeepsIt()
+{
+    const char* frameCapture = "0000000000004601";
+    auto change = [this](int input, bool flag, CardPushButton* (CardFooter::*button)() const) {
+        QPointer<ZeltraProductCard> card = openCard(cardNamed(QStringLiteral("Frame Capture")));
+        QVERIFY(card);
+        ProbeTab* probe = addProbe(card);
+        probe->input->setCurrentIndex(input);
+        emit probe->input->activated(input);
+        if (probe->flag->isChecked() != flag)
+            probe->flag->click();
+        (card->settingsPage()->footer()->*button)()->click();
+        QTRY_VERIFY(!card);
+    };
+
+    change(1, true, &CardFooter::saveButton);
+    QJsonObject stored = storedOnDisk(frameCapture);
+    QCOMPARE(stored["ints"].toObject()["vicn"].toInt(), 2);
+    QCOMPARE(stored["flags"].toObject()["prbb"].toBool(), true);
+
+    // Cancel after a Save goes back to what was saved, on the card and on disk.
+    change(0, false, &CardFooter::cancelButton);
+    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("2"));
+    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("true"));
+    QCOMPARE(storedOnDisk(frameCapture), stored);
+
+    // Leave the card as the other tests expect it.
+    change(0, false, &CardFooter::saveButton);
+    QCOMPARE(storedOnDisk(frameCapture)["ints"].toObject()["vicn"].toInt(), 1);
 }
 
 void TestCardSettings::unplugClosesTheOpenWindow_data()
