@@ -394,7 +394,7 @@ int ZeltraDeviceDiscoveryNotifier::mainLoop()
             if (!(m_segment->presence[kind][number / 32] & (uint32_t(1) << (number % 32))))
                 continue;
             ZeltraDeviceNode node;
-            std::strncpy(node.name, node.driverNameByIndex(kind), ZeltraDeviceNode::kNameSize);
+            std::strncpy(node.name, node.driverNameByIndex(kind), ZeltraDeviceNode::kMaxNameLength);
             node.number = uint8_t(number);
             callNotification(&node, true);
         }

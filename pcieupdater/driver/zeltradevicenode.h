@@ -35,7 +35,6 @@ struct ZeltraDeviceNode {
     bool operator<(const ZeltraDeviceNode& other) const;
     bool operator==(const ZeltraDeviceNode& other) const;
     bool operator!=(const ZeltraDeviceNode& other) const { return !(*this == other); }
-    ZeltraDeviceNode& operator=(const ZeltraDeviceNode& other) = default;
 };
 
 static_assert(sizeof(ZeltraDeviceNode) == 16, "a device node is a 16-byte record");
