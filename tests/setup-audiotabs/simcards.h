@@ -5,12 +5,12 @@
 
 #include <QtTest>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
 
 #include "devicelist.h"
+#include "simctl.h"
 #include "productfamilybase.h"
 #include "staticdata.h"
 #include "visiblezeltra.h"
@@ -73,15 +73,7 @@ public:
     const QList<VisibleZeltra*>& devices() const { return m_family->discovery().devices(); }
 
     // The card's item as the simulator holds it; empty on failure.
-    static QString get(const SimCard& card, const char* item)
-    {
-        QProcess process;
-        process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
-                      { QStringLiteral("get"), QString::number(card.index), QString::fromLatin1(item) });
-        if (!process.waitForFinished(10000) || process.exitCode() != 0)
-            return QString();
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    }
+    static QString get(const SimCard& card, const char* item) { return SimCtl::get(card.index, item); }
     static QString code(const char (&text)[5]) { return QString::number(zeltraCode(text)); }
 
 private:

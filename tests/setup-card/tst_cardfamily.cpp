@@ -12,6 +12,7 @@
 
 #include "devicelist.h"
 #include "displaymodestrings.h"
+#include "simctl.h"
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltraapilibrary.h"
@@ -64,7 +65,6 @@ private slots:
 
 private:
     VisibleZeltra* findDevice(const QString& model) const;
-    bool simctl(const QStringList& arguments);
 
     QTemporaryDir m_home;
     ZeltraFamily* m_family = nullptr;
@@ -79,20 +79,6 @@ VisibleZeltra* TestCardFamily::findDevice(const QString& model) const
             return device;
     }
     return nullptr;
-}
-
-bool TestCardFamily::simctl(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
-        QStringList{ QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()) } + arguments);
-    if (!process.waitForFinished(10000)) {
-        qWarning() << "zeltra-simctl did not finish";
-        return false;
-    }
-    if (process.exitCode() != 0)
-        qWarning() << "zeltra-simctl" << arguments << process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 void TestCardFamily::initTestCase()
@@ -185,7 +171,7 @@ void TestCardFamily::hotPlugThroughControlCommand()
     QSignalSpy arrived(m_family, &ProductFamilyBase::deviceArrived);
     const int listed = m_list->numberOfDevice();
 
-    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("0x7401") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("0x7401") }));
     QTRY_COMPARE(removed.count(), 1);
     QCOMPARE(removed.at(0).at(0).value<VisibleDevice*>(), static_cast<VisibleDevice*>(studioDevice));
     QCOMPARE(m_list->numberOfDevice(), listed - 1);
@@ -193,13 +179,13 @@ void TestCardFamily::hotPlugThroughControlCommand()
     // The family deletes the lost device once control returns to the loop.
     QTRY_VERIFY(studio.isNull());
 
-    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7a01") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("0x7a01") }));
     QTRY_COMPARE(arrived.count(), 1);
     QCOMPARE(modelOf(arrived.at(0).at(0).value<VisibleDevice*>()), QStringLiteral("Test Hot Plug"));
     QCOMPARE(m_list->numberOfDevice(), listed);
 
     // Plugging the unplugged card back brings a fresh, working device.
-    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7401") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("0x7401") }));
     QTRY_COMPARE(arrived.count(), 2);
     VisibleZeltra* again = findDevice(QStringLiteral("Test Studio"));
     QVERIFY(again);
@@ -211,21 +197,21 @@ void TestCardFamily::quickPlugAndSecondInitialise()
 {
     QSignalSpy removed(m_family, &ProductFamilyBase::deviceRemoved);
     QSignalSpy arrived(m_family, &ProductFamilyBase::deviceArrived);
-    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("0x7501") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("0x7501") }));
     QTRY_COMPARE(removed.count(), 1);
     const int listed = m_list->numberOfDevice();
 
     // Plugged and unplugged before the GUI thread sees either: the arrival
     // finds a card that is gone, and nothing may stay behind.
-    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7501") }));
-    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("0x7501") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("0x7501") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("0x7501") }));
     QTest::qWait(300);
     QCOMPARE(arrived.count(), 0);
     QCOMPARE(m_list->numberOfDevice(), listed);
     for (const VisibleZeltra* device : m_family->discovery().devices())
         QVERIFY(!device->modelName().isEmpty());
 
-    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("0x7501") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("0x7501") }));
     QTRY_COMPARE(arrived.count(), 1);
     QCOMPARE(modelOf(arrived.at(0).at(0).value<VisibleDevice*>()), QStringLiteral("Test Gain 57"));
 
@@ -266,7 +252,7 @@ void TestCardFamily::noticesReachGuiThread()
     QCOMPARE(statuses, 0);
 
     // A status change reaches only statusChanged, once.
-    QVERIFY(simctl({ QStringLiteral("signal"), QStringLiteral("0x7301"), QStringLiteral("off") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("signal"), QStringLiteral("0x7301"), QStringLiteral("off") }));
     QTRY_COMPARE(statuses, 1);
     QTest::qWait(100);
     QCOMPARE(statuses, 1);

@@ -15,6 +15,7 @@
 #include "settingscheckbox.h"
 #include "settingscombobox.h"
 #include "settingsslider.h"
+#include "simctl.h"
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltraadminutilitywindow.h"
@@ -126,8 +127,6 @@ private slots:
     void unplugClosesTheOpenWindow();
 
 private:
-    QString simctl(const QStringList& arguments, bool* ok = nullptr);
-    QString cardItem(int card, const char* item) { return simctl({ "get", QString::number(card), item }); }
     VisibleZeltra* cardNamed(const QString& model) const;
     ZeltraProductCard* openCard(VisibleZeltra* device);
     ProbeTab* addProbe(ZeltraProductCard* card);
@@ -137,21 +136,6 @@ private:
     ZeltraFamily* m_family = nullptr;
     ZeltraAdminUtilityWindow* m_window = nullptr;
 };
-
-QString TestCardSettings::simctl(const QStringList& arguments, bool* ok)
-{
-    QProcess process;
-    process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
-                  QStringList{ QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()) }
-                      + arguments);
-    const bool finished = process.waitForFinished(10000);
-    const bool success = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (!success)
-        qWarning() << "zeltra-simctl" << arguments << process.readAllStandardError();
-    if (ok)
-        *ok = success;
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
 
 VisibleZeltra* TestCardSettings::cardNamed(const QString& model) const
 {
@@ -220,7 +204,7 @@ void TestCardSettings::init()
 
 void TestCardSettings::cleanup()
 {
-    simctl({ QStringLiteral("plug"), QStringLiteral("all") });
+    SimCtl::run({ QStringLiteral("plug"), QStringLiteral("all") });
     delete m_window;
     m_window = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -286,13 +270,13 @@ void TestCardSettings::selectingATabReReadsWithoutWriting()
     // Nothing was written, so the card sends no change notice.
     QTest::qWait(300);
     QCOMPARE(notices.count(), 0);
-    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("1"));
+    QCOMPARE(SimCtl::get(0, "vicn"), QStringLiteral("1"));
 
     // A change after the selection is still counted and applied.
     first->input->setCurrentIndex(1);
     emit first->input->activated(1);
     QCOMPARE(first->writes, QStringList{ "vicn" });
-    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("2"));
+    QCOMPARE(SimCtl::get(0, "vicn"), QStringLiteral("2"));
 }
 
 void TestCardSettings::twoChangesOfOneControlWriteOnce()
@@ -313,11 +297,11 @@ void TestCardSettings::twoChangesOfOneControlWriteOnce()
     // The other controls were not changed and are not written.
     QCOMPARE(probe->writes, QStringList{ "prbf" });
     QCOMPARE(probe->changedCount(), 0);
-    QCOMPARE(cardItem(0, "prbf").toDouble(), 5.5);
+    QCOMPARE(SimCtl::get(0, "prbf").toDouble(), 5.5);
     QTRY_COMPARE(notices.count(), 1);
     QTest::qWait(300);
     QCOMPARE(notices.count(), 1);
-    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("false"));
+    QCOMPARE(SimCtl::get(0, "prbb"), QStringLiteral("false"));
 }
 
 void TestCardSettings::sliderKeepsTypedValuesInTheirRange_data()
@@ -354,7 +338,7 @@ void TestCardSettings::sliderKeepsTypedValuesInTheirRange()
     QCOMPARE(probe->level->realValue(), value);
     QCOMPARE(probe->level->slider()->value(), sliderPosition);
     QCOMPARE(probe->writes, QStringList{ "prbf" });
-    QCOMPARE(cardItem(0, "prbf").toDouble(), value);
+    QCOMPARE(SimCtl::get(0, "prbf").toDouble(), value);
 }
 
 void TestCardSettings::cancelRestoresTheStoredValuesBeforeClosing()
@@ -367,8 +351,8 @@ void TestCardSettings::cancelRestoresTheStoredValuesBeforeClosing()
     emit probe->input->activated(1);
     probe->flag->click();
     QCOMPARE(probe->writes, (QStringList{ "vicn", "prbb" }));
-    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("2"));
-    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("true"));
+    QCOMPARE(SimCtl::get(0, "vicn"), QStringLiteral("2"));
+    QCOMPARE(SimCtl::get(0, "prbb"), QStringLiteral("true"));
 
     QString heldWhenClosing;
     connect(card->settingsPage(), &SettingsPage::closePage, this,
@@ -377,8 +361,8 @@ void TestCardSettings::cancelRestoresTheStoredValuesBeforeClosing()
     card->settingsPage()->footer()->cancelButton()->click();
     QCOMPARE(heldWhenClosing, QStringLiteral("1"));
     QTRY_VERIFY(!card);
-    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("1"));
-    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("false"));
+    QCOMPARE(SimCtl::get(0, "vicn"), QStringLiteral("1"));
+    QCOMPARE(SimCtl::get(0, "prbb"), QStringLiteral("false"));
 }
 
 void TestCardSettings::saveStoresOnDiskAndCancelKeepsIt()
@@ -403,8 +387,8 @@ void TestCardSettings::saveStoresOnDiskAndCancelKeepsIt()
 
     // Cancel after a Save goes back to what was saved, on the card and on disk.
     change(0, false, &CardFooter::cancelButton);
-    QCOMPARE(cardItem(0, "vicn"), QStringLiteral("2"));
-    QCOMPARE(cardItem(0, "prbb"), QStringLiteral("true"));
+    QCOMPARE(SimCtl::get(0, "vicn"), QStringLiteral("2"));
+    QCOMPARE(SimCtl::get(0, "prbb"), QStringLiteral("true"));
     QCOMPARE(storedOnDisk(frameCapture), stored);
 
     // Leave the card as the other tests expect it.
@@ -431,17 +415,14 @@ void TestCardSettings::unplugClosesTheOpenWindow()
         probe->level->valueField()->selectAll();
         QTest::keyClicks(probe->level->valueField(), QStringLiteral("7"));
     }
-    bool ok = false;
-    simctl({ QStringLiteral("unplug"), QStringLiteral("0") }, &ok);
-    QVERIFY(ok);
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("0") }));
     QTRY_VERIFY_WITH_TIMEOUT(!card, 10000);
     QTRY_COMPARE(m_window->deviceList().numberOfDevice(), 2);
 
     // Plugged in again, the card opens as before; the unfinished edit went
     // nowhere.
-    simctl({ QStringLiteral("plug"), QStringLiteral("0") }, &ok);
-    QVERIFY(ok);
-    QCOMPARE(cardItem(0, "prbf").toDouble(), 0.0);
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("0") }));
+    QCOMPARE(SimCtl::get(0, "prbf").toDouble(), 0.0);
     QTRY_VERIFY_WITH_TIMEOUT((device = cardNamed(QStringLiteral("Frame Capture"))), 10000);
     card = openCard(device);
     QVERIFY(card);

@@ -15,6 +15,7 @@
 #include "flatimagebutton.h"
 #include "settingsslider.h"
 #include "settingssliderwitheditablevalue.h"
+#include "simctl.h"
 #include "sliderlink.h"
 #include "staticdata.h"
 #include "videoinputsettings.h"
@@ -68,25 +69,11 @@ private slots:
 
 private:
     VisibleZeltra* device(int card) const { return m_devices.value(card); }
-    QString get(int card, const char* item);
 
     QTemporaryDir m_home;
     ZeltraFamily* m_family = nullptr;
     QMap<int, VisibleZeltra*> m_devices;
 };
-
-QString TestVideoTabs::get(int card, const char* item)
-{
-    QProcess process;
-    process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
-                  { QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()),
-                    QStringLiteral("get"), QString::number(card), QString::fromLatin1(item) });
-    if (!process.waitForFinished(10000) || process.exitCode() != 0) {
-        qWarning() << "zeltra-simctl get" << card << item << process.readAllStandardError();
-        return QString();
-    }
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
 
 void TestVideoTabs::initTestCase()
 {
@@ -140,7 +127,7 @@ void TestVideoTabs::inputRowsFitChosenInput()
     tab.show();
     QVERIFY(tab.inputGroup() && tab.sdiSection() && tab.analogSection());
     tab.inputGroup()->button(connection)->click();
-    QCOMPARE(get(Analog, "vicn").toInt(), connection);
+    QCOMPARE(SimCtl::get(Analog, "vicn").toInt(), connection);
 
     QTEST(shown(tab.sdiSection(), &tab), "sdi");
     QTEST(shown(tab.analogSection(), &tab), "analog");
@@ -170,7 +157,7 @@ void TestVideoTabs::audioInputFollowsVideoInput()
     VideoInputSettings tab(*device(card));
     QSignalSpy layout(device(card), &VisibleZeltra::resetAudioInputs);
     tab.inputGroup()->button(connection)->click();
-    QTEST(get(card, "aicn").toInt(), "audio");
+    QTEST(SimCtl::get(card, "aicn").toInt(), "audio");
     QCOMPARE(layout.count(), 1);
 }
 
@@ -234,7 +221,7 @@ void TestVideoTabs::ntscIreSharesBitZero()
     }
     QVERIFY(input && output);
     input->inputGroup()->button(16)->click(); // the NTSC rows show with an analog input
-    const int other = get(Analog, "avof").toInt() & ~1;
+    const int other = SimCtl::get(Analog, "avof").toInt() & ~1;
     QVERIFY(other != 0); // the card's other bits are set
 
     QButtonGroup* from = fromOutput ? output->ntscIreGroup() : input->ntscIreGroup();
@@ -243,7 +230,7 @@ void TestVideoTabs::ntscIreSharesBitZero()
     const int japan = fromOutput ? 10 : 2;
     for (bool setup : { true, false }) {
         from->button(setup ? usa : japan)->click();
-        QCOMPARE(get(Analog, "avof").toInt(), other | int(setup));
+        QCOMPARE(SimCtl::get(Analog, "avof").toInt(), other | int(setup));
         // The other tab follows on the card's notice.
         const int shownThere = (fromOutput ? 2 : 10) + int(setup);
         QTRY_COMPARE(to->checkedId(), shownThere);
@@ -275,7 +262,7 @@ void TestVideoTabs::sdiRowsFollowOutputs()
     QCOMPARE(tab.sdiConnectorGroup()->buttons().size(), connectorButtons);
     const int last = int(tab.sdiConnectorGroup()->id(tab.sdiConnectorGroup()->buttons().last()));
     tab.sdiConnectorGroup()->buttons().last()->click();
-    QCOMPARE(get(card, "solc").toLongLong(), qint64(last));
+    QCOMPARE(SimCtl::get(card, "solc").toLongLong(), qint64(last));
     tab.sdiConnectorGroup()->buttons().first()->click();
 }
 
@@ -301,7 +288,7 @@ void TestVideoTabs::referenceOffsetTypedRange()
     SettingsSliderWithEditableValue* offset = tab.referenceSlider();
     QVERIFY(offset);
     typeValue(offset, typed);
-    QCOMPARE(get(card, "glot").toInt(), written);
+    QCOMPARE(SimCtl::get(card, "glot").toInt(), written);
     QCOMPARE(offset->realValue(), double(written));
     // The slider stops at its own end of travel.
     QCOMPARE(offset->slider()->value(), qBound(-511, written, 511));
@@ -312,16 +299,16 @@ void TestVideoTabs::outputLevelsServeEveryAnalogOutput()
     VideoOutputSettings tab(*device(Analog));
     typeValue(tab.ySlider(), QStringLiteral("0.25"));
     for (const char* item : { "oclg", "oilg", "oslg" })
-        QCOMPARE(get(Analog, item).toDouble(), 0.25);
+        QCOMPARE(SimCtl::get(Analog, item).toDouble(), 0.25);
 
     // The reset puts every level back, like a user change.
     tab.chromaSlider()->setRealValue(-0.5);
-    QCOMPARE(get(Analog, "oscg").toDouble(), -0.5);
-    QCOMPARE(get(Analog, "occb").toDouble(), -0.5);
+    QCOMPARE(SimCtl::get(Analog, "oscg").toDouble(), -0.5);
+    QCOMPARE(SimCtl::get(Analog, "occb").toDouble(), -0.5);
     QVERIFY(tab.levelsSection()->findChild<FlatImageButton*>());
     tab.levelsSection()->findChild<FlatImageButton*>()->click();
     for (const char* item : { "oclg", "oilg", "oslg", "oicg", "oscg", "occb", "occr" })
-        QCOMPARE(get(Analog, item).toDouble(), 0.0);
+        QCOMPARE(SimCtl::get(Analog, item).toDouble(), 0.0);
 }
 
 void TestVideoTabs::refusedValueReplacedOnNextNotice()
@@ -330,7 +317,7 @@ void TestVideoTabs::refusedValueReplacedOnNextNotice()
     VideoOutputSettings tab(card);
     QSignalSpy notices(&card, &VisibleZeltra::propertyChanged);
     typeValue(tab.referenceSlider(), QStringLiteral("300"));
-    QCOMPARE(get(NarrowReference, "glot").toInt(), 0); // the card holds only up to 100
+    QCOMPARE(SimCtl::get(NarrowReference, "glot").toInt(), 0); // the card holds only up to 100
 
     // Any later change brings the card's notice, and the field shows what
     // the card holds.

@@ -14,6 +14,7 @@
 #include "devicelist.h"
 #include "flatimagebutton.h"
 #include "labelledimage.h"
+#include "simctl.h"
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "visiblezeltrasummarywidget.h"
@@ -46,7 +47,6 @@ private slots:
     void unplugAndPlugFollowTheList();
 
 private:
-    bool simctl(const QStringList& arguments);
     VisibleZeltra* cardNamed(const QString& prefix) const;
     QString cell(VisibleDevice* device, int column) const;
 
@@ -55,21 +55,6 @@ private:
     DeviceList* m_list = nullptr;
     ListView* m_view = nullptr;
 };
-
-bool TestCardList::simctl(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
-                  QStringList{ QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()) }
-                      + arguments);
-    if (!process.waitForFinished(10000)) {
-        qWarning() << "zeltra-simctl did not finish";
-        return false;
-    }
-    if (process.exitCode() != 0)
-        qWarning() << "zeltra-simctl" << arguments << process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 VisibleZeltra* TestCardList::cardNamed(const QString& prefix) const
 {
@@ -123,7 +108,7 @@ void TestCardList::init()
 void TestCardList::cleanup()
 {
     // Cards changed by a test go back to their described state.
-    simctl({ QStringLiteral("plug"), QStringLiteral("all") });
+    SimCtl::run({ QStringLiteral("plug"), QStringLiteral("all") });
     m_family->destroy();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete m_view;
@@ -249,11 +234,11 @@ void TestCardList::statusNoticeRefreshesRowAndSummary()
     QCOMPARE(summary->inputWidget()->info(), QStringLiteral("1080i50"));
 
     // Only the card's notice reaches the views; nothing else is prodded.
-    QVERIFY(simctl({ QStringLiteral("signal"), QStringLiteral("0"), QStringLiteral("off") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("signal"), QStringLiteral("0"), QStringLiteral("off") }));
     QTRY_COMPARE(cell(studio, ListView::VideoInColumn), QStringLiteral("SDI"));
     QTRY_COMPARE(summary->inputWidget()->info(), QStringLiteral("-"));
 
-    QVERIFY(simctl({ QStringLiteral("format"), QStringLiteral("0"), QStringLiteral("Hp25") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("format"), QStringLiteral("0"), QStringLiteral("Hp25") }));
     QTRY_COMPARE(cell(studio, ListView::VideoInColumn), QStringLiteral("SDI: 1080p25"));
     QTRY_COMPARE(summary->inputWidget()->info(), QStringLiteral("1080p25"));
 
@@ -272,7 +257,7 @@ void TestCardList::referenceNoticeRefreshesLock()
     QCOMPARE(summary->referenceWidget()->label(), QStringLiteral("1080i50"));
     QCOMPARE(summary->referenceWidget()->info(), QStringLiteral("Locked"));
 
-    QVERIFY(simctl({ QStringLiteral("reference"), QStringLiteral("0"), QStringLiteral("unlocked"),
+    QVERIFY(SimCtl::run({ QStringLiteral("reference"), QStringLiteral("0"), QStringLiteral("unlocked"),
                      QStringLiteral("Hp25") }));
     QTRY_COMPARE(summary->referenceWidget()->info(), QStringLiteral("-"));
     QTRY_COMPARE(summary->referenceWidget()->label(), QStringLiteral("1080p25"));
@@ -330,14 +315,14 @@ void TestCardList::clicksRequestTheRowsDevice()
 void TestCardList::unplugAndPlugFollowTheList()
 {
     VisibleDevice* player = cardNamed(QStringLiteral("Views Player"));
-    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("1") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("1") }));
     QTRY_COMPARE(m_view->table()->rowCount(), 1);
     QCOMPARE(m_view->rowOfDevice(player), -1);
     QVERIFY(m_view->deviceAtRow(0) == cardNamed(QStringLiteral("Views Studio")));
     // The removed card is deleted later; its row must not outlive it.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    QVERIFY(simctl({ QStringLiteral("plug"), QStringLiteral("1") }));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("1") }));
     QTRY_COMPARE(m_view->table()->rowCount(), 2);
     VisibleDevice* again = cardNamed(QStringLiteral("Views Player"));
     QCOMPARE(m_view->rowOfDevice(again), 1);

@@ -15,6 +15,7 @@
 #include "dotswidget.h"
 #include "flatimagebutton.h"
 #include "labelledimage.h"
+#include "simctl.h"
 #include "staticdata.h"
 #include "viewselectionbar.h"
 #include "viewtestdevice.h"
@@ -130,12 +131,7 @@ void TestRender::liveChangeFromSimulator()
     // Another source reaches the first card's input: its summary follows.
     auto* summary = qobject_cast<VisibleZeltraSummaryWidget*>(m_window->galleryView()->summaryWidget());
     QVERIFY(summary && summary->inputWidget());
-    QProcess simctl;
-    simctl.start(QStringLiteral(ONDAVIA_BIN_DIR "/zeltra-simctl"),
-                 { QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()),
-                   QStringLiteral("format"), QStringLiteral("0"), QStringLiteral("4k59") });
-    QVERIFY(simctl.waitForFinished(10000));
-    QCOMPARE(simctl.exitCode(), 0);
+    QVERIFY(SimCtl::run({ QStringLiteral("format"), QStringLiteral("0"), QStringLiteral("4k59") }));
     QTRY_COMPARE(summary->inputWidget()->info(), QStringLiteral("2160p59.94"));
     QVERIFY(save(m_window, QStringLiteral("views-main-window-live")));
 }
