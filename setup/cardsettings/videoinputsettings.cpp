@@ -1,5 +1,6 @@
 #include "videoinputsettings.h"
 
+#include "analoglevelsliders.h"
 #include "buttonrowtbase.h"
 #include "displaymode.h"
 #include "flatimagebutton.h"
@@ -16,19 +17,6 @@
 #include <QSignalBlocker>
 
 const QString VideoInputSettings::kCbCrLinkedKey = QStringLiteral("AnalogVideoInputCbCrLinked");
-
-namespace {
-
-// Shows a value read from the card without it counting as a change.
-void loadSlider(SettingsSliderWithEditableValue* slider, double value)
-{
-    if (!slider)
-        return;
-    const QSignalBlocker blocker(slider);
-    slider->setRealValue(value);
-}
-
-} // namespace
 
 VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
@@ -123,14 +111,14 @@ void VideoInputSettings::onVideoInputChanged(int connection)
         const bool gain = device().supportsAnalogVideoInputGain(flag);
         m_reset->setVisible(gain);
         if (gain) {
-            loadSlider(m_y, device().getAnalogVideoInputGainLevel(flag));
+            AnalogLevelSliders::load(m_y, device().getAnalogVideoInputGainLevel(flag));
             showRowContaining(m_y, true);
             const bool component = flag == 8;
             if (component) {
-                loadSlider(m_cb, device().getAnalogVideoInputCbLevel(flag));
-                loadSlider(m_cr, device().getAnalogVideoInputCrLevel(flag));
+                AnalogLevelSliders::load(m_cb, device().getAnalogVideoInputCbLevel(flag));
+                AnalogLevelSliders::load(m_cr, device().getAnalogVideoInputCrLevel(flag));
             } else {
-                loadSlider(m_chroma, device().getAnalogVideoInputChromaGainLevel(flag));
+                AnalogLevelSliders::load(m_chroma, device().getAnalogVideoInputChromaGainLevel(flag));
             }
             showRowContaining(m_chroma, !component);
             showRowContaining(m_cb, component);
@@ -166,12 +154,7 @@ void VideoInputSettings::onSetDefaultAudioInput(int connection)
 
 void VideoInputSettings::onResetVideoInputSliderLevels()
 {
-    if (m_y)
-        m_y->setRealValue(0.0);
-    if (m_chroma)
-        m_chroma->setRealValue(0.0);
-    if (m_cbCrLink)
-        m_cbCrLink->resetSliders(0.0);
+    AnalogLevelSliders::reset(m_y, m_chroma, m_cbCrLink);
 }
 
 void VideoInputSettings::onVideoInputChromaChanged(double value)

@@ -1,5 +1,6 @@
 #include "videooutputsettings.h"
 
+#include "analoglevelsliders.h"
 #include "buttonrowtbase.h"
 #include "comboboxtbase.h"
 #include "displaymode.h"
@@ -29,15 +30,6 @@ namespace {
 constexpr int64_t kNtscSetupBit = 1;
 constexpr int64_t kBetacamBit = 2;
 constexpr uint32_t kAnalogConnections = 8 | 16 | 32;
-
-// Shows a value read from the card without it counting as a change.
-void loadSlider(SettingsSliderWithEditableValue* slider, double value)
-{
-    if (!slider)
-        return;
-    const QSignalBlocker blocker(slider);
-    slider->setRealValue(value);
-}
 
 int64_t withBit(int64_t flags, int64_t bit, bool set)
 {
@@ -231,16 +223,16 @@ void VideoOutputSettings::onVideoOutputChanged()
             const QSignalBlocker blocker(m_betacam);
             m_betacam->setChecked(flags & kBetacamBit);
         }
-        loadSlider(m_y, device().getAnalogVideoOutputGainLevel(connection));
+        AnalogLevelSliders::load(m_y, device().getAnalogVideoOutputGainLevel(connection));
         showRowContaining(m_y, true);
         if (m_chroma) {
             const bool component = connection & 8;
             if (component) {
-                loadSlider(m_cb, device().getAnalogVideoOutputCbLevel(connection));
-                loadSlider(m_cr, device().getAnalogVideoOutputCrLevel(connection));
+                AnalogLevelSliders::load(m_cb, device().getAnalogVideoOutputCbLevel(connection));
+                AnalogLevelSliders::load(m_cr, device().getAnalogVideoOutputCrLevel(connection));
                 m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
             } else {
-                loadSlider(m_chroma, device().getAnalogVideoOutputChromaGainLevel(connection));
+                AnalogLevelSliders::load(m_chroma, device().getAnalogVideoOutputChromaGainLevel(connection));
             }
             showRowContaining(m_chroma, !component);
             showRowContaining(m_cb, component);
@@ -255,12 +247,7 @@ void VideoOutputSettings::onVideoOutputChanged()
 
 void VideoOutputSettings::onResetVideoOutputSliderLevels()
 {
-    if (m_y)
-        m_y->setRealValue(0.0);
-    if (m_chroma)
-        m_chroma->setRealValue(0.0);
-    if (m_cbCrLink)
-        m_cbCrLink->resetSliders(0.0);
+    AnalogLevelSliders::reset(m_y, m_chroma, m_cbCrLink);
 }
 
 void VideoOutputSettings::onVideoOutputChromaChanged(double value)
@@ -286,7 +273,7 @@ void VideoOutputSettings::onPropertyChanged()
     ButtonRowTBase(m_sdiConnector).set(int(device().getSDILinkConfiguration()));
     ComboBoxTBase(m_packing3D).set(int(device().getHDMI3DPackingFormat()));
     onVideoOutputChanged();
-    loadSlider(m_reference, double(device().getReferenceInputSamples()));
+    AnalogLevelSliders::load(m_reference, double(device().getReferenceInputSamples()));
 }
 
 void VideoOutputSettings::onApplyChanges()
