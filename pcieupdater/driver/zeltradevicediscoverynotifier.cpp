@@ -2,6 +2,7 @@
 
 #include "izeltradevicediscoverynotifierdelegate.h"
 #include "zeltradiscoverysegment.h"
+#include "zeltradiscoverysegmentreader.h"
 #include "zeltradriver.h"
 
 #include <cerrno>
@@ -41,16 +42,6 @@ void pause(int round)
     }
     timespec nap{0, 1000000};
     nanosleep(&nap, nullptr);
-}
-
-int nextIndex(int index)
-{
-    return index + 1 >= ZeltraDiscoverySegment::kRingSize ? 0 : index + 1;
-}
-
-bool validIndex(int index)
-{
-    return index >= 0 && index < ZeltraDiscoverySegment::kRingSize;
 }
 
 // Presence bit of a node, or null for an unknown kind or a number that has
@@ -345,12 +336,12 @@ bool ZeltraDeviceDiscoveryNotifier::notify(ZeltraDeviceNode* node, bool arrived)
             *word &= ~mask;
     }
     int index = m_segment->writeIndex;
-    if (!validIndex(index))
+    if (!ZeltraDiscoverySegmentReader::isRingIndex(index))
         index = 0; // a damaged index is repaired rather than written through
     unsigned char* slot = m_segment->ring[index];
     slot[0] = arrived ? ZeltraDiscoverySegment::kArrivedFlag : 0;
     std::memcpy(slot + 1, node, sizeof(ZeltraDeviceNode));
-    m_segment->writeIndex = nextIndex(index);
+    m_segment->writeIndex = ZeltraDiscoverySegmentReader::nextIndex(index);
     pthread_cond_broadcast(&m_segment->condition);
     unlock();
     return true;
@@ -389,18 +380,19 @@ int ZeltraDeviceDiscoveryNotifier::mainLoop()
     bool held = true;
     SegmentUnlocker unlocker(this, held);
 
+    // The segment is shared with other programs: read it only through the
+    // bounds-checked reader.
+    const ZeltraDiscoverySegmentReader reader(m_segment, kSegmentSize);
     for (int kind = 0; kind < ZeltraDeviceNode::kKindCount; ++kind) {
         for (int number = 0; number < ZeltraDiscoverySegment::kNumbersPerKind; ++number) {
-            if (!(m_segment->presence[kind][number / 32] & (uint32_t(1) << (number % 32))))
+            if (!reader.isPresent(kind, number))
                 continue;
-            ZeltraDeviceNode node;
-            std::strncpy(node.name, node.driverNameByIndex(kind), ZeltraDeviceNode::kMaxNameLength);
-            node.number = uint8_t(number);
+            ZeltraDeviceNode node = ZeltraDiscoverySegmentReader::presentNode(kind, number);
             callNotification(&node, true);
         }
     }
-    const int start = m_segment->writeIndex;
-    m_readIndex = validIndex(start) ? start : 0;
+    const int start = reader.writeIndex();
+    m_readIndex = start >= 0 ? start : 0;
 
     for (;;) {
         pthread_setcancelstate(previousCancelState, nullptr);
@@ -417,17 +409,17 @@ int ZeltraDeviceDiscoveryNotifier::mainLoop()
             return result;
         }
 
-        // The segment is shared with other programs: an index outside the
-        // ring means there is nothing this reader can trust to read.
-        const int writeIndex = m_segment->writeIndex;
-        if (!validIndex(writeIndex))
+        // An index outside the ring means there is nothing this reader can
+        // trust to read.
+        const int writeIndex = reader.writeIndex();
+        if (writeIndex < 0)
             continue;
         while (m_readIndex != writeIndex) {
-            const unsigned char* slot = m_segment->ring[m_readIndex];
             ZeltraDeviceNode node;
-            std::memcpy(&node, slot + 1, sizeof(node));
-            callNotification(&node, (slot[0] & ZeltraDiscoverySegment::kArrivedFlag) != 0);
-            m_readIndex = nextIndex(m_readIndex);
+            bool arrived = false;
+            if (reader.event(m_readIndex, &node, &arrived))
+                callNotification(&node, arrived);
+            m_readIndex = ZeltraDiscoverySegmentReader::nextIndex(m_readIndex);
         }
     }
 }
