@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const int writeIndex = reader.writeIndex();
-    if (writeIndex < -1 || writeIndex >= ZeltraDiscoverySegment::kRingSize)
+    if (writeIndex < -1 || writeIndex >= ZeltraDiscoverySegment::kRingSize || (!reader.isValid() && writeIndex != -1))
         std::abort();
     const int start = writeIndex >= 0 ? writeIndex : 0;
     int read = start;
@@ -50,9 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     do {
         ZeltraDeviceNode node;
         bool arrived = false;
-        if (!reader.event(read, &node, &arrived))
+        if (reader.event(read, &node, &arrived) != reader.isValid())
             std::abort();
-        useNode(node);
+        if (reader.isValid())
+            useNode(node);
         read = ZeltraDiscoverySegmentReader::nextIndex(read);
         if (++slots > ZeltraDiscoverySegment::kRingSize)
             std::abort(); // the walk must come round
