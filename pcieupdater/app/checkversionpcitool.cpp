@@ -1,6 +1,5 @@
 #include "checkversionpcitool.h"
 
-#include "progresspercent.h"
 
 #include <QByteArrayList>
 #include <cstdio>
@@ -110,8 +109,7 @@ void CheckVersionPCITool::updateFirmware(const Device& device)
         return; // one update at a time
     m_process = new QProcess(this);
     m_lastOutcome = Outcome::kFail;
-    m_partialLength = 0;
-    m_discardingLine = false;
+    m_progressLines.reset();
     connect(m_process, &QProcess::readyReadStandardOutput, this, &CheckVersionPCITool::updateProcessOutput);
     connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
             &CheckVersionPCITool::updateCompleted);
@@ -131,50 +129,26 @@ void CheckVersionPCITool::updateProcessOutput()
 {
     if (!m_process)
         return;
-    for (;;) {
-        const qint64 room = kLineBufferSize - m_partialLength;
-        // readLine stores at most room - 1 bytes and a terminating zero.
-        const qint64 got = m_process->readLine(m_line + m_partialLength, room);
-        if (got <= 0)
-            break;
-        m_partialLength += got;
-        if (m_line[m_partialLength - 1] == '\n') {
-            m_line[m_partialLength - 1] = '\0';
-            m_partialLength = 0;
-            if (m_discardingLine)
-                m_discardingLine = false; // the tail of an overlong line
-            else
-                handleLine();
-        } else if (m_partialLength >= kLineBufferSize - 1) {
-            // No progress line is this long: drop it up to its newline.
-            m_partialLength = 0;
-            m_discardingLine = true;
-        }
-    }
+    const QVector<ProgressLine> lines = m_progressLines.readAvailable(m_process);
+    for (const ProgressLine& line : lines)
+        handleLine(line);
 }
 
-void CheckVersionPCITool::handleLine()
+void CheckVersionPCITool::handleLine(const ProgressLine& line)
 {
-    double percent = 0;
-    int outcome = 0;
-    const int fields = std::sscanf(m_line, "%lf:%d", &percent, &outcome);
-    double bounded = 0;
-    if (fields >= 1 && boundedPercent(percent, &bounded))
-        emit updateProgress(bounded);
-    if (fields == 2)
-        m_lastOutcome = outcome;
+    if (line.hasPercent)
+        emit updateProgress(line.percent);
+    if (line.hasOutcome)
+        m_lastOutcome = line.outcome;
 }
 
 void CheckVersionPCITool::updateCompleted(int, QProcess::ExitStatus)
 {
     // Take what is still buffered, and a last line without its newline.
     updateProcessOutput();
-    if (m_partialLength > 0 && !m_discardingLine) {
-        m_line[m_partialLength] = '\0';
-        handleLine();
-    }
-    m_partialLength = 0;
-    m_discardingLine = false;
+    ProgressLine last;
+    if (m_progressLines.takeUnterminated(&last))
+        handleLine(last);
     finishUpdate();
 }
 

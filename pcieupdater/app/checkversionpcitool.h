@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device.h"
+#include "progresslinereader.h"
 #include "updateoutcome.h"
 
 #include <QList>
@@ -18,7 +19,7 @@ public:
     // Short commands are killed after this long. Tests shorten it through
     // ONDAVIA_PCIE_COMMAND_TIMEOUT_MS (read when the tool is built).
     static constexpr int kCommandTimeoutMs = 30000;
-    static constexpr int kLineBufferSize = 100;
+    static constexpr int kLineBufferSize = ProgressLineReader::kLineBufferSize;
 
     explicit CheckVersionPCITool(const QString& updaterPath, QObject* parent = nullptr);
     ~CheckVersionPCITool() override;
@@ -51,15 +52,13 @@ public slots:
 
 private:
     void onProcessError(QProcess::ProcessError error);
-    void handleLine();
+    void handleLine(const ProgressLine& line);
     void finishUpdate();
     bool runShortCommand(const QStringList& arguments, QByteArray* output);
 
     QString m_updaterPath;
     int m_commandTimeoutMs = kCommandTimeoutMs;
     QProcess* m_process = nullptr;
-    char m_line[kLineBufferSize] = {};
-    qint64 m_partialLength = 0;
+    ProgressLineReader m_progressLines; // the line buffer and the partial line held in it
     UpdateOutcome m_lastOutcome = Outcome::kFail;
-    bool m_discardingLine = false; // inside a line too long for the buffer
 };
