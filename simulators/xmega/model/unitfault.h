@@ -23,6 +23,9 @@ struct UnitFault
     int request = -1;      // control request code, −1 = any
     int requestType = -1;  // control request type, −1 = any
     int endpoint = -1;     // bulk endpoint address, −1 = any
+    // Every vendor control request and every bulk transfer counts, whatever
+    // the fields above say: a fault at the n-th transfer of an exchange.
+    bool anyTransfer = false;
     int pass = 0;
     int times = 1;
 
@@ -39,6 +42,15 @@ struct UnitFault
         f.kind = kind;
         f.bulk = true;
         f.endpoint = endpoint;
+        return f;
+    }
+    // At the (index + 1)-th vendor control request or bulk transfer.
+    static UnitFault atTransfer(int index, FaultKind kind)
+    {
+        UnitFault f;
+        f.kind = kind;
+        f.anyTransfer = true;
+        f.pass = index;
         return f;
     }
     UnitFault& ofType(uint8_t type) { requestType = type; return *this; }

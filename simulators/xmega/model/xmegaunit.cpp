@@ -218,19 +218,22 @@ const UnitFault* XmegaUnit::matchFault(bool bulk, uint8_t requestType, uint8_t r
 {
     for (size_t i = 0; i < m_faults.size(); ++i) {
         const UnitFault& f = m_faults[i];
-        if (f.bulk != bulk)
-            continue;
-        if (bulk && f.endpoint >= 0 && f.endpoint != endpoint)
-            continue;
-        if (!bulk && f.request >= 0 && f.request != request)
-            continue;
-        if (!bulk && f.requestType >= 0 && f.requestType != requestType)
-            continue;
+        if (!f.anyTransfer) {
+            if (f.bulk != bulk)
+                continue;
+            if (bulk && f.endpoint >= 0 && f.endpoint != endpoint)
+                continue;
+            if (!bulk && f.request >= 0 && f.request != request)
+                continue;
+            if (!bulk && f.requestType >= 0 && f.requestType != requestType)
+                continue;
+        }
         const int hit = m_faultHits[i]++;
         if (hit < f.pass)
             continue;
         if (f.times >= 0 && hit >= f.pass + f.times)
             continue;
+        ++m_faultsFired;
         return &f;
     }
     return nullptr;
@@ -533,6 +536,12 @@ void XmegaUnit::addFault(const UnitFault& fault)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_faults.push_back(fault);
     m_faultHits.push_back(0);
+}
+
+unsigned XmegaUnit::faultsFired() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_faultsFired;
 }
 
 void XmegaUnit::clearFaults()

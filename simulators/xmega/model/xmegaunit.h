@@ -42,6 +42,8 @@ public:
     // Fault injection; see UnitFault. Rules are checked in the order added.
     void addFault(const UnitFault& fault);
     void clearFaults();
+    // How many transfers a fault has hit so far.
+    unsigned faultsFired() const;
     void setRebootNeverReturns(bool never);
     void setFlashCorruptOffset(int64_t offset);
 
@@ -122,6 +124,7 @@ private:
     EepromService m_eeprom; // after m_config, which it reads
     std::vector<UnitFault> m_faults;
     std::vector<int> m_faultHits;
+    unsigned m_faultsFired = 0;
 
     bool m_present = true;
     bool m_responsive = true; // false from a reboot request until the unit leaves
