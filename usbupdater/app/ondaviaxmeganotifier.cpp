@@ -4,6 +4,12 @@
 #include "devicesupport.h"
 #include "ondaviaxmegadevice.h"
 
+#include <QLoggingCategory>
+
+// Arrivals and removals of units, off unless asked for
+// (QT_LOGGING_RULES="ondavia.usb.notifier.debug=true").
+Q_LOGGING_CATEGORY(lcNotifier, "ondavia.usb.notifier", QtInfoMsg)
+
 OndaviaXmegaNotifier::OndaviaXmegaNotifier()
     : m_delegate(std::make_unique<Delegate>(*this))
     , m_usbNotifier(std::make_unique<OndaviaXmegaUSBNotifier>())
@@ -61,13 +67,20 @@ void OndaviaXmegaNotifier::Delegate::onDeviceAdded(OndaviaXmegaUSBDevice* device
     DeviceManager& manager = DeviceManager::instance();
     if (std::shared_ptr<Device> known = manager.getDevice(uniqueId)) {
         // Back from a reboot: the update waiting for it goes on.
-        known->setDevice(device);
-        known->completeReboot();
-        return;
+        if (known->takeRebootedDevice(device)) {
+            qCDebug(lcNotifier, "unit %s back from its reboot", uniqueId.c_str());
+            return;
+        }
+        // No update waits for it any more (its reboot failed or came too
+        // late): what is known of the unit is stale, and it arrives anew.
+        manager.forgetDevice(uniqueId);
     }
     std::unique_ptr<Device> created = OndaviaXmegaDevice::Create(m_owner.m_fileStore, device, parts->second);
-    if (!created || !manager.addDevice(created))
+    if (!created || !manager.addDevice(created)) {
+        qCDebug(lcNotifier, "unit %s not taken on", uniqueId.c_str());
         return;
+    }
+    qCDebug(lcNotifier, "unit %s arrived, %zu known", uniqueId.c_str(), manager.count());
     if (std::shared_ptr<Device> managed = manager.getDevice(uniqueId))
         m_owner.notify(managed, DeviceAdded);
 }
@@ -78,5 +91,6 @@ void OndaviaXmegaNotifier::Delegate::onDeviceRemoved(OndaviaXmegaUSBDevice* devi
     if (std::shared_ptr<Device> known = manager.getDevice(device)) {
         m_owner.notify(known, DeviceRemoved);
         manager.removeDevice(device); // a rebooting unit keeps its Device
+        qCDebug(lcNotifier, "unit %s left, %zu known", known->uniqueID().c_str(), manager.count());
     }
 }

@@ -44,6 +44,18 @@ public:
     virtual bool isRebooting() = 0;
     // The unit has arrived again: wakes rebootBlocking.
     virtual void completeReboot() = 0;
+    // The unit has arrived again with this device object: when a reboot is
+    // awaited, hands the object over and wakes rebootBlocking (true);
+    // otherwise changes nothing (false). Devices whose reboots run on
+    // another thread override it to decide and hand over in one step.
+    virtual bool takeRebootedDevice(XmegaUSBDevice* device)
+    {
+        if (!isRebooting())
+            return false;
+        setDevice(device);
+        completeReboot();
+        return true;
+    }
     // Moves the parts to write into one task on the queue; false only when
     // the task can't be made.
     virtual bool queueUpdates(TaskQueue& queue, bool force) = 0;

@@ -36,6 +36,17 @@ bool DeviceManager::removeDevice(XmegaUSBDevice* usbDevice)
     return false;
 }
 
+void DeviceManager::forgetDevice(const std::string& uniqueId)
+{
+    std::shared_ptr<Device> dropped; // destroyed outside the lock
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_devices.find(uniqueId);
+    if (it == m_devices.end())
+        return;
+    dropped = it->second;
+    m_devices.erase(it);
+}
+
 std::shared_ptr<Device> DeviceManager::getDevice(const std::string& uniqueId) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

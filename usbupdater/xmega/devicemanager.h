@@ -21,6 +21,8 @@ public:
     // Forgets the device whose current USB object this is, unless it is
     // rebooting; true when such a device was found.
     bool removeDevice(XmegaUSBDevice* usbDevice);
+    // Forgets the device of this unique id, rebooting or not.
+    void forgetDevice(const std::string& uniqueId);
     std::shared_ptr<Device> getDevice(const std::string& uniqueId) const;
     std::shared_ptr<Device> getDevice(XmegaUSBDevice* usbDevice) const;
     // Drops every device (shutdown, tests).

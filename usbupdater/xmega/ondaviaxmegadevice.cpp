@@ -91,6 +91,15 @@ XmegaUSBDevice* OndaviaXmegaDevice::device() const
     return currentDevice();
 }
 
+OndaviaXmegaUSBDevice* OndaviaXmegaDevice::swapDeviceLocked(OndaviaXmegaUSBDevice* next)
+{
+    next->addRef();
+    OndaviaXmegaUSBDevice* old = m_device;
+    m_device = next;
+    m_updater->setDevice(next);
+    return old;
+}
+
 void OndaviaXmegaDevice::setDevice(XmegaUSBDevice* device)
 {
     auto* next = dynamic_cast<OndaviaXmegaUSBDevice*>(device);
@@ -99,13 +108,31 @@ void OndaviaXmegaDevice::setDevice(XmegaUSBDevice* device)
     OndaviaXmegaUSBDevice* old = nullptr;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        next->addRef();
-        old = m_device;
-        m_device = next;
-        m_updater->setDevice(next);
+        old = swapDeviceLocked(next);
     }
     if (old)
         old->release();
+}
+
+bool OndaviaXmegaDevice::takeRebootedDevice(XmegaUSBDevice* device)
+{
+    auto* next = dynamic_cast<OndaviaXmegaUSBDevice*>(device);
+    if (!next)
+        return false;
+    OndaviaXmegaUSBDevice* old = nullptr;
+    {
+        // Under the mutex that rebootBlocking gives up under: either the
+        // waiter gets this device or the arrival is a new one, never neither.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_rebooting)
+            return false;
+        old = swapDeviceLocked(next);
+        m_rebooting = false;
+        m_rebooted.notify_all();
+    }
+    if (old)
+        old->release();
+    return true;
 }
 
 bool OndaviaXmegaDevice::isRebooting()
@@ -132,17 +159,25 @@ bool OndaviaXmegaDevice::rebootBlocking(bool toBootloader)
         device = m_device;
         device->addRef();
     }
-    // The flag stays set on failure: only the unit's next arrival clears it.
     const bool sent = toBootloader ? device->rebootToBootloader() : device->reboot();
     device->release();
-    if (!sent)
+    if (!sent) {
+        // The update fails here. Left set, the flag would keep this Device
+        // through the unit's removal and swallow its next arrival as the end
+        // of a reboot nobody waits for: re-plugged, the unit would never be
+        // offered again.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_rebooting = false;
         return false;
+    }
 
     OndaviaXmegaUSBDevice* current = nullptr;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_rebooted.wait_for(lock, std::chrono::milliseconds(kRebootTimeoutMs), [this] { return !m_rebooting; }))
+        if (!m_rebooted.wait_for(lock, std::chrono::milliseconds(kRebootTimeoutMs), [this] { return !m_rebooting; })) {
+            m_rebooting = false; // as above: a late arrival is a new one
             return false;
+        }
         current = m_device;
         current->addRef();
     }

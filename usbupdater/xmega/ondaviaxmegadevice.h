@@ -18,8 +18,10 @@ class XmegaFirmwareUpdater;
 
 // One unit of the maker's XMEGA model, identified by its UUID, with a
 // Firmware record per updatable part. Survives the unit's reboots: the
-// hot-plug thread hands it each re-enumerated device object (setDevice,
-// completeReboot) while the worker waits in rebootBlocking.
+// hot-plug thread hands it each re-enumerated device object
+// (takeRebootedDevice) while the worker waits in rebootBlocking. A reboot
+// that fails or times out stops being awaited, so that the unit's next
+// arrival counts as a new one.
 class OndaviaXmegaDevice : public Device
 {
 public:
@@ -47,6 +49,7 @@ public:
     bool rebootBlocking(bool toBootloader) override;
     bool isRebooting() override;
     void completeReboot() override;
+    bool takeRebootedDevice(XmegaUSBDevice* device) override;
     bool queueUpdates(TaskQueue& queue, bool force) override;
 
     XmegaFirmwareUpdater* updater() const { return m_updater.get(); }
@@ -55,6 +58,8 @@ private:
     explicit OndaviaXmegaDevice(FileStore* store);
     bool init(OndaviaXmegaUSBDevice* usbDevice, const FirmwarePart* parts);
     OndaviaXmegaUSBDevice* currentDevice() const;
+    // Makes next current, with the mutex held; returns the old one to release.
+    OndaviaXmegaUSBDevice* swapDeviceLocked(OndaviaXmegaUSBDevice* next);
 
     uint16_t m_productId = 0;
     std::string m_modelName;
