@@ -67,6 +67,13 @@ void save(const QImage& image, const QString& name)
     qInfo("wrote %s", qPrintable(path));
 }
 
+// Lets pending layout and paint settle, then saves the widget's picture.
+void snap(QWidget* widget, const QString& name)
+{
+    QCoreApplication::processEvents();
+    save(widget->grab().toImage(), name);
+}
+
 // Stands in for the main window: a dark window with a header band, so that
 // the dimmed sheet and the card over it read as they do in the program.
 class StandInWindow : public QWidget
@@ -349,8 +356,7 @@ void TestRender::productCard()
     card.show();
 
     card.showPage(connecting);
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "product_card_connecting");
+    snap(&window, "product_card_connecting");
 
     auto* plain = new StatusPage;
     auto* column = new QVBoxLayout(plain);
@@ -359,17 +365,14 @@ void TestRender::productCard()
     note->setAlignment(Qt::AlignCenter);
     column->addWidget(note);
     card.showPage(plain);
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "product_card_status");
+    snap(&window, "product_card_status");
 
     card.showPage(settings);
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "product_card_settings");
+    snap(&window, "product_card_settings");
     // A field left invalid marks its tab when the user moves on.
     sample->setSettingsStatus(SettingsPage::Invalid);
     settings->selectTab(1);
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "product_card_settings_output");
+    snap(&window, "product_card_settings_output");
     QCOMPARE(card.body()->width(), 620);
     QVERIFY(settings->tabbedPages()->hasAlert(0));
     QVERIFY(!settings->footer()->saveButton()->isEnabled());
@@ -387,27 +390,23 @@ void TestRender::commonDialogs()
                         "latest software version.");
     dialog.showTwoButtons("Cancel", "Update");
     dialog.showOverWindow();
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "dialog_two_buttons");
+    snap(&window, "dialog_two_buttons");
 
     dialog.showTwoTexts("Updating Example Device...",
                         "Do not unplug this Example Device while the update is in progress.");
     dialog.showProgressBar();
     dialog.setProgress(62);
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "dialog_progress");
+    snap(&window, "dialog_progress");
 
     dialog.showOneText("Searching for devices...");
     dialog.showBusyButton();
     QTest::qWait(3 * BusyButton::kFrameMilliseconds);
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "dialog_busy");
+    snap(&window, "dialog_busy");
 
     dialog.showTitleText(QString());
     dialog.showOneText("This Example Device has been updated.");
     dialog.showOneButton("Close");
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "dialog_one_button");
+    snap(&window, "dialog_one_button");
 
     CommonSettingsDialog settingsStyle(&window);
     dialog.hide();
@@ -415,8 +414,7 @@ void TestRender::commonDialogs()
     settingsStyle.showOneText("Restore the factory settings of this card?");
     settingsStyle.showTwoButtons("Cancel", "Reset");
     settingsStyle.showOverWindow();
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "dialog_settings_style");
+    snap(&window, "dialog_settings_style");
 }
 
 void TestRender::optionsMenuAndDialog()
@@ -447,8 +445,7 @@ void TestRender::optionsMenuAndDialog()
 
     controller.menu()->actions().at(1)->trigger();
     QVERIFY(controller.dialog());
-    QCoreApplication::processEvents();
-    save(window.grab().toImage(), "options_dialog");
+    snap(&window, "options_dialog");
     controller.closeDialog();
 }
 

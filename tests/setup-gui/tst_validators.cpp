@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+#include <memory>
+
 Q_DECLARE_METATYPE(QValidator::State)
 
 namespace {
@@ -29,165 +31,111 @@ class TestValidators : public QObject
 {
     Q_OBJECT
 private slots:
-    void ipAddress_data();
-    void ipAddress();
-    void email_data();
-    void email();
-    void unsignedInt_data();
-    void unsignedInt();
-    void utf8Length_data();
-    void utf8Length();
-    void exFatName_data();
-    void exFatName();
+    void validate_data();
+    void validate();
     void sharedInstances();
     void standardVerifiers();
 };
 
-void TestValidators::ipAddress_data()
+void TestValidators::validate_data()
 {
+    using namespace TextValidatorFlags;
+    // "utf8-N" is the UTF-8 length validator for N bytes.
+    QTest::addColumn<QString>("validator");
+    QTest::addColumn<int>("flags");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QValidator::State>("state");
-    QTest::newRow("empty") << "" << Intermediate;
-    QTest::newRow("one octet") << "192" << Intermediate;
-    QTest::newRow("three octets and a dot") << "192.168.1." << Intermediate;
-    QTest::newRow("lone dots") << "..." << Intermediate;
-    QTest::newRow("full") << "192.168.1.20" << Acceptable;
-    QTest::newRow("zeros") << "0.0.0.0" << Acceptable;
-    QTest::newRow("top") << "255.255.255.255" << Acceptable;
-    QTest::newRow("octet above 255") << "192.168.1.256" << Invalid;
-    QTest::newRow("first above 255") << "300.1.1.1" << Invalid;
-    QTest::newRow("five octets") << "1.2.3.4.5" << Invalid;
-    QTest::newRow("letters") << "10.0.a.1" << Invalid;
-    QTest::newRow("trailing blank") << "10.0.0.1 " << Invalid;
-    QTest::newRow("four digits") << "1000" << Invalid;
-}
-
-void TestValidators::ipAddress()
-{
-    QFETCH(QString, text);
-    QFETCH(QValidator::State, state);
-    IpAddressValidator v;
-    QCOMPARE(check(v, text), state);
-}
-
-void TestValidators::email_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QValidator::State>("state");
-    QTest::newRow("empty") << "" << Acceptable;
-    QTest::newRow("full") << "sales@example.org" << Acceptable;
-    QTest::newRow("dots and plus") << "a.b+c_d%e-f@mail.example.co" << Acceptable;
-    QTest::newRow("local part only") << "sales" << Intermediate;
-    QTest::newRow("no top-level part") << "sales@example" << Intermediate;
-    QTest::newRow("dangling dot") << "sales@example." << Intermediate;
-    QTest::newRow("one-letter top level") << "sales@example.o" << Intermediate;
-    QTest::newRow("upper case local") << "Sales@example.org" << Invalid;
-    QTest::newRow("upper case domain") << "sales@Example.org" << Invalid;
-    QTest::newRow("two at signs") << "a@b@example.org" << Invalid;
-    QTest::newRow("blank") << "sa les@example.org" << Invalid;
-}
-
-void TestValidators::email()
-{
-    QFETCH(QString, text);
-    QFETCH(QValidator::State, state);
-    EMailAddressValidator v;
-    QCOMPARE(check(v, text), state);
-}
-
-void TestValidators::unsignedInt_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QValidator::State>("state");
-    QTest::newRow("empty") << "" << Intermediate;
-    QTest::newRow("zero") << "0" << Invalid;
-    QTest::newRow("leading zero") << "01024" << Invalid;
-    QTest::newRow("sign") << "+2000" << Invalid;
-    QTest::newRow("minus") << "-2000" << Invalid;
-    QTest::newRow("low bound") << "1024" << Acceptable;
-    QTest::newRow("high bound") << "49151" << Acceptable;
-    QTest::newRow("below, still growing") << "80" << Intermediate;
+    auto row = [](const char* validator, const char* name) -> QTestData& {
+        return QTest::addRow("%s: %s", validator, name) << QString(validator);
+    };
+    row("ip", "empty") << 0 << "" << Intermediate;
+    row("ip", "one octet") << 0 << "192" << Intermediate;
+    row("ip", "three octets and a dot") << 0 << "192.168.1." << Intermediate;
+    row("ip", "lone dots") << 0 << "..." << Intermediate;
+    row("ip", "full") << 0 << "192.168.1.20" << Acceptable;
+    row("ip", "zeros") << 0 << "0.0.0.0" << Acceptable;
+    row("ip", "top") << 0 << "255.255.255.255" << Acceptable;
+    row("ip", "octet above 255") << 0 << "192.168.1.256" << Invalid;
+    row("ip", "first above 255") << 0 << "300.1.1.1" << Invalid;
+    row("ip", "five octets") << 0 << "1.2.3.4.5" << Invalid;
+    row("ip", "letters") << 0 << "10.0.a.1" << Invalid;
+    row("ip", "trailing blank") << 0 << "10.0.0.1 " << Invalid;
+    row("ip", "four digits") << 0 << "1000" << Invalid;
+    row("email", "empty") << 0 << "" << Acceptable;
+    row("email", "full") << 0 << "sales@example.org" << Acceptable;
+    row("email", "dots and plus") << 0 << "a.b+c_d%e-f@mail.example.co" << Acceptable;
+    row("email", "local part only") << 0 << "sales" << Intermediate;
+    row("email", "no top-level part") << 0 << "sales@example" << Intermediate;
+    row("email", "dangling dot") << 0 << "sales@example." << Intermediate;
+    row("email", "one-letter top level") << 0 << "sales@example.o" << Intermediate;
+    row("email", "upper case local") << 0 << "Sales@example.org" << Invalid;
+    row("email", "upper case domain") << 0 << "sales@Example.org" << Invalid;
+    row("email", "two at signs") << 0 << "a@b@example.org" << Invalid;
+    row("email", "blank") << 0 << "sa les@example.org" << Invalid;
+    row("port", "empty") << 0 << "" << Intermediate;
+    row("port", "zero") << 0 << "0" << Invalid;
+    row("port", "leading zero") << 0 << "01024" << Invalid;
+    row("port", "sign") << 0 << "+2000" << Invalid;
+    row("port", "minus") << 0 << "-2000" << Invalid;
+    row("port", "low bound") << 0 << "1024" << Acceptable;
+    row("port", "high bound") << 0 << "49151" << Acceptable;
+    row("port", "below, still growing") << 0 << "80" << Intermediate;
     // The range check is the integer validator's: too large but as short as
     // the top may still be edited down, one more digit may not.
-    QTest::newRow("above, as long as the top") << "49152" << Intermediate;
-    QTest::newRow("above, longer than the top") << "491510" << Invalid;
-    QTest::newRow("letters") << "12a" << Invalid;
-}
-
-void TestValidators::unsignedInt()
-{
-    QFETCH(QString, text);
-    QFETCH(QValidator::State, state);
-    QCOMPARE(check(*UnsignedIntValidator::sharedPort(), text), state);
-}
-
-void TestValidators::utf8Length_data()
-{
-    using namespace TextValidatorFlags;
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QValidator::State>("state");
+    row("port", "above, as long as the top") << 0 << "49152" << Intermediate;
+    row("port", "above, longer than the top") << 0 << "491510" << Invalid;
+    row("port", "letters") << 0 << "12a" << Invalid;
     const QString e = QString::fromUtf8("\xc3\xa9"); // two bytes in UTF-8
-    QTest::newRow("four one-byte") << 5 << 0 << "abcd" << Acceptable;
-    QTest::newRow("five one-byte") << 5 << 0 << "abcde" << Invalid;
-    QTest::newRow("two two-byte") << 5 << 0 << e + e << Acceptable;
-    QTest::newRow("two two-byte and one") << 5 << 0 << e + e + "a" << Invalid;
-    QTest::newRow("empty refused") << 5 << 0 << "" << Intermediate;
-    QTest::newRow("empty allowed") << 5 << int(kAllowEmpty) << "" << Acceptable;
-    QTest::newRow("leading blank") << 9 << 0 << " ab" << Invalid;
-    QTest::newRow("leading tab") << 9 << 0 << "\tab" << Invalid;
-    QTest::newRow("leading no-break space") << 9 << 0 << QString(QChar(160)) + "ab" << Invalid;
-    QTest::newRow("leading allowed") << 9 << int(kAllowLeadingSpace) << " ab" << Acceptable;
-    QTest::newRow("trailing blank") << 9 << 0 << "ab " << Intermediate;
-    QTest::newRow("trailing ideographic space") << 9 << 0 << "ab" + QString(QChar(0x3000)) << Intermediate;
-    QTest::newRow("trailing allowed") << 9 << int(kAllowTrailingSpace) << "ab " << Acceptable;
-    QTest::newRow("too long beats blank") << 3 << 0 << " abc" << Invalid;
+    row("utf8-5", "four one-byte") << 0 << "abcd" << Acceptable;
+    row("utf8-5", "five one-byte") << 0 << "abcde" << Invalid;
+    row("utf8-5", "two two-byte") << 0 << e + e << Acceptable;
+    row("utf8-5", "two two-byte and one") << 0 << e + e + "a" << Invalid;
+    row("utf8-5", "empty refused") << 0 << "" << Intermediate;
+    row("utf8-5", "empty allowed") << int(kAllowEmpty) << "" << Acceptable;
+    row("utf8-9", "leading blank") << 0 << " ab" << Invalid;
+    row("utf8-9", "leading tab") << 0 << "\tab" << Invalid;
+    row("utf8-9", "leading no-break space") << 0 << QString(QChar(160)) + "ab" << Invalid;
+    row("utf8-9", "leading allowed") << int(kAllowLeadingSpace) << " ab" << Acceptable;
+    row("utf8-9", "trailing blank") << 0 << "ab " << Intermediate;
+    row("utf8-9", "trailing ideographic space") << 0 << "ab" + QString(QChar(0x3000)) << Intermediate;
+    row("utf8-9", "trailing allowed") << int(kAllowTrailingSpace) << "ab " << Acceptable;
+    row("utf8-3", "too long beats blank") << 0 << " abc" << Invalid;
+    row("exfat", "plain") << 0 << "Clip 001.mov" << Acceptable;
+    row("exfat", "empty") << 0 << "" << Intermediate;
+    row("exfat", "empty allowed") << int(kAllowEmpty) << "" << Acceptable;
+    row("exfat", "leading blank") << 0 << " clip" << Invalid;
+    row("exfat", "leading allowed") << int(kAllowLeadingSpace) << " clip" << Acceptable;
+    row("exfat", "trailing blank") << 0 << "clip " << Intermediate;
+    row("exfat", "trailing allowed") << int(kAllowTrailingSpace) << "clip " << Acceptable;
+    row("exfat", "question mark") << 0 << "clip?" << Invalid;
+    row("exfat", "slash") << 0 << "a/b" << Invalid;
+    row("exfat", "backslash") << 0 << "a\\b" << Invalid;
+    row("exfat", "colon") << 0 << "a:b" << Invalid;
+    row("exfat", "quote") << 0 << "a\"b" << Invalid;
+    row("exfat", "pipe") << 0 << "a|b" << Invalid;
+    row("exfat", "reserved allowed") << int(kAllowReservedCharacters) << "a?b*c" << Acceptable;
+    row("exfat", "accented") << 0 << QString::fromUtf8("caf\xc3\xa9") << Invalid;
+    row("exfat", "control") << 0 << "a\x01" "b" << Invalid;
+    row("exfat", "too long") << 0 << QString(16, 'a') << Invalid;
+    row("exfat", "longest") << 0 << QString(15, 'a') << Acceptable;
 }
 
-void TestValidators::utf8Length()
+void TestValidators::validate()
 {
-    QFETCH(int, size);
+    QFETCH(QString, validator);
     QFETCH(int, flags);
     QFETCH(QString, text);
     QFETCH(QValidator::State, state);
-    MaxUtf8LengthValidator v(size, flags);
-    QCOMPARE(check(v, text), state);
-}
-
-void TestValidators::exFatName_data()
-{
-    using namespace TextValidatorFlags;
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QValidator::State>("state");
-    QTest::newRow("plain") << 0 << "Clip 001.mov" << Acceptable;
-    QTest::newRow("empty") << 0 << "" << Intermediate;
-    QTest::newRow("empty allowed") << int(kAllowEmpty) << "" << Acceptable;
-    QTest::newRow("leading blank") << 0 << " clip" << Invalid;
-    QTest::newRow("leading allowed") << int(kAllowLeadingSpace) << " clip" << Acceptable;
-    QTest::newRow("trailing blank") << 0 << "clip " << Intermediate;
-    QTest::newRow("trailing allowed") << int(kAllowTrailingSpace) << "clip " << Acceptable;
-    QTest::newRow("question mark") << 0 << "clip?" << Invalid;
-    QTest::newRow("slash") << 0 << "a/b" << Invalid;
-    QTest::newRow("backslash") << 0 << "a\\b" << Invalid;
-    QTest::newRow("colon") << 0 << "a:b" << Invalid;
-    QTest::newRow("quote") << 0 << "a\"b" << Invalid;
-    QTest::newRow("pipe") << 0 << "a|b" << Invalid;
-    QTest::newRow("reserved allowed") << int(kAllowReservedCharacters) << "a?b*c" << Acceptable;
-    QTest::newRow("accented") << 0 << QString::fromUtf8("caf\xc3\xa9") << Invalid;
-    QTest::newRow("control") << 0 << "a\x01" "b" << Invalid;
-    QTest::newRow("too long") << 0 << QString(16, 'a') << Invalid;
-    QTest::newRow("longest") << 0 << QString(15, 'a') << Acceptable;
-}
-
-void TestValidators::exFatName()
-{
-    QFETCH(int, flags);
-    QFETCH(QString, text);
-    QFETCH(QValidator::State, state);
-    ExFatFileNameValidator v(16, flags);
-    QCOMPARE(check(v, text), state);
+    std::unique_ptr<QValidator> v;
+    if (validator == "ip")
+        v.reset(new IpAddressValidator);
+    else if (validator == "email")
+        v.reset(new EMailAddressValidator);
+    else if (validator.startsWith("utf8-"))
+        v.reset(new MaxUtf8LengthValidator(validator.mid(5).toInt(), flags));
+    else if (validator == "exfat")
+        v.reset(new ExFatFileNameValidator(16, flags));
+    QCOMPARE(check(v ? *v : *UnsignedIntValidator::sharedPort(), text), state);
 }
 
 void TestValidators::sharedInstances()
