@@ -261,7 +261,8 @@ private slots:
 
 private:
     void writeCards(const QByteArray &json);
-    QByteArray simctl(const QStringList &arguments, int *exitCode = nullptr);
+    // Runs the control tool; its exit code, and what it printed to `output`.
+    int simctl(const QStringList &arguments, QByteArray *output = nullptr);
     IZeltra *deviceByModel(const QString &model);
 
     Library m_library;
@@ -304,14 +305,15 @@ void TestCardSimulator::writeCards(const QByteArray &json)
     m_library.restart();
 }
 
-QByteArray TestCardSimulator::simctl(const QStringList &arguments, int *exitCode)
+int TestCardSimulator::simctl(const QStringList &arguments, QByteArray *output)
 {
     QProcess process;
     process.start(CARDSIM_SIMCTL, arguments);
-    process.waitForFinished(15000);
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return process.readAllStandardOutput() + process.readAllStandardError();
+    if (!process.waitForFinished(15000))
+        return -1;
+    if (output)
+        *output = process.readAllStandardOutput() + process.readAllStandardError();
+    return process.exitCode();
 }
 
 IZeltra *TestCardSimulator::deviceByModel(const QString &model)
@@ -779,9 +781,7 @@ void TestCardSimulator::noticesReachEverySubscriber()
     // Status driven from outside reaches both; once unsubscribed, only one.
     first.clear();
     second.clear();
-    int code = -1;
-    simctl({"signal", "9", "off"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"signal", "9", "off"}), 0);
     QCOMPARE(first.count(kStat), 2); // signal present and detected format
     QCOMPARE(second.count(kStat), 2);
     bool signal = true;
@@ -789,8 +789,7 @@ void TestCardSimulator::noticesReachEverySubscriber()
     QVERIFY(!signal);
 
     QCOMPARE(secondNotification->Unsubscribe(kStat, &second), kZeltraOk);
-    simctl({"reference", "9", "unlocked"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"reference", "9", "unlocked"}), 0);
     QCOMPARE(first.count(kStat), 3);
     QCOMPARE(second.count(kStat), 2);
     QCOMPARE(first.count(kPref), 0); // status changes are not configuration changes
@@ -812,11 +811,9 @@ void TestCardSimulator::unsubscribeFromInsideANotice()
     std::atomic<int32_t> result{1};
     counter.onNotify = [&] { result = notification->Unsubscribe(kStat, &counter); };
     QCOMPARE(notification->Subscribe(kStat, &counter), kZeltraOk);
-    int code = -1;
-    simctl({"busy", "0", "capture"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"busy", "0", "capture"}), 0);
     QTRY_COMPARE(result.load(), kZeltraOk);
-    simctl({"busy", "0", "idle"}, &code);
+    simctl({"busy", "0", "idle"});
     QCOMPARE(counter.count(kStat), 1);
     QCOMPARE(counter.references.load(), 1);
 }
@@ -871,16 +868,14 @@ void TestCardSimulator::twoHostsSeeTheSameCards()
     QTRY_COMPARE(second.count(), size_t(13));
     QCOMPARE(first.snapshot()[5].device, second.snapshot()[5].device);
 
-    int code = -1;
-    simctl({"unplug", "5"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"unplug", "5"}), 0);
     QCOMPARE(first.count(), size_t(14));
     QCOMPARE(second.count(), size_t(14));
 
     // The host that forgets to uninstall is uninstalled with its last reference.
     one.reset();
     QCOMPARE(first.references.load(), 0);
-    simctl({"plug", "5"}, &code);
+    simctl({"plug", "5"});
     QCOMPARE(first.count(), size_t(14));
     QCOMPARE(second.count(), size_t(15));
     QCOMPARE(second.snapshot().back().model, QString("Ondavia Quartet"));
@@ -954,9 +949,7 @@ void TestCardSimulator::ownCardDescription()
     QCOMPARE(size, 4u);
 
     // A card that starts unplugged arrives when plugged in.
-    int code = -1;
-    simctl({"plug", "1"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"plug", "1"}), 0);
     IZeltra *b = deviceByModel("Bench B");
     QVERIFY(b);
     auto bConfiguration = query<IZeltraConfiguration>(b, IID_IZeltraConfiguration);
@@ -972,14 +965,14 @@ void TestCardSimulator::ownCardDescription()
         {"0", "vios", "1"},
         {"1", "dvom", "1853125475"}, // 'ntsc'
     };
+    QByteArray answer;
     for (const auto &row : readBack) {
-        const QByteArray answer = simctl({"get", row.card, row.item}, &code);
-        QCOMPARE(code, 0);
+        QCOMPARE(simctl({"get", row.card, row.item}, &answer), 0);
         QCOMPARE(answer.trimmed(), QByteArray(row.answer));
     }
-    QVERIFY(simctl({"config", "0"}, &code).contains("vicm (int) = 1818391920"));
-    simctl({"get", "0", "nope"}, &code);
-    QCOMPARE(code, 1);
+    QCOMPARE(simctl({"config", "0"}, &answer), 0);
+    QVERIFY(answer.contains("vicm (int) = 1818391920"));
+    QCOMPARE(simctl({"get", "0", "nope"}), 1);
 
     Ref<IZeltraAPIInformation> information(m_library.createInformation());
     const char *version = nullptr;
@@ -995,13 +988,11 @@ void TestCardSimulator::hotPlugThroughSimctl()
     QTRY_COMPARE(watcher.count(), size_t(13));
     IZeltra *first = watcher.snapshot().front().device;
 
-    int code = -1;
-    const QByteArray list = simctl({"list"}, &code);
-    QCOMPARE(code, 0);
+    QByteArray list;
+    QCOMPARE(simctl({"list"}, &list), 0);
     QVERIFY2(list.contains("Ondavia Meridian 4K") && list.contains("unplugged") == false, list.constData());
 
-    simctl({"unplug", "0"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"unplug", "0"}), 0);
     auto events = watcher.snapshot();
     QCOMPARE(events.size(), size_t(14));
     QVERIFY(!events.back().arrived);
@@ -1014,12 +1005,10 @@ void TestCardSimulator::hotPlugThroughSimctl()
     QCOMPARE(m_library.deviceCount(), size_t(12));
 
     // Unplugging twice changes nothing.
-    simctl({"unplug", "0"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"unplug", "0"}), 0);
     QCOMPARE(watcher.count(), size_t(14));
 
-    simctl({"plug", "0"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"plug", "0"}), 0);
     events = watcher.snapshot();
     QCOMPARE(events.size(), size_t(15));
     QVERIFY(events.back().arrived);
@@ -1027,30 +1016,26 @@ void TestCardSimulator::hotPlugThroughSimctl()
     QCOMPARE(events.back().model, QString("Ondavia Meridian 4K"));
 
     // By persistent id, and every card at once.
-    simctl({"unplug", "0x4f44560000004301"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"unplug", "0x4f44560000004301"}), 0);
     QCOMPARE(watcher.count(), size_t(16));
-    simctl({"unplug", "all"}, &code);
+    simctl({"unplug", "all"});
     QCOMPARE(watcher.count(), size_t(28));
     QCOMPARE(m_library.deviceCount(), size_t(0));
-    simctl({"plug", "all"}, &code);
+    simctl({"plug", "all"});
     QCOMPARE(watcher.count(), size_t(41));
 
     // Live status of a running card.
     IZeltra *meridian = deviceByModel("Ondavia Meridian 4K");
-    simctl({"format", "0", "pal "}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"format", "0", "pal "}), 0);
     auto status = query<IZeltraStatus>(meridian, IID_IZeltraStatus);
     int64_t mode = 0;
     QCOMPARE(status->GetInt(zeltraCode("dvim"), &mode), kZeltraOk);
     QCOMPARE(mode, int64_t(zeltraCode("pal ")));
-    simctl({"reference", "0", "locked", "Hi50"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"reference", "0", "locked", "Hi50"}), 0);
     bool locked = false;
     QCOMPARE(status->GetFlag(zeltraCode("refl"), &locked), kZeltraOk);
     QVERIFY(locked);
-    simctl({"set", "0", "pwid", "8"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"set", "0", "pwid", "8"}), 0);
     QCOMPARE(status->GetInt(zeltraCode("pwid"), &mode), kZeltraOk);
     QCOMPARE(mode, int64_t(8));
     uint32_t size = 0;
@@ -1066,7 +1051,7 @@ void TestCardSimulator::hotPlugThroughSimctl()
     discovery->UninstallDeviceNotifications();
     QCOMPARE(watcher.references.load(), 0);
     // Uninstalled: nothing more arrives.
-    simctl({"unplug", "1"}, &code);
+    simctl({"unplug", "1"});
     QCOMPARE(watcher.count(), size_t(41));
     watcher.releaseDevices();
 }
@@ -1074,33 +1059,29 @@ void TestCardSimulator::hotPlugThroughSimctl()
 void TestCardSimulator::simctlErrors()
 {
     m_library.deviceCount(); // starts the simulator
-    int code = -1;
-    QByteArray out = simctl({"unplug", "99"}, &code);
-    QCOMPARE(code, 1);
-    QVERIFY2(out.contains("no card 99"), out.constData());
-    out = simctl({"format", "0", "zzzz"}, &code);
-    QCOMPARE(code, 1);
-    QVERIFY2(out.contains("no mode"), out.constData());
-    out = simctl({"set", "0", "visl", "maybe"}, &code);
-    QCOMPARE(code, 1);
-    out = simctl({"set", "0", "nope", "1"}, &code);
-    QCOMPARE(code, 1);
-    out = simctl({"dance", "0"}, &code);
-    QCOMPARE(code, 1);
-    out = simctl({"--pid", "1", "list"}, &code);
-    QCOMPARE(code, 2);
+    const struct { QStringList arguments; int code; const char *says; } refused[] = {
+        {{"unplug", "99"}, 1, "no card 99"},
+        {{"format", "0", "zzzz"}, 1, "no mode"},
+        {{"set", "0", "visl", "maybe"}, 1, ""},
+        {{"set", "0", "nope", "1"}, 1, ""},
+        {{"dance", "0"}, 1, ""},
+        {{"--pid", "1", "list"}, 2, ""},
+    };
+    QByteArray out;
+    for (const auto &row : refused) {
+        QCOMPARE(simctl(row.arguments, &out), row.code);
+        QVERIFY2(out.contains(row.says), out.constData());
+    }
 
     // A socket left behind by a process that is gone is cleared away.
     const QString stale = m_dir->filePath("runtime/zeltra-simulator/999999999.sock");
     QFile(stale).open(QIODevice::WriteOnly);
-    simctl({"list"}, &code);
-    QCOMPARE(code, 0);
+    QCOMPARE(simctl({"list"}), 0);
     QVERIFY(!QFile::exists(stale));
 
     // With no simulator running there is nobody to talk to.
     m_library.restart();
-    out = simctl({"list"}, &code);
-    QCOMPARE(code, 2);
+    QCOMPARE(simctl({"list"}, &out), 2);
     QVERIFY2(out.contains("no running card simulator"), out.constData());
 }
 
