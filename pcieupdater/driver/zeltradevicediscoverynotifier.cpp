@@ -280,6 +280,7 @@ int ZeltraDeviceDiscoveryNotifier::acquire()
             pthread_mutex_unlock(&m_segment->mutex);
             return ENOTRECOVERABLE;
         }
+        tellHook(LockStage::kOwnerDied);
         return 0;
     }
     return result;
@@ -323,6 +324,7 @@ bool ZeltraDeviceDiscoveryNotifier::notify(ZeltraDeviceNode* node, bool arrived)
         return false;
     if (!lock())
         return false;
+    tellHook(LockStage::kLocked);
     uint32_t mask = 0;
     if (uint32_t* word = presenceWord(m_segment, *node, &mask)) {
         const bool present = (*word & mask) != 0;
@@ -334,6 +336,7 @@ bool ZeltraDeviceDiscoveryNotifier::notify(ZeltraDeviceNode* node, bool arrived)
             *word |= mask;
         else
             *word &= ~mask;
+        tellHook(LockStage::kMarked);
     }
     int index = m_segment->writeIndex;
     if (!ZeltraDiscoverySegmentReader::isRingIndex(index))
@@ -341,7 +344,9 @@ bool ZeltraDeviceDiscoveryNotifier::notify(ZeltraDeviceNode* node, bool arrived)
     unsigned char* slot = m_segment->ring[index];
     slot[0] = arrived ? ZeltraDiscoverySegment::kArrivedFlag : 0;
     std::memcpy(slot + 1, node, sizeof(ZeltraDeviceNode));
+    tellHook(LockStage::kWritten);
     m_segment->writeIndex = ZeltraDiscoverySegmentReader::nextIndex(index);
+    tellHook(LockStage::kAdvanced);
     pthread_cond_broadcast(&m_segment->condition);
     unlock();
     return true;
@@ -401,6 +406,7 @@ int ZeltraDeviceDiscoveryNotifier::mainLoop()
         if (result == EOWNERDEAD) {
             if (pthread_mutex_consistent(&m_segment->mutex) != 0)
                 return ENOTRECOVERABLE; // still held: the unlocker lets it go
+            tellHook(LockStage::kOwnerDied);
         } else if (result != 0) {
             // The wait failed without the lock (ENOTRECOVERABLE after an
             // owner died and nobody repaired it): waiting again would only

@@ -46,6 +46,19 @@ public:
 
     bool isConnected() const { return m_segment != nullptr; }
 
+    // For tests that stop a process at a chosen point while it holds the
+    // shared lock: the hook hears each step of a posting (the lock taken,
+    // the presence bit changed, the slot written, the write index advanced;
+    // the wake-up follows), and every lock taken over from a dead owner, on
+    // whichever thread took it. Set it before connecting; null for none.
+    enum class LockStage { kOwnerDied, kLocked, kMarked, kWritten, kAdvanced };
+    using LockStageHook = void (*)(LockStage stage, void* context);
+    void setLockStageHook(LockStageHook hook, void* context)
+    {
+        m_hook = hook;
+        m_hookContext = context;
+    }
+
 private:
     enum WaitState { kIdle = 0, kWaiting = 1, kStopping = 2 };
 
@@ -62,6 +75,11 @@ private:
     // the name already stands for another one; unmaps in any case.
     void removeAbandoned();
     void unmap();
+    void tellHook(LockStage stage) const
+    {
+        if (m_hook)
+            m_hook(stage, m_hookContext);
+    }
 
     pthread_t m_thread{};
     int m_waitState = kIdle;
@@ -69,4 +87,6 @@ private:
     int m_fd = -1;
     int m_readIndex = -1;
     IZeltraDeviceDiscoveryNotifierDelegate* m_delegate = nullptr;
+    LockStageHook m_hook = nullptr;
+    void* m_hookContext = nullptr;
 };
