@@ -224,11 +224,16 @@ struct Producer {
     int pauseStage = -1;
     int pauseEvent = -1;
     Clock::time_point started;
-    Clock::time_point killAt;
+    // Killed at a random moment: while it starts, or counted from its
+    // connecting, so that the kill falls among its postings.
+    bool killWhileStarting = false;
+    std::chrono::microseconds killDelay{0};
+    Clock::time_point killAt = Clock::time_point::max();
     pid_t pid = -1;
     int statusFd = -1;
     int confirmed = 0;   // postings that returned
     int recoveries = 0;  // dead owners it took the lock over from
+    bool connected = false;
     bool paused = false;
     bool killed = false;
     bool running = false;
@@ -305,6 +310,11 @@ void readStatus(Producer& producer)
     }
     for (ssize_t i = 0; i < got; ++i) {
         switch (bytes[i]) {
+        case 'C':
+            producer.connected = true;
+            if (!producer.killWhileStarting)
+                producer.killAt = Clock::now() + producer.killDelay;
+            break;
         case 'a':
         case 'r':
             ++producer.confirmed;
@@ -401,6 +411,9 @@ int storm(const Options& options)
             producer.pauseEvent = int(random() % kEventsPerProducer);
         } else if (roll < 7) {
             producer.fate = Producer::Fate::kKillAnyTime;
+            producer.killWhileStarting = random() % 4 == 0;
+            // Four postings with pauses of 0.5 to 3.5 ms take about 8 ms.
+            producer.killDelay = std::chrono::microseconds(random() % (producer.killWhileStarting ? 60000 : 10000));
         }
     }
 
@@ -415,8 +428,8 @@ int storm(const Options& options)
                 std::printf("FAIL: cannot start a producer: %s\n", std::strerror(errno));
                 return 1;
             }
-            // Startup takes most of a producer's life: kill anywhere in it.
-            producer.killAt = producer.started + std::chrono::microseconds(random() % 60000);
+            if (producer.killWhileStarting)
+                producer.killAt = producer.started + producer.killDelay;
             ++next;
             ++running;
         }
@@ -458,6 +471,7 @@ int storm(const Options& options)
 
     // Compare what was posted with what was reported, node by node.
     const auto events = delegate.events();
+    int killedStarting = 0, killedPosting = 0;
     int killedInLock = 0, killedElsewhere = 0, completed = 0, failedProducers = 0;
     int arrivalsPosted = 0, arrivalsSeen = 0, duplicates = 0, missing = 0, producerRecoveries = 0;
     for (size_t p = 0; p < producers.size(); ++p) {
@@ -481,6 +495,7 @@ int storm(const Options& options)
             certain = producer.pauseEvent + (producer.pauseStage == int(Stage::kAdvanced) ? 1 : 0);
         } else if (wasKilled) {
             ++killedElsewhere;
+            ++(producer.connected ? killedPosting : killedStarting);
             oneMore = certain < kEventsPerProducer;
         } else if (WIFEXITED(producer.exitStatus) && WEXITSTATUS(producer.exitStatus) == 0
                    && producer.confirmed == kEventsPerProducer) {
@@ -506,7 +521,8 @@ int storm(const Options& options)
 
     std::printf("producers started        %d\n", options.producers);
     std::printf("killed inside the mutex  %d\n", killedInLock);
-    std::printf("killed elsewhere         %d\n", killedElsewhere);
+    std::printf("killed elsewhere         %d (%d before connecting, %d connected and posting)\n", killedElsewhere,
+                killedStarting, killedPosting);
     std::printf("completed                %d\n", completed);
     std::printf("failed otherwise         %d\n", failedProducers);
     std::printf("arrivals posted          %d\n", arrivalsPosted);
