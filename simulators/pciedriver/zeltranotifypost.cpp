@@ -3,6 +3,7 @@
 
 #include "zeltradevicediscoverynotifier.h"
 #include "zeltradiscoverysegment.h"
+#include "zeltradiscoverysegmentreader.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,24 +54,26 @@ int show()
     close(fd);
     if (area == MAP_FAILED)
         return 1;
-    const auto* segment = static_cast<const ZeltraDiscoverySegment*>(area);
-    std::printf("state %d\nwrite index %d\npresent", int(segment->state), int(segment->writeIndex));
-    ZeltraDeviceNode node;
+    const ZeltraDiscoverySegmentReader reader(area, sizeof(ZeltraDiscoverySegment));
+    std::printf("state %d\n", int(reader.state()));
+    if (reader.writeIndex() < 0)
+        std::printf("write index outside the ring\n");
+    else
+        std::printf("write index %d\n", reader.writeIndex());
+    std::printf("present");
     for (int kind = 0; kind < ZeltraDeviceNode::kKindCount; ++kind) {
         for (int number = 0; number < ZeltraDiscoverySegment::kNumbersPerKind; ++number) {
-            if (segment->presence[kind][number / 32] & (uint32_t(1) << (number % 32)))
-                std::printf(" %s%d", node.driverNameByIndex(kind), number);
+            if (reader.isPresent(kind, number))
+                std::printf(" %s", printable(ZeltraDiscoverySegmentReader::presentNode(kind, number)).c_str());
         }
     }
     std::printf("\n");
     for (int slot = 0; slot < ZeltraDiscoverySegment::kRingSize; ++slot) {
         ZeltraDeviceNode entry;
-        std::memcpy(&entry, segment->ring[slot] + 1, sizeof(entry));
-        if (entry.name[0] == 0)
+        bool arrived = false;
+        if (!reader.event(slot, &entry, &arrived) || entry.name[0] == 0)
             continue;
-        std::printf("slot %d %s %s\n", slot,
-                    (segment->ring[slot][0] & ZeltraDiscoverySegment::kArrivedFlag) ? "arrival" : "removal",
-                    printable(entry).c_str());
+        std::printf("slot %d %s %s\n", slot, arrived ? "arrival" : "removal", printable(entry).c_str());
     }
     munmap(area, sizeof(ZeltraDiscoverySegment));
     return 0;
