@@ -9,6 +9,7 @@
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltrafamily.h"
+#include "testhome.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -84,15 +85,9 @@ class CardFixture
 public:
     bool start(const QByteArray& cards, int count)
     {
-        if (!m_home.isValid())
+        if (!useTestHome(m_home, cards.isEmpty() ? nullptr : cards.constData()))
             return false;
         qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-        if (cards.isEmpty())
-            qunsetenv("ZELTRA_SIMULATOR_CARDS");
-        else
-            qputenv("ZELTRA_SIMULATOR_CARDS", cards);
         initialiseStaticData();
         for (const char* font : {":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold"})
             QFontDatabase::addApplicationFont(QString::fromLatin1(font));

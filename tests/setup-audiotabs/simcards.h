@@ -15,6 +15,7 @@
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltrafamily.h"
+#include "testhome.h"
 
 // Index in the built-in set and persistent id of the cards used here.
 struct SimCard {
@@ -36,11 +37,8 @@ public:
     // Call from initTestCase; false when the cards did not all arrive.
     bool start()
     {
-        if (!m_home.isValid())
+        if (!useTestHome(m_home))
             return false;
-        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-        qunsetenv("ZELTRA_SIMULATOR_CARDS");
         initialiseStaticData();
         // The library reads the environment when it loads, so the family comes after it.
         m_family = std::make_unique<ZeltraFamily>();

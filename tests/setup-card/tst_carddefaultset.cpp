@@ -12,6 +12,7 @@
 #include "staticdata.h"
 #include "visiblezeltra.h"
 #include "zeltrafamily.h"
+#include "testhome.h"
 
 class TestCardDefaultSet : public QObject
 {
@@ -24,10 +25,7 @@ private slots:
 void TestCardDefaultSet::listHoldsDefaultCardsInOrder()
 {
     QTemporaryDir home;
-    QVERIFY(home.isValid());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
-    qunsetenv("ZELTRA_SIMULATOR_CARDS");
+    QVERIFY(useTestHome(home));
     initialiseStaticData();
 
     QFile file(QStringLiteral(ONDAVIA_DEFAULT_CARDS));

@@ -17,6 +17,7 @@
 #include "visiblezeltra.h"
 #include "zeltraapilibrary.h"
 #include "zeltrafamily.h"
+#include "testhome.h"
 
 namespace {
 
@@ -84,10 +85,7 @@ VisibleZeltra* TestCardFamily::findDevice(const QString& model) const
 void TestCardFamily::initTestCase()
 {
     // Preferences and the control socket go to folders of this run only.
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qputenv("ZELTRA_SIMULATOR_CARDS", QByteArray(ONDAVIA_TEST_DATA_DIR "/cards.json"));
+    QVERIFY(useTestHome(m_home, ONDAVIA_TEST_DATA_DIR "/cards.json"));
     initialiseStaticData();
     qRegisterMetaType<VisibleDevice*>();
 

@@ -25,6 +25,7 @@
 #include "zeltrasettingspage.h"
 #include "zeltrasettingssliderwitheditablevalueandindependantranges.h"
 #include "zeltrasettingstab.h"
+#include "testhome.h"
 
 namespace {
 
@@ -179,10 +180,7 @@ QJsonObject TestCardSettings::storedOnDisk(const char* persistentId) const
 void TestCardSettings::initTestCase()
 {
     qRegisterMetaType<VisibleDevice*>();
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qputenv("ZELTRA_SIMULATOR_CARDS", QByteArray(ONDAVIA_TEST_DATA_DIR "/framecards.json"));
+    QVERIFY(useTestHome(m_home, ONDAVIA_TEST_DATA_DIR "/framecards.json"));
     initialiseStaticData();
 }
 

@@ -23,6 +23,7 @@
 #include "visiblezeltra.h"
 #include "zeltrafamily.h"
 #include "zeltrasettingspage.h"
+#include "testhome.h"
 
 namespace {
 
@@ -77,10 +78,7 @@ private:
 
 void TestVideoTabs::initTestCase()
 {
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qputenv("ZELTRA_SIMULATOR_CARDS", QByteArray(ONDAVIA_TEST_DATA_DIR "/cards.json"));
+    QVERIFY(useTestHome(m_home, ONDAVIA_TEST_DATA_DIR "/cards.json"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("settings")));
     initialiseStaticData();
     qRegisterMetaType<VisibleDevice*>();

@@ -19,6 +19,7 @@
 #include "videooutputsettings.h"
 #include "visiblezeltra.h"
 #include "zeltrafamily.h"
+#include "testhome.h"
 
 class TestVideoTabsRender : public QObject
 {
@@ -41,10 +42,7 @@ private:
 
 void TestVideoTabsRender::initTestCase()
 {
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qunsetenv("ZELTRA_SIMULATOR_CARDS");
+    QVERIFY(useTestHome(m_home));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("settings")));
     for (const char* face : { ":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold" })
         QFontDatabase::addApplicationFont(QString::fromLatin1(face));

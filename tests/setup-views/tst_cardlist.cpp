@@ -21,6 +21,7 @@
 #include "zeltraapi.h"
 #include "zeltrafamily.h"
 #include "zeltravisibledeviceslistviewwidget.h"
+#include "testhome.h"
 
 using ListView = ZeltraVisibleDevicesListViewWidget;
 
@@ -76,10 +77,7 @@ QString TestCardList::cell(VisibleDevice* device, int column) const
 void TestCardList::initTestCase()
 {
     qRegisterMetaType<VisibleDevice*>();
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qputenv("ZELTRA_SIMULATOR_CARDS", QByteArray(ONDAVIA_TEST_DATA_DIR "/viewcards.json"));
+    QVERIFY(useTestHome(m_home, ONDAVIA_TEST_DATA_DIR "/viewcards.json"));
     initialiseStaticData();
 }
 

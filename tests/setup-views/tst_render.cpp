@@ -26,6 +26,7 @@
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
 #include "zeltravisibledeviceslistviewwidget.h"
+#include "testhome.h"
 
 class TestRender : public QObject
 {
@@ -67,10 +68,7 @@ private:
 
 void TestRender::initTestCase()
 {
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toUtf8());
-    qunsetenv("ZELTRA_SIMULATOR_CARDS");
+    QVERIFY(useTestHome(m_home));
     initialiseStaticData();
     m_folder = QStringLiteral(ONDAVIA_PICTURES_DIR);
     QVERIFY(QDir().mkpath(m_folder));
