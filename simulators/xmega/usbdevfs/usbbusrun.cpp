@@ -1,24 +1,34 @@
 // ondavia-usbbus-run: starts a program with emulated units on a USB bus.
 //
-//   ondavia-usbbus-run [--units N] [--bootloader] [--app-version V] [--] program [arguments...]
+//   ondavia-usbbus-run [--units N] [--bootloader] [--app-version V] [--fpga-version W] [--control]
+//                      [--] program [arguments...]
 //
 // The units live in this process; the program reaches them through the
 // umockdev preload, which this process and the program both run under,
 // with UMOCKDEV_DIR and USB_DEVFS_PATH set. The exit status is the program's.
+//
+// With --control, the cable of each unit is driven from standard input while
+// the program runs, one command a line: "unplug N" or "plug N" (N counts
+// the units from 0). Each is answered on standard output with "ok" once the
+// unit's node has left or reached the bus, or "error". The first line of
+// standard output is "pid P", the program's process id.
 
 #include "appimage.h"
 #include "usbdevfstestbed.h"
 #include "xmegaunit.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -26,8 +36,44 @@ namespace {
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: ondavia-usbbus-run [--units N] [--bootloader] [--app-version V] [--] program [arguments...]\n");
+                 "usage: ondavia-usbbus-run [--units N] [--bootloader] [--app-version V] [--fpga-version W] "
+                 "[--control] [--] program [arguments...]\n");
     return 2;
+}
+
+bool waitForNode(const xmegasim::UsbDevfsTestBed& bed, int id, bool present)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((bed.deviceAddress(id) != 0) != present) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Answers the cable commands of standard input until it ends.
+void runControl(xmegasim::UsbDevfsTestBed& bed, std::vector<std::unique_ptr<xmegasim::XmegaUnit>>& units,
+                const std::vector<int>& ids)
+{
+    char line[128];
+    while (std::fgets(line, sizeof line, stdin)) {
+        char command[16] = {};
+        unsigned index = 0;
+        bool ok = std::sscanf(line, "%15s %u", command, &index) == 2 && index < units.size();
+        const std::string what = command;
+        if (ok && what == "unplug") {
+            units[index]->unplug();
+            ok = waitForNode(bed, ids[index], false);
+        } else if (ok && what == "plug") {
+            units[index]->plugIn();
+            ok = waitForNode(bed, ids[index], true);
+        } else {
+            ok = false;
+        }
+        std::printf("%s\n", ok ? "ok" : "error");
+        std::fflush(stdout);
+    }
 }
 
 } // namespace
@@ -49,6 +95,8 @@ int main(int argc, char** argv)
     int units = 1;
     bool bootloader = false;
     long appVersion = -1;
+    long fpgaVersion = -1;
+    bool control = false;
     int first = 1;
     for (; first < argc; ++first) {
         const std::string option = argv[first];
@@ -58,7 +106,8 @@ int main(int argc, char** argv)
         }
         if (option.rfind("--", 0) != 0)
             break;
-        if (first + 1 >= argc && option != "--bootloader")
+        const bool flag = option == "--bootloader" || option == "--control";
+        if (first + 1 >= argc && !flag)
             return usage();
         if (option == "--units") {
             units = std::atoi(argv[++first]);
@@ -68,6 +117,12 @@ int main(int argc, char** argv)
             bootloader = true;
         } else if (option == "--app-version") {
             appVersion = std::strtol(argv[++first], nullptr, 0);
+        } else if (option == "--fpga-version") {
+            fpgaVersion = std::strtol(argv[++first], nullptr, 0);
+            if (fpgaVersion < 0 || fpgaVersion > 255)
+                return usage();
+        } else if (option == "--control") {
+            control = true;
         } else {
             return usage();
         }
@@ -83,13 +138,23 @@ int main(int argc, char** argv)
         auto unit = std::make_unique<xmegasim::XmegaUnit>(config);
         if (appVersion >= 0)
             unit->loadApplication(xmegasim::AppImage::build(static_cast<uint32_t>(appVersion), 4096));
+        if (fpgaVersion >= 0) {
+            // A whole image: a valid version header with its last two bytes written.
+            std::vector<uint8_t> image(4096, 0x5A);
+            image[0] = 0;
+            image[1] = static_cast<uint8_t>(fpgaVersion);
+            image[2] = 0x3C;
+            image[3] = 0xC3;
+            unit->setEepromContents(0, 0, image);
+        }
         unitList.push_back(std::move(unit));
     }
     // Declared after the units so that it goes first.
     xmegasim::UsbDevfsTestBed bed;
+    std::vector<int> ids;
     for (auto& unit : unitList) {
-        const int id = bed.addUnit(*unit);
-        std::fprintf(stderr, "ondavia-usbbus-run: unit on %s\n", bed.nodePath(id).c_str());
+        ids.push_back(bed.addUnit(*unit));
+        std::fprintf(stderr, "ondavia-usbbus-run: unit on %s\n", bed.nodePath(ids.back()).c_str());
     }
 
     // The program gets the terminal's signals; this process waits for it.
@@ -103,9 +168,20 @@ int main(int argc, char** argv)
     if (child == 0) {
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
+        if (control) {
+            // The commands are for this process only.
+            const int null = open("/dev/null", O_RDONLY);
+            if (null >= 0)
+                dup2(null, STDIN_FILENO);
+        }
         execvp(argv[first], argv + first);
         std::fprintf(stderr, "ondavia-usbbus-run: cannot run %s: %s\n", argv[first], std::strerror(errno));
         _exit(127);
+    }
+    if (control) {
+        std::printf("pid %d\n", static_cast<int>(child));
+        std::fflush(stdout);
+        runControl(bed, unitList, ids);
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
