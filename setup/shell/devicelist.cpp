@@ -3,6 +3,12 @@
 #include "productfamily.h"
 #include "visibledevice.h"
 
+#include <QLoggingCategory>
+
+// Entries coming and going, off unless asked for
+// (QT_LOGGING_RULES="ondavia.shell.devicelist.debug=true").
+Q_LOGGING_CATEGORY(lcDeviceList, "ondavia.shell.devicelist", QtInfoMsg)
+
 DeviceList::DeviceList(QObject* parent) : QObject(parent) {}
 
 DeviceList::~DeviceList()
@@ -97,6 +103,7 @@ void DeviceList::onDeviceAdded(VisibleDevice* device)
     if (!m_current)
         m_current = m_devices.first()->device;
 
+    qCDebug(lcDeviceList, "added %s, %d entries", qUtf8Printable(device->deviceName()), int(m_devices.size()));
     emit deviceListAdded(device);
 }
 
@@ -110,6 +117,7 @@ void DeviceList::onDeviceRemoved(VisibleDevice* device)
     if (m_current == device)
         m_current = m_devices.isEmpty() ? nullptr : m_devices.first()->device;
 
+    qCDebug(lcDeviceList, "removed %s, %d entries", i >= 0 ? "an entry" : "nothing", int(m_devices.size()));
     emit deviceListRemoved(device);
 }
 
