@@ -8,6 +8,8 @@
 #include <QTextDocument>
 #include <QStackedWidget>
 
+#include <functional>
+
 #include "appdefaults.h"
 #include "cardpushbutton.h"
 #include "devicelist.h"
@@ -56,7 +58,8 @@ private slots:
     void manyDevicesKeepDotsRowNarrow();
 
 private:
-    ViewTestDevice* addDevice(const QString& name);
+    // Announces a new device; `setUp` gives it its answers first.
+    ViewTestDevice* addDevice(const QString& name, const std::function<void(ViewTestDevice&)>& setUp = {});
 
     DeviceList* m_list = nullptr;
     ViewTestFamily* m_family = nullptr;
@@ -90,9 +93,11 @@ void TestGallery::cleanup()
     delete m_list;
 }
 
-ViewTestDevice* TestGallery::addDevice(const QString& name)
+ViewTestDevice* TestGallery::addDevice(const QString& name, const std::function<void(ViewTestDevice&)>& setUp)
 {
     auto* device = new ViewTestDevice(name);
+    if (setUp)
+        setUp(*device);
     m_devices.append(device);
     m_family->announce(device);
     return device;
@@ -229,10 +234,7 @@ void TestGallery::viewSwitchHidesAndRestoresDots()
 void TestGallery::testModeDrawsOverlayOnPicture()
 {
     ViewTestDevice* normal = addDevice(QStringLiteral("Normal"));
-    ViewTestDevice* testMode = new ViewTestDevice(QStringLiteral("Test"));
-    testMode->testMode = true;
-    m_devices.append(testMode);
-    m_family->announce(testMode);
+    ViewTestDevice* testMode = addDevice(QStringLiteral("Test"), [](ViewTestDevice& d) { d.testMode = true; });
     QVERIFY(sameImage(m_gallery->pictureButton()->image(), normal->image));
 
     m_list->setCurrentDevice(1);
@@ -273,13 +275,12 @@ void TestGallery::pictureRequestsSetupOnlyWhenAllowed()
 
 void TestGallery::firmwarePageOffersUpdate()
 {
-    ViewTestDevice* device = new ViewTestDevice(QStringLiteral("Unit"));
-    device->firmwareOnly = true;
-    device->currentFirmware = QStringLiteral("Version 2.1");
-    device->updateAvailable = true;
-    device->availableFirmware = QStringLiteral("2.4");
-    m_devices.append(device);
-    m_family->announce(device);
+    ViewTestDevice* device = addDevice(QStringLiteral("Unit"), [](ViewTestDevice& d) {
+        d.firmwareOnly = true;
+        d.currentFirmware = QStringLiteral("Version 2.1");
+        d.updateAvailable = true;
+        d.availableFirmware = QStringLiteral("2.4");
+    });
 
     QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::FirmwarePage));
     QVERIFY(!m_gallery->pictureButton()->isEnabled());
@@ -299,12 +300,9 @@ void TestGallery::firmwarePageOffersUpdate()
 
 void TestGallery::summaryIsLentAndGivenBack()
 {
-    ViewTestDevice* a = addDevice(QStringLiteral("A"));
-    ViewTestDevice* b = new ViewTestDevice(QStringLiteral("B"));
-    a->summary = new QWidget;
-    b->summary = new QWidget;
-    m_devices.append(b);
-    m_family->announce(b);
+    auto withSummary = [](ViewTestDevice& d) { d.summary = new QWidget; };
+    ViewTestDevice* a = addDevice(QStringLiteral("A"), withSummary);
+    ViewTestDevice* b = addDevice(QStringLiteral("B"), withSummary);
     m_gallery->updateDeviceDisplay();
 
     QCOMPARE(m_gallery->summaryWidget(), a->summary.data());

@@ -41,24 +41,16 @@ private slots:
     void liveChangeFromSimulator();
     void cardInTestMode();
     void cardList();
-    void oneCard();
-    void severalCardsWithDots();
+    void relayedCards_data();
+    void relayedCards();
     void galleryWithMarkupLabels();
     void listWithMarkupLabels();
-    void listTallerThanItsRows();
-    void listWithNoCards();
     void hundredDevices();
     void focusedControls();
 
 private:
     bool save(QWidget* widget, const QString& name);
     VisibleZeltra* cardWithModel(int64_t modelId) const;
-    // A window showing only the given cards of the simulated set.
-    void renderRelayed(const QList<int64_t>& models, int current, const QString& name);
-    // The same in list view, at the given size, before and after the
-    // cards leave.
-    void renderRelayedList(const QList<int64_t>& models, const QSize& size, const QString& name,
-                           const QString& emptyName = QString());
 
     QTemporaryDir m_home;
     QString m_folder;
@@ -165,10 +157,29 @@ void TestRender::cardList()
     QTest::mouseClick(bar->galleryButton(), Qt::LeftButton);
 }
 
-void TestRender::renderRelayed(const QList<int64_t>& models, int current, const QString& name)
+void TestRender::relayedCards_data()
 {
+    // A window showing only some cards of the simulated set; in list view
+    // at the given size, and once more after the cards leave.
+    QTest::addColumn<QList<int>>("models");
+    QTest::addColumn<int>("current"); // -1: list view
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("emptyName");
+    QTest::newRow("views-one-card") << QList<int>{ 77 } << 0 << QSize() << QString();
+    QTest::newRow("views-several-cards") << QList<int>{ 61, 67, 72, 73 } << 1 << QSize() << QString();
+    QTest::newRow("views-list-two-rows") << QList<int>{ 61, 76 } << -1 << QSize(900, 760) << QString();
+    QTest::newRow("views-list-one-row") << QList<int>{ 61 } << -1 << QSize(780, 700)
+                                        << QStringLiteral("views-list-no-cards");
+}
+
+void TestRender::relayedCards()
+{
+    QFETCH(QList<int>, models);
+    QFETCH(int, current);
+    QFETCH(QSize, size);
+    QFETCH(QString, emptyName);
     ViewTestFamily relay;
-    for (int64_t model : models) {
+    for (int model : models) {
         VisibleZeltra* card = cardWithModel(model);
         QVERIFY(card);
         relay.devicesOnInit.append(card);
@@ -177,22 +188,24 @@ void TestRender::renderRelayed(const QList<int64_t>& models, int current, const 
         ZeltraAdminUtilityWindow window;
         window.addFamily(&relay);
         window.show();
+        if (size.isValid())
+            window.resize(size);
         QTRY_COMPARE(window.deviceList().numberOfDevice(), models.size());
-        window.deviceList().setCurrentDevice(current);
-        QVERIFY(save(&window, name));
+        if (current >= 0) {
+            window.deviceList().setCurrentDevice(current);
+        } else {
+            QTest::mouseClick(window.footer()->viewSelectionBar()->listButton(), Qt::LeftButton);
+            QCOMPARE(window.viewStack()->currentWidget(), window.listView());
+        }
+        QVERIFY(save(&window, QString::fromLatin1(QTest::currentDataTag())));
+        if (!emptyName.isEmpty()) {
+            for (VisibleDevice* card : qAsConst(relay.devicesOnInit))
+                relay.withdraw(card);
+            QVERIFY(save(&window, emptyName));
+        }
     }
     // The relayed cards lent their summaries; the main window takes its back.
     m_window->galleryView()->updateDeviceDisplay();
-}
-
-void TestRender::oneCard()
-{
-    renderRelayed({ 77 }, 0, QStringLiteral("views-one-card"));
-}
-
-void TestRender::severalCardsWithDots()
-{
-    renderRelayed({ 61, 67, 72, 73 }, 1, QStringLiteral("views-several-cards"));
 }
 
 void TestRender::galleryWithMarkupLabels()
@@ -230,44 +243,6 @@ void TestRender::listWithMarkupLabels()
     for (VisibleZeltra* card : { first, second, third })
         card->readFromPreferences();
     m_window->updateDeviceInfo(first);
-}
-
-void TestRender::renderRelayedList(const QList<int64_t>& models, const QSize& size, const QString& name,
-                                   const QString& emptyName)
-{
-    ViewTestFamily relay;
-    for (int64_t model : models) {
-        VisibleZeltra* card = cardWithModel(model);
-        QVERIFY(card);
-        relay.devicesOnInit.append(card);
-    }
-    {
-        ZeltraAdminUtilityWindow window;
-        window.addFamily(&relay);
-        window.show();
-        window.resize(size);
-        QTRY_COMPARE(window.deviceList().numberOfDevice(), models.size());
-        QTest::mouseClick(window.footer()->viewSelectionBar()->listButton(), Qt::LeftButton);
-        QCOMPARE(window.viewStack()->currentWidget(), window.listView());
-        QVERIFY(save(&window, name));
-        if (!emptyName.isEmpty()) {
-            for (VisibleDevice* card : qAsConst(relay.devicesOnInit))
-                relay.withdraw(card);
-            QVERIFY(save(&window, emptyName));
-        }
-    }
-    m_window->galleryView()->updateDeviceDisplay();
-}
-
-void TestRender::listTallerThanItsRows()
-{
-    renderRelayedList({ 61, 76 }, QSize(900, 760), QStringLiteral("views-list-two-rows"));
-}
-
-void TestRender::listWithNoCards()
-{
-    renderRelayedList({ 61 }, QSize(780, 700), QStringLiteral("views-list-one-row"),
-                      QStringLiteral("views-list-no-cards"));
 }
 
 void TestRender::hundredDevices()
