@@ -23,7 +23,8 @@ class DeviceListTest : public QObject
 private:
     TestDevice* make(const QString& code)
     {
-        m_devices.push_back(std::make_unique<TestDevice>(code.mid(2), code.startsWith(QLatin1Char('U'))));
+        m_devices.push_back(std::make_unique<TestDevice>(code.mid(2)));
+        m_devices.back()->usb = code.startsWith(QLatin1Char('U'));
         return m_devices.back().get();
     }
     QStringList names(const DeviceList& list) const

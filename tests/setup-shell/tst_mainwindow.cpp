@@ -143,8 +143,8 @@ private slots:
 
     void startupRunsOnceAndConnectsFamilies()
     {
-        TestDevice early(QStringLiteral("Early"), false);
-        TestDevice late(QStringLiteral("Late"), false);
+        TestDevice early(QStringLiteral("Early"));
+        TestDevice late(QStringLiteral("Late"));
         TestFamily family(QStringLiteral("Cards"));
         family.devicesOnInit = {&early};
         PlainFamily plain;
@@ -185,8 +185,8 @@ private slots:
         window.addFamily(&first);
         window.addFamily(&second);
         window.postShowStartup();
-        TestDevice device(QStringLiteral("D"), false);
-        TestDevice unknown(QStringLiteral("U"), false);
+        TestDevice device(QStringLiteral("D"));
+        TestDevice unknown(QStringLiteral("U"));
         second.announce(&device);
 
         window.showDevice(nullptr);
@@ -221,7 +221,7 @@ private slots:
         TestFamily family(QStringLiteral("F"));
         window.addFamily(&family);
         window.postShowStartup();
-        TestDevice a(QStringLiteral("A"), false), b(QStringLiteral("B"), false), c(QStringLiteral("C"), false);
+        TestDevice a(QStringLiteral("A")), b(QStringLiteral("B")), c(QStringLiteral("C"));
         family.announce(&a);
         QPointer<StartupDeviceOpener> opener = new StartupDeviceOpener(window, index, 300);
         QTest::qWait(20);
@@ -239,7 +239,7 @@ private slots:
         TestFamily family(QStringLiteral("Cards"));
         window.addFamily(&family);
         window.postShowStartup();
-        TestDevice device(QStringLiteral("D"), false);
+        TestDevice device(QStringLiteral("D"));
         family.announce(&device);
         QWidget* list = window.listView();
         QWidget* gallery = window.galleryView();

@@ -18,7 +18,7 @@
 #include "footerleftregion.h"
 #include "secretbutton.h"
 #include "viewselectionbar.h"
-#include "viewtestdevice.h"
+#include "testdevice.h"
 #include "visibledeviceswidget.h"
 #include "windowfooter.h"
 #include "windowheader.h"
@@ -59,21 +59,21 @@ private slots:
 
 private:
     // Announces a new device; `setUp` gives it its answers first.
-    ViewTestDevice* addDevice(const QString& name, const std::function<void(ViewTestDevice&)>& setUp = {});
+    TestDevice* addDevice(const QString& name, const std::function<void(TestDevice&)>& setUp = {});
 
     DeviceList* m_list = nullptr;
-    ViewTestFamily* m_family = nullptr;
+    TestFamily* m_family = nullptr;
     QWidget* m_window = nullptr;
     VisibleDevicesWidget* m_gallery = nullptr;
     WindowFooter* m_footer = nullptr;
-    QList<ViewTestDevice*> m_devices;
+    QList<TestDevice*> m_devices;
 };
 
 void TestGallery::init()
 {
     m_list = new DeviceList;
     m_list->setSortOrder(DeviceList::ArrivalOrder);
-    m_family = new ViewTestFamily;
+    m_family = new TestFamily;
     connect(m_family, &ProductFamilyBase::deviceArrived, m_list, &DeviceList::onDeviceAdded);
     connect(m_family, &ProductFamilyBase::deviceRemoved, m_list, &DeviceList::onDeviceRemoved);
     m_window = new QWidget;
@@ -93,9 +93,9 @@ void TestGallery::cleanup()
     delete m_list;
 }
 
-ViewTestDevice* TestGallery::addDevice(const QString& name, const std::function<void(ViewTestDevice&)>& setUp)
+TestDevice* TestGallery::addDevice(const QString& name, const std::function<void(TestDevice&)>& setUp)
 {
-    auto* device = new ViewTestDevice(name);
+    auto* device = new TestDevice(name);
     if (setUp)
         setUp(*device);
     m_devices.append(device);
@@ -122,7 +122,7 @@ void TestGallery::emptyStateShowsNoDeviceAndHidesFooterControls()
     QCOMPARE(show.count(), 0);
 
     // The last device leaving brings the empty state back.
-    ViewTestDevice* device = addDevice(QStringLiteral("Only"));
+    TestDevice* device = addDevice(QStringLiteral("Only"));
     QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::DevicePage));
     m_family->withdraw(device);
     QCOMPARE(m_gallery->pages()->currentIndex(), int(VisibleDevicesWidget::EmptyPage));
@@ -132,7 +132,7 @@ void TestGallery::emptyStateShowsNoDeviceAndHidesFooterControls()
 
 void TestGallery::singleDeviceShowsNoDotsAndNoArrows()
 {
-    ViewTestDevice* device = addDevice(QStringLiteral("Edit Bay"));
+    TestDevice* device = addDevice(QStringLiteral("Edit Bay"));
     QCOMPARE(m_gallery->nameLabel()->text(), QStringLiteral("Edit Bay"));
     QCOMPARE(m_gallery->modelLabel()->text(), QStringLiteral("Test Model"));
     QVERIFY(m_gallery->pictureButton()->isEnabled());
@@ -179,9 +179,9 @@ void TestGallery::arrowsAndDotsStepThroughDevices()
 
 void TestGallery::removingDevicesShrinksDots()
 {
-    ViewTestDevice* a = addDevice(QStringLiteral("A"));
+    TestDevice* a = addDevice(QStringLiteral("A"));
     addDevice(QStringLiteral("B"));
-    ViewTestDevice* c = addDevice(QStringLiteral("C"));
+    TestDevice* c = addDevice(QStringLiteral("C"));
     m_list->setCurrentDevice(2);
     m_family->withdraw(c);
     DotsWidget* dots = m_footer->dotsWidget();
@@ -233,8 +233,8 @@ void TestGallery::viewSwitchHidesAndRestoresDots()
 
 void TestGallery::testModeDrawsOverlayOnPicture()
 {
-    ViewTestDevice* normal = addDevice(QStringLiteral("Normal"));
-    ViewTestDevice* testMode = addDevice(QStringLiteral("Test"), [](ViewTestDevice& d) { d.testMode = true; });
+    TestDevice* normal = addDevice(QStringLiteral("Normal"));
+    TestDevice* testMode = addDevice(QStringLiteral("Test"), [](TestDevice& d) { d.testMode = true; });
     QVERIFY(sameImage(m_gallery->pictureButton()->image(), normal->image));
 
     m_list->setCurrentDevice(1);
@@ -259,7 +259,7 @@ void TestGallery::testModeDrawsOverlayOnPicture()
 
 void TestGallery::pictureRequestsSetupOnlyWhenAllowed()
 {
-    ViewTestDevice* device = addDevice(QStringLiteral("A"));
+    TestDevice* device = addDevice(QStringLiteral("A"));
     QSignalSpy show(m_gallery, &VisibleDevicesWidget::requestShowDevice);
     QTest::mouseClick(m_gallery->pictureButton(), Qt::LeftButton);
     QCOMPARE(show.count(), 1);
@@ -275,7 +275,7 @@ void TestGallery::pictureRequestsSetupOnlyWhenAllowed()
 
 void TestGallery::firmwarePageOffersUpdate()
 {
-    ViewTestDevice* device = addDevice(QStringLiteral("Unit"), [](ViewTestDevice& d) {
+    TestDevice* device = addDevice(QStringLiteral("Unit"), [](TestDevice& d) {
         d.firmwareOnly = true;
         d.currentFirmware = QStringLiteral("Version 2.1");
         d.updateAvailable = true;
@@ -300,9 +300,9 @@ void TestGallery::firmwarePageOffersUpdate()
 
 void TestGallery::summaryIsLentAndGivenBack()
 {
-    auto withSummary = [](ViewTestDevice& d) { d.summary = new QWidget; };
-    ViewTestDevice* a = addDevice(QStringLiteral("A"), withSummary);
-    ViewTestDevice* b = addDevice(QStringLiteral("B"), withSummary);
+    auto withSummary = [](TestDevice& d) { d.summary = new QWidget; };
+    TestDevice* a = addDevice(QStringLiteral("A"), withSummary);
+    TestDevice* b = addDevice(QStringLiteral("B"), withSummary);
     m_gallery->updateDeviceDisplay();
 
     QCOMPARE(m_gallery->summaryWidget(), a->summary.data());
@@ -388,7 +388,7 @@ void TestGallery::namesShowLiterally_data()
 void TestGallery::namesShowLiterally()
 {
     QFETCH(QString, name);
-    ViewTestDevice* device = addDevice(name);
+    TestDevice* device = addDevice(name);
     device->model = name;
     device->connectionIcon = QPixmap(24, 16);
     m_gallery->updateDeviceDisplay();
@@ -451,7 +451,7 @@ void TestGallery::keysStepAndPress()
 void TestGallery::dotsAreNamedAfterTheirDevices()
 {
     addDevice(QStringLiteral("Edit bay"));
-    ViewTestDevice* odd = addDevice(QStringLiteral("<b>%2</b> &amp;"));
+    TestDevice* odd = addDevice(QStringLiteral("<b>%2</b> &amp;"));
     DotsWidget* dots = m_footer->dotsWidget();
     QCOMPARE(dots->dotAt(0)->accessibleName(), QStringLiteral("Edit bay (device 1 of 2)"));
     // Taken literally: neither markup nor a place holder.

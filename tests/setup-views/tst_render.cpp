@@ -18,7 +18,7 @@
 #include "simctl.h"
 #include "staticdata.h"
 #include "viewselectionbar.h"
-#include "viewtestdevice.h"
+#include "testdevice.h"
 #include "visibledeviceswidget.h"
 #include "visiblezeltra.h"
 #include "visiblezeltrasummarywidget.h"
@@ -178,7 +178,7 @@ void TestRender::relayedCards()
     QFETCH(int, current);
     QFETCH(QSize, size);
     QFETCH(QString, emptyName);
-    ViewTestFamily relay;
+    TestFamily relay;
     for (int model : models) {
         VisibleZeltra* card = cardWithModel(model);
         QVERIFY(card);
@@ -210,8 +210,8 @@ void TestRender::relayedCards()
 
 void TestRender::galleryWithMarkupLabels()
 {
-    ViewTestFamily family;
-    ViewTestDevice device(QStringLiteral("<b>x</b><i>italic</i><img src=\":/Logo\"> <font color=red>R</font>"));
+    TestFamily family;
+    TestDevice device(QStringLiteral("<b>x</b><i>italic</i><img src=\":/Logo\"> <font color=red>R</font>"));
     device.model = QStringLiteral("<u>Model</u> with a name far longer than the row beside the setup button");
     device.connectionIcon = QPixmap(QStringLiteral(":/Info"));
     family.devicesOnInit.append(&device);
@@ -247,10 +247,10 @@ void TestRender::listWithMarkupLabels()
 
 void TestRender::hundredDevices()
 {
-    ViewTestFamily family;
-    QList<ViewTestDevice*> devices;
+    TestFamily family;
+    QList<TestDevice*> devices;
     for (int i = 0; i < 100; ++i) {
-        devices.append(new ViewTestDevice(QStringLiteral("Device %1").arg(i + 1), &family));
+        devices.append(new TestDevice(QStringLiteral("Device %1").arg(i + 1), &family));
         family.devicesOnInit.append(devices.last());
     }
     ZeltraAdminUtilityWindow window;
@@ -263,9 +263,9 @@ void TestRender::hundredDevices()
 
 void TestRender::focusedControls()
 {
-    ViewTestFamily family;
+    TestFamily family;
     for (const char* name : { "Edit bay", "Grading", "Playout" })
-        family.devicesOnInit.append(new ViewTestDevice(QString::fromLatin1(name), &family));
+        family.devicesOnInit.append(new TestDevice(QString::fromLatin1(name), &family));
     ZeltraAdminUtilityWindow window;
     window.addFamily(&family);
     window.show();
