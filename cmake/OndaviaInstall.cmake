@@ -17,6 +17,15 @@ set(ONDAVIA_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING "udev rules folder (r
 set(ONDAVIA_SYSTEMD_USER_DIR "lib/systemd/user" CACHE STRING "systemd user unit folder, below the prefix")
 option(ONDAVIA_BUILD_MANUAL "Build the PDF manual (needs weasyprint)" OFF)
 
+# Every command answers --version with the suite's version (the setup
+# utility with its own release text).
+foreach(_cmd OndaviaUpdater MorvaneFirmwareUpdaterGui MorvaneFirmwareUpdater zeltra-simctl zeltra-testbed
+             zeltra-notify-post ondavia-usbbus-run ondavia-mkpackage mdnsdevice)
+  if(TARGET ${_cmd})
+    target_compile_definitions(${_cmd} PRIVATE ONDAVIA_VERSION="${PROJECT_VERSION}")
+  endif()
+endforeach()
+
 set(_pkg ${CMAKE_SOURCE_DIR}/packaging)
 set(_gen ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${_gen}/links)
@@ -113,6 +122,11 @@ foreach(_tool zeltra-simctl zeltra-testbed zeltra-notify-post ondavia-usbbus-run
     ondavia_install_man(${_tool})
   endif()
 endforeach()
+# The stand-in network device of the README's network demo.
+if(TARGET mdnsdevice)
+  install(TARGETS mdnsdevice RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  ondavia_install_man(ondavia-mdnsdevice)
+endif()
 set(_demos)
 if(TARGET OndaviaSetup AND TARGET zeltra_api_sim)
   list(APPEND _demos ondavia-setup-demo)
@@ -129,14 +143,35 @@ foreach(_demo ${_demos})
   ondavia_install_man(${_demo})
 endforeach()
 
-# The manual, from the HTML source in packaging/manual.
+# The manual, from the HTML source in packaging/manual, put together in the
+# build folder beside the programs' icons and the pictures of their windows,
+# which the picture programs draw offscreen over the simulators at build time.
 if(ONDAVIA_BUILD_MANUAL)
   find_program(WEASYPRINT weasyprint REQUIRED)
-  file(GLOB _manual_sources CONFIGURE_DEPENDS ${_pkg}/manual/*)
+  add_subdirectory(${_pkg}/manual/pictures ${_gen}/manual-pictures)
+  set(_manual ${_gen}/manual)
+  set(_shots)
+  set(_shot_env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${_manual}/run XDG_CONFIG_HOME=${_manual}/config
+      LD_LIBRARY_PATH=${ONDAVIA_BIN_DIR} ZELTRA_SIMULATOR_CARDS=)
+  foreach(_program ${ONDAVIA_MANUAL_PICTURES})
+    set(_stamp ${_manual}/pictures/${_program}.stamp)
+    add_custom_command(OUTPUT ${_stamp}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${_manual}/run ${_manual}/config ${_manual}/pictures
+      COMMAND ${CMAKE_COMMAND} -E env ${_shot_env} $<TARGET_FILE:${_program}> ${_manual}/pictures
+      COMMAND ${CMAKE_COMMAND} -E touch ${_stamp}
+      DEPENDS ${_program} VERBATIM)
+    list(APPEND _shots ${_stamp})
+  endforeach()
+  set(_icons ${CMAKE_SOURCE_DIR}/setup/resources/ZeltraAdminUtilityImages/AboutIcon.svg
+             ${CMAKE_SOURCE_DIR}/usbupdater/resources/FirmwareUpdaterIcon.svg
+             ${CMAKE_SOURCE_DIR}/pcieupdater/resources/chip80.svg)
   set(_pdf "${_gen}/Ondavia Manual.pdf")
   add_custom_command(OUTPUT ${_pdf}
-    COMMAND ${WEASYPRINT} --quiet ${_pkg}/manual/manual.html ${_pdf}
-    DEPENDS ${_manual_sources} VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_manual}/icons
+    COMMAND ${CMAKE_COMMAND} -E copy ${_icons} ${_manual}/icons
+    COMMAND ${CMAKE_COMMAND} -E copy ${_pkg}/manual/manual.html ${_pkg}/manual/manual.css ${_manual}
+    COMMAND ${WEASYPRINT} --quiet ${_manual}/manual.html ${_pdf}
+    DEPENDS ${_pkg}/manual/manual.html ${_pkg}/manual/manual.css ${_icons} ${_shots} VERBATIM)
   add_custom_target(ondavia_manual ALL DEPENDS ${_pdf})
   install(FILES ${_pdf} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ondavia-gui)
 endif()

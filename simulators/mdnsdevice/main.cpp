@@ -1,5 +1,5 @@
-// Runs the stand-in network device until interrupted:
-//   mdnsdevice --port 15353 [--config device.json] [--misbehave wrong-id]
+// ondavia-mdnsdevice: runs the stand-in network device until interrupted:
+//   ondavia-mdnsdevice --port 15353 [--config device.json] [--misbehave wrong-id]
 #include "mdnsdevice.h"
 
 #include <QCommandLineParser>
@@ -10,8 +10,12 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(ONDAVIA_VERSION));
     QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The stand-in network device: answers the direct mDNS query on 127.0.0.1."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("UDP port on 127.0.0.1 (0: any)."),
                                         QStringLiteral("port"), QStringLiteral("0"));
     const QCommandLineOption configOption(QStringLiteral("config"), QStringLiteral("JSON file of the device."),

@@ -16,14 +16,16 @@
 
 namespace {
 
-void usage()
+void usage(FILE* to = stderr)
 {
-    std::fprintf(stderr,
+    std::fprintf(to,
                  "usage: zeltra-notify-post arrive NODE... | remove NODE... | show | unlink\n"
                  "  NODE is a card node such as dv1, io3 or /dev/morvane/dv1.\n"
                  "  arrive/remove  post the events (creating and seeding the segment if needed)\n"
                  "  show           print the segment's state, presence bitmap and event ring\n"
-                 "  unlink         remove the segment's name\n");
+                 "  unlink         remove the segment's name\n"
+                 "  -h, --help     print this help and exit\n"
+                 "  --version      print the version and exit\n");
 }
 
 std::string printable(const ZeltraDeviceNode& node)
@@ -88,6 +90,14 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string command = argv[1];
+    if (command == "--help" || command == "-h") {
+        usage(stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::puts("zeltra-notify-post (Ondavia simulators) " ONDAVIA_VERSION);
+        return 0;
+    }
     // The segment name is machine-wide: a live daemon or the driver suite
     // may be using it. Only a private /dev/shm (scripts/private-shm) is ours.
     if (!std::getenv("ZELTRA_PRIVATE_SHM")) {

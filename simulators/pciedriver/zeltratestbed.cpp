@@ -70,12 +70,14 @@ struct Run {
     int exitStatus = 1;
 };
 
-void usage()
+void usage(FILE* to = stderr)
 {
-    std::fprintf(stderr,
+    std::fprintf(to,
                  "usage: zeltra-testbed [--cards FILE] [--card \"NODE [key=value...]\"]... [--] COMMAND [ARG...]\n"
                  "Runs COMMAND with emulated card nodes under /dev/morvane. Without --cards or --card the\n"
-                 "cards come from ZELTRA_EMULATED_CARDS (entries separated by ';'), else \"%s\".\n",
+                 "cards come from ZELTRA_EMULATED_CARDS (entries separated by ';'), else \"%s\".\n"
+                 "  -h, --help     print this help and exit\n"
+                 "  --version      print the version and exit\n",
                  kDefaultCards);
 }
 
@@ -114,7 +116,11 @@ int main(int argc, char** argv)
             break;
         }
         if (arg == "--help" || arg == "-h") {
-            usage();
+            usage(stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::puts("zeltra-testbed (Ondavia simulators) " ONDAVIA_VERSION);
             return 0;
         }
         if (arg == "--cards" && first + 1 < argc) {

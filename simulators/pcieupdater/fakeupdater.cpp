@@ -134,17 +134,44 @@ int update(FakeUpdaterConfig& config, const char* path)
     return 0;
 }
 
+const char kUsage[] = "usage: MorvaneFirmwareUpdater -gui status [path]\n"
+                      "       MorvaneFirmwareUpdater -gui update|ignore-version|update-cancelled path\n";
+
 int usage()
 {
-    std::fprintf(stderr, "usage: MorvaneFirmwareUpdater -gui status [path]\n"
-                         "       MorvaneFirmwareUpdater -gui update|ignore-version|update-cancelled path\n");
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+// --help and --version, alone, come before the settings are read: they need none.
+bool answeredHelpOrVersion(int argc, char** argv)
+{
+    if (argc != 2)
+        return false;
+    const std::string option = argv[1];
+    if (option == "--help" || option == "-h") {
+        std::fputs(kUsage, stdout);
+        std::puts("\nThe stand-in for the driver's command-line updater: it answers from the JSON\n"
+                  "file named by MORVANE_FAKE_UPDATER_CONFIG and logs each command line to the\n"
+                  "file named by MORVANE_FAKE_UPDATER_LOG.\n"
+                  "\n"
+                  "  -h, --help      print this help and exit\n"
+                  "      --version   print the version and exit");
+        return true;
+    }
+    if (option == "--version") {
+        std::puts("MorvaneFirmwareUpdater (Ondavia simulators) " ONDAVIA_VERSION);
+        return true;
+    }
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (answeredHelpOrVersion(argc, argv))
+        return 0;
     FakeUpdaterConfig config;
     std::string error;
     if (!config.load(error)) {

@@ -36,7 +36,10 @@ const char kUsage[] =
     "  config CARD                        the card's live configuration values\n"
     "  get CARD ITEM                      one configuration, status or attribute item\n"
     "\n"
-    "CARD is an index shown by list or a persistent id written 0x...\n";
+    "CARD is an index shown by list or a persistent id written 0x...\n"
+    "\n"
+    "  -h, --help      print this help and exit\n"
+    "      --version   print the version and exit\n";
 
 struct Target
 {
@@ -127,6 +130,10 @@ Outcome send(const Target &target, const std::string &request, std::string &repl
 int main(int argc, char **argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "--version") {
+        std::puts("zeltra-simctl (Ondavia) " ONDAVIA_VERSION);
+        return 0;
+    }
     pid_t onlyPid = 0;
     if (arguments.size() >= 2 && arguments[0] == "--pid") {
         char *end = nullptr;

@@ -33,12 +33,43 @@
 
 namespace {
 
+const char kUsage[] = "usage: ondavia-usbbus-run [--units N] [--bootloader] [--app-version V] [--fpga-version W] "
+                      "[--control] [--] program [arguments...]\n";
+
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: ondavia-usbbus-run [--units N] [--bootloader] [--app-version V] [--fpga-version W] "
-                 "[--control] [--] program [arguments...]\n");
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+// Answered before the restart under the preload, which they do not need.
+bool answeredHelpOrVersion(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--" || option.rfind("--", 0) != 0)
+            return false;
+        if (option == "--help") {
+            std::fputs(kUsage, stdout);
+            std::puts("\nRuns program with emulated Ondavia USB units on a simulated USB bus.\n"
+                      "\n"
+                      "  --units N          number of units on the bus, 1 to 16 (default 1)\n"
+                      "  --bootloader       the units start in their bootloader\n"
+                      "  --app-version V    controller application version of the units\n"
+                      "  --fpga-version W   FPGA image version of the units, 0 to 255\n"
+                      "  --control          unplug and plug the units by commands on standard input\n"
+                      "  --help             print this help and exit\n"
+                      "  --version          print the version and exit");
+            return true;
+        }
+        if (option == "--version") {
+            std::puts("ondavia-usbbus-run (Ondavia simulators) " ONDAVIA_VERSION);
+            return true;
+        }
+        if (option != "--bootloader" && option != "--control")
+            ++i; // the option's value
+    }
+    return false;
 }
 
 bool waitForNode(const xmegasim::UsbDevfsTestBed& bed, int id, bool present)
@@ -80,6 +111,8 @@ void runControl(xmegasim::UsbDevfsTestBed& bed, std::vector<std::unique_ptr<xmeg
 
 int main(int argc, char** argv)
 {
+    if (answeredHelpOrVersion(argc, argv))
+        return 0;
     // The test bed's own announcements need the preload too.
     if (!xmegasim::UsbDevfsTestBed::preloadActive()) {
         std::string preload = "libumockdev-preload.so.0";

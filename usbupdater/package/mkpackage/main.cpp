@@ -45,7 +45,10 @@ const char kUsage[] =
     "Listing: checks the package digest (unless --headers) and prints the resources\n"
     "for each device named in it, or only for the device given.\n"
     "\n"
-    "Numbers are decimal or 0x-prefixed hexadecimal.\n";
+    "Numbers are decimal or 0x-prefixed hexadecimal.\n"
+    "\n"
+    "  -h, --help          print this help and exit\n"
+    "  --version           alone, without an image: print the version and exit\n";
 
 [[noreturn]] void die(const std::string& message)
 {
@@ -207,6 +210,11 @@ int main(int argc, char** argv)
     if (args.empty() || args[0] == "-h" || args[0] == "--help") {
         std::fputs(kUsage, args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
+    }
+    // After --image, --version is the image's firmware version.
+    if (args.size() == 1 && args[0] == "--version") {
+        std::puts("ondavia-mkpackage (Ondavia) " ONDAVIA_VERSION);
+        return 0;
     }
 
     std::string output, listPath;
