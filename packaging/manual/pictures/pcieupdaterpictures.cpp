@@ -1,0 +1,55 @@
+// Pictures of the PCIe updater's dialogs for the manual, drawn offscreen: the
+// question, the progress and the restart message. Written into the folder given.
+#include "checkupdatedialog.h"
+#include "device.h"
+#include "messagedialog.h"
+#include "updateprogressdialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget& widget, const QString& folder, const char* name)
+{
+    widget.show();
+    QTest::qWait(100);
+    const QString path = QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    const bool saved = widget.grab().save(path);
+    if (!saved)
+        std::fprintf(stderr, "pcieupdater-pictures: cannot write %s\n", qPrintable(path));
+    widget.hide();
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: pcieupdater-pictures FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(folder))
+        return 1;
+    Device card;
+    card.name = QStringLiteral("Ondavia Quartet 12G");
+    card.path = QStringLiteral("/dev/morvane/dv0");
+    card.needsUpdate = true;
+    CheckUpdateDialog question(card);
+    bool ok = save(question, folder, "pcie-question");
+    UpdateProgressDialog progress(card);
+    progress.updateProgress(42.5);
+    ok = save(progress, folder, "pcie-progress") && ok;
+    progress.updateComplete();
+    MessageDialog message(QStringLiteral(
+        "<b>Restart is Required!</b><br/><br/>The software on your device was updated successfully. "
+        "Please restart your computer to complete the software update."));
+    ok = save(message, folder, "pcie-restart") && ok;
+    return ok ? 0 : 1;
+}
