@@ -131,7 +131,7 @@ int main(int argc, char **argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!arguments.empty() && arguments[0] == "--version") {
-        std::puts("zeltra-simctl (Ondavia) " ONDAVIA_VERSION);
+        std::puts("zeltra-simctl (Ondavia simulators) " ONDAVIA_VERSION);
         return 0;
     }
     pid_t onlyPid = 0;
