@@ -156,7 +156,8 @@ if(ONDAVIA_BUILD_MANUAL)
   foreach(_program ${ONDAVIA_MANUAL_PICTURES})
     set(_stamp ${_manual}/pictures/${_program}.stamp)
     add_custom_command(OUTPUT ${_stamp}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${_manual}/run ${_manual}/config ${_manual}/pictures
+      COMMAND install -d -m 700 ${_manual}/run
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${_manual}/config ${_manual}/pictures
       COMMAND ${CMAKE_COMMAND} -E env ${_shot_env} $<TARGET_FILE:${_program}> ${_manual}/pictures
       COMMAND ${CMAKE_COMMAND} -E touch ${_stamp}
       DEPENDS ${_program} VERBATIM)

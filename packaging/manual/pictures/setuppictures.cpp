@@ -48,7 +48,8 @@ int main(int argc, char** argv)
     window.addFamily(&family);
     window.show();
     // All of the simulator's shown cards, or whatever came within the wait.
-    QTest::qWaitFor([&] { return window.deviceList().numberOfDevice() >= 12; }, 15000);
+    if (!QTest::qWaitFor([&] { return window.deviceList().numberOfDevice() >= 12; }, 15000))
+        std::fprintf(stderr, "setup-pictures: only %d cards arrived\n", window.deviceList().numberOfDevice());
     if (window.deviceList().numberOfDevice() == 0) {
         std::fprintf(stderr, "setup-pictures: no simulated card arrived (is libZeltraAPI.so the simulator?)\n");
         return 1;
