@@ -319,6 +319,8 @@ void TestXmegaProtocol::eraseProgress()
     // Flash cells: without the erase the zeros would have stayed.
     QCOMPARE(rig.unit().eepromContents(0, 0, data.size()), data);
     QCOMPARE(requests(rig.unit(), 0x37).size(), size_t(1));
+    // What the unit itself spent: 3 sectors and 40 pages at the default 20 us.
+    QCOMPARE(rig.unit().busyTime(), std::chrono::microseconds(3 * 400000 + 40 * 20));
 }
 
 void TestXmegaProtocol::writeWaitsForEitherStatusByte_data()
@@ -342,6 +344,7 @@ void TestXmegaProtocol::writeWaitsForEitherStatusByte()
     const std::vector<uint8_t> data = pattern(10240, 2);
     QVERIFY(access.write(0, 0, data.data(), uint32_t(data.size()), false));
     QVERIFY(!rig.unit().eepromBusy());
+    QCOMPARE(rig.unit().busyTime(), std::chrono::microseconds(40 * 5000));
 }
 
 void TestXmegaProtocol::sessions()

@@ -74,6 +74,7 @@ TransferResult EepromService::startErase(Eeprom& e, uint64_t first, uint64_t cou
     m_eraseCount = uint32_t(count);
     m_eraseDone = 0;
     m_eraseStart = now;
+    m_busyTime += std::chrono::milliseconds(uint64_t(count) * m_config.eraseMsPerSector);
     m_writing = false;
     m_reading = false;
     return ok();
@@ -188,7 +189,9 @@ TransferResult EepromService::bulkOut(const uint8_t* data, uint32_t length, Cloc
     m_cursor += length;
     const uint64_t page = e.geometry.pageSize;
     const uint64_t pages = page ? (uint64_t(length) + page - 1) / page : 0;
-    m_writeBusyUntil = std::max(now, m_writeBusyUntil) + std::chrono::microseconds(pages * m_config.writeUsPerPage);
+    const std::chrono::microseconds programming(pages * m_config.writeUsPerPage);
+    m_writeBusyUntil = std::max(now, m_writeBusyUntil) + programming;
+    m_busyTime += programming;
     // A packet shorter than the pipe's packet size ends the write.
     const uint32_t packet = std::max<uint32_t>(1, m_config.bulkPacketSize);
     if (length == 0 || length % packet != 0)

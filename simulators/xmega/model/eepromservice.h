@@ -38,6 +38,8 @@ public:
     void powerLoss(Clock::time_point now);
     bool busy(Clock::time_point now);
     bool sessionOpen() const { return m_session; }
+    // Time spent erasing and programming since construction.
+    std::chrono::microseconds busyTime() const { return m_busyTime; }
 
     void setContents(unsigned eeprom, uint64_t address, const std::vector<uint8_t>& bytes);
     std::vector<uint8_t> contents(unsigned eeprom, uint64_t address, size_t length) const;
@@ -67,6 +69,7 @@ private:
     bool m_writing = false;
     bool m_reading = false;
     uint64_t m_cursor = 0;
+    std::chrono::microseconds m_busyTime{0};
 };
 
 } // namespace xmegasim

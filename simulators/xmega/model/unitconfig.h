@@ -60,6 +60,7 @@ struct UnitConfig
     uint32_t eraseMsPerSector = 1;
     uint32_t writeUsPerPage = 20;
     uint32_t flashEraseMs = 5;
+    uint32_t flashWriteUsPerPage = 0; // each flash page a request 0x05 programs
     // A transfer that times out blocks for its time-out, but never longer.
     uint32_t timeoutSleepCapMs = 1000;
 

@@ -130,6 +130,12 @@ void XmegaUnit::plugIn()
     schedule(Clock::now(), Event{Event::Arrive, false, false});
 }
 
+std::chrono::microseconds XmegaUnit::busyTime() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ownBusyTime + m_eeprom.busyTime();
+}
+
 unsigned XmegaUnit::rebootCount() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -444,9 +450,12 @@ XmegaUnit::Reply XmegaUnit::vendorRequest(uint8_t requestType, uint8_t request, 
         m_responsive = false;
         const auto leave = Clock::now() + std::chrono::milliseconds(m_config.rebootLeaveMs);
         schedule(leave, Event{Event::Leave, false, false});
-        if (!m_config.rebootNeverReturns)
+        m_ownBusyTime += std::chrono::milliseconds(m_config.rebootLeaveMs);
+        if (!m_config.rebootNeverReturns) {
             schedule(leave + std::chrono::milliseconds(m_config.rebootArriveMs),
                      Event{Event::Arrive, value == 1, false});
+            m_ownBusyTime += std::chrono::milliseconds(m_config.rebootArriveMs);
+        }
         return {ok()};
     }
     case 0x21:
@@ -483,6 +492,7 @@ XmegaUnit::Reply XmegaUnit::flashRequest(uint8_t request, uint16_t value, uint8_
             return {stall()};
         std::fill(m_flash.begin(), m_flash.end(), 0xFF);
         m_appFinalised = false;
+        m_ownBusyTime += std::chrono::milliseconds(m_config.flashEraseMs);
         return {ok(), m_config.flashEraseMs};
     case 0x05:
     case 0x06: {
@@ -503,7 +513,11 @@ XmegaUnit::Reply XmegaUnit::flashRequest(uint8_t request, uint16_t value, uint8_
         const int64_t corrupt = m_config.flashCorruptOffset;
         if (corrupt >= 0 && uint64_t(corrupt) >= start && uint64_t(corrupt) < start + length)
             m_flash[size_t(corrupt)] ^= 0x01;
-        return {ok(length)};
+        // The bootloader answers once the pages are programmed.
+        const uint32_t programmingMs =
+            uint32_t((uint64_t(length) + page - 1) / page * m_config.flashWriteUsPerPage / 1000);
+        m_ownBusyTime += std::chrono::milliseconds(programmingMs);
+        return {ok(length), programmingMs};
     }
     }
     return {stall()};

@@ -68,6 +68,10 @@ public:
     void plugIn();
     bool waitForPresence(bool present, int timeoutMs) const;
     unsigned rebootCount() const;
+    // The unit's own share of an update: its timed erases and writes (flash
+    // and EEPROM) and the time it stays off the bus while rebooting. A host
+    // that never made it wait would take this long.
+    std::chrono::microseconds busyTime() const;
 
     // Every transfer the unit saw, for tests that check the host's traffic.
     struct LogEntry
@@ -131,6 +135,7 @@ private:
     bool m_bootloader = false;
     uint32_t m_connection = 1;
     unsigned m_reboots = 0;
+    std::chrono::microseconds m_ownBusyTime{0}; // flash and reboots; the EEPROM service keeps its own
 
     std::vector<uint8_t> m_flash;
     bool m_appFinalised = false;
