@@ -151,7 +151,12 @@ int main(int argc, char** argv)
 
     Display* display = nullptr;
     if (processName.empty()) {
-        display = XOpenDisplay(nullptr);
+        // A display busy with the last program's going may refuse at first.
+        for (int attempt = 0; attempt < 20 && !display; ++attempt) {
+            display = XOpenDisplay(nullptr);
+            if (!display)
+                usleep(100000);
+        }
         if (!display) {
             std::fprintf(stderr, "bench-mapwatch: no X display\n");
             return 1;

@@ -134,7 +134,10 @@ int main(int argc, char** argv)
             if (first < 0)
                 first = ms;
             times.push_back(ms);
+            // Outside a running event loop a deferred delete may wait; the
+            // next open must not find this card.
             card->closeCard();
+            delete card;
             watch.watched = nullptr;
             spin(150);
         }
