@@ -134,6 +134,8 @@ int main(int argc, char** argv)
             if (first < 0)
                 first = ms;
             times.push_back(ms);
+            std::fprintf(stderr, "bench-settingsopen: run %d card %d (%s): %.1f ms\n", run, index,
+                         qPrintable(device->modelName()), ms);
             // Outside a running event loop a deferred delete may wait; the
             // next open must not find this card.
             card->closeCard();
