@@ -4,8 +4,10 @@
 #include "device.h"
 #include "messagedialog.h"
 #include "updateprogressdialog.h"
+#include "picturefile.h"
 
 #include <QApplication>
+
 #include <QDir>
 #include <QTest>
 
@@ -17,10 +19,7 @@ bool save(QWidget& widget, const QString& folder, const char* name)
 {
     widget.show();
     QTest::qWait(100);
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
-    const bool saved = widget.grab().save(path);
-    if (!saved)
-        std::fprintf(stderr, "pcieupdater-pictures: cannot write %s\n", qPrintable(path));
+    const bool saved = writePicture(widget, folder, name, "pcieupdater-pictures");
     widget.hide();
     return saved;
 }

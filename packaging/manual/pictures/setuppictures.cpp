@@ -8,6 +8,7 @@
 #include "visiblezeltra.h"
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
+#include "picturefile.h"
 
 #include <QDir>
 #include <QTest>
@@ -20,11 +21,7 @@ bool save(QWidget& widget, const QString& folder, const char* name)
 {
     // The window widens with an animation when its content grows; let it end.
     QTest::qWait(800);
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
-    if (widget.grab().save(path))
-        return true;
-    std::fprintf(stderr, "setup-pictures: cannot write %s\n", qPrintable(path));
-    return false;
+    return writePicture(widget, folder, name, "setup-pictures");
 }
 
 } // namespace

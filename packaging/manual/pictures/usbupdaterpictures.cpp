@@ -3,8 +3,10 @@
 #include "firmwareupdatedialog.h"
 #include "firmwareupdateprogressdialog.h"
 #include "updatemessagetype.h"
+#include "picturefile.h"
 
 #include <QApplication>
+
 #include <QDir>
 #include <QTest>
 
@@ -16,10 +18,7 @@ bool save(QWidget& widget, const QString& folder, const char* name)
 {
     widget.show();
     QTest::qWait(100);
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
-    const bool saved = widget.grab().save(path);
-    if (!saved)
-        std::fprintf(stderr, "usbupdater-pictures: cannot write %s\n", qPrintable(path));
+    const bool saved = writePicture(widget, folder, name, "usbupdater-pictures");
     widget.hide();
     return saved;
 }
