@@ -100,6 +100,7 @@ int main(int argc, char** argv)
     watch.clock = &clock;
     app.installEventFilter(&watch);
     std::vector<double> times;
+    std::vector<std::vector<double>> perCard(size_t(cards));
     double first = -1;
     for (int run = 0; run < runs; ++run) {
         for (int index = 0; index < cards; ++index) {
@@ -134,6 +135,7 @@ int main(int argc, char** argv)
             if (first < 0)
                 first = ms;
             times.push_back(ms);
+            perCard[size_t(index)].push_back(ms);
             std::fprintf(stderr, "bench-settingsopen: run %d card %d (%s): %.1f ms\n", run, index,
                          qPrintable(device->modelName()), ms);
             // Outside a running event loop a deferred delete may wait; the
@@ -144,7 +146,21 @@ int main(int argc, char** argv)
             spin(150);
         }
     }
-    std::printf("median_ms=%.1f max_ms=%.1f first_ms=%.1f opens=%zu cards=%d\n", median(times),
-                *std::max_element(times.begin(), times.end()), first, times.size(), cards);
+    // The goal holds for every card, so the slowest card's median is the
+    // figure that counts; the overall median says what is typical.
+    double worst = 0;
+    int worstIndex = 0;
+    for (int index = 0; index < cards; ++index) {
+        const double m = median(perCard[size_t(index)]);
+        if (m > worst) {
+            worst = m;
+            worstIndex = index;
+        }
+    }
+    QString worstModel = window.deviceList().deviceAt(worstIndex)->modelName();
+    worstModel.replace(QLatin1Char(' '), QLatin1Char('_'));
+    std::printf("median_ms=%.1f max_ms=%.1f first_ms=%.1f worst_card_ms=%.1f worst_card=%s opens=%zu cards=%d\n",
+                median(times), *std::max_element(times.begin(), times.end()), first, worst,
+                qPrintable(worstModel), times.size(), cards);
     return 0;
 }

@@ -39,18 +39,18 @@ void ZeltraSettingsPage::buildPages()
         return;
     m_built = true;
     if (m_device.supportsPlayback())
-        checkAddTab(new VideoOutputSettings(m_device), tr("Video Output"));
+        checkAddTab(new VideoOutputSettings(m_device, tabParent()), tr("Video Output"));
     if (m_device.supportsCapture())
-        checkAddTab(new VideoInputSettings(m_device), tr("Video Input"));
+        checkAddTab(new VideoInputSettings(m_device, tabParent()), tr("Video Input"));
     if (m_device.supportsAudioLevelAdjustment())
-        checkAddTab(new AudioSettings(m_device), tr("Audio"));
-    checkAddTab(new ConversionsSettings(m_device), tr("Conversions"));
+        checkAddTab(new AudioSettings(m_device, tabParent()), tr("Audio"));
+    checkAddTab(new ConversionsSettings(m_device, tabParent()), tr("Conversions"));
     if (m_device.getPairedDevicePersistentId() != 0)
-        checkAddTab(new ConnectorsSettings(m_device), tr("Connectors"));
+        checkAddTab(new ConnectorsSettings(m_device, tabParent()), tr("Connectors"));
     // A serial port needs both directions of deck control.
     if ((m_device.getDeckControlConnections() & 3) == 3)
-        checkAddTab(new DeckControlConnectionsSettings(m_device), tr("Serial Port"));
-    checkAddTab(new AboutSettings(m_device), tr("About"));
+        checkAddTab(new DeckControlConnectionsSettings(m_device, tabParent()), tr("Serial Port"));
+    checkAddTab(new AboutSettings(m_device, tabParent()), tr("About"));
     onLayoutChanged();
 }
 

@@ -72,6 +72,11 @@ int CardTabbedPages::addTab(SettingsTab* tab, const QString& title)
     return index;
 }
 
+QWidget* CardTabbedPages::tabParent() const
+{
+    return m_stack;
+}
+
 int CardTabbedPages::count() const
 {
     return m_tabs.size();

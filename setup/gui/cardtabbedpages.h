@@ -19,6 +19,9 @@ public:
     explicit CardTabbedPages(QWidget* parent = nullptr);
 
     int addTab(SettingsTab* tab, const QString& title);
+    // The widget tabs live in. A tab built with it as parent is styled once,
+    // as its rows are added, rather than again in full when it is added.
+    QWidget* tabParent() const;
     int count() const;
     SettingsTab* tab(int index) const;
     SettingsTab* currentTab() const;

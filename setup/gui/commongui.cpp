@@ -2,6 +2,7 @@
 
 #include "colourpalette.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -56,6 +57,12 @@ qreal logicalDpi()
 }
 
 } // namespace
+
+void CommonGui::registerFonts()
+{
+    for (const char* face : {":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold"})
+        QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+}
 
 QFont CommonGui::font(int style)
 {

@@ -37,6 +37,8 @@ public:
         kDisabledOpacity = 3, // a disabled image button
     };
 
+    // Makes the three bundled faces known; done once, before any font().
+    static void registerFonts();
     // The font of a style; its size behaves as a pixel size on every screen.
     static QFont font(int style);
     // A label with the font of `style` and the text colour `colour`.

@@ -24,6 +24,11 @@ void SettingsPage::addTab(SettingsTab* tab, const QString& title)
     m_pages->addTab(tab, title);
 }
 
+QWidget* SettingsPage::tabParent() const
+{
+    return m_pages->tabParent();
+}
+
 int SettingsPage::numTabs() const
 {
     return m_pages->count();

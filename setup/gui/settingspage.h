@@ -19,6 +19,8 @@ public:
     explicit SettingsPage(QWidget* parent = nullptr);
 
     void addTab(SettingsTab* tab, const QString& title);
+    // The parent to build tabs with (see CardTabbedPages::tabParent).
+    QWidget* tabParent() const;
     int numTabs() const;
     SettingsTab* getTab(int index) const;
     SettingsTab* currentTab() const;

@@ -6,6 +6,7 @@
 #include "adminutilityplugin.h"
 #include "appdefaults.h"
 #include "buildinfo.h"
+#include "commongui.h"
 #include "mainwindowdialog.h"
 #include "mainwindowmenu.h"
 #include "mainwindowmenucontroller.h"
@@ -21,7 +22,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QJsonObject>
 #include <QLabel>
@@ -50,8 +50,7 @@ QLabel* buildDetailsLabel(const QString& text, QWidget* parent)
 AdminUtilityWindow::AdminUtilityWindow(QWidget* parent)
     : QMainWindow(parent), m_deviceList(this), m_networkBrowser(this)
 {
-    for (const char* font : {":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold"})
-        QFontDatabase::addApplicationFont(QString::fromLatin1(font));
+    CommonGui::registerFonts();
 
     setWindowTitle(AppDefaults::windowTitle());
     setMinimumSize(kMinimumWidth, menuBar()->height() + kMinimumContentHeight);

@@ -6,6 +6,7 @@
 
 #include "adminutilitywindow.h"
 #include "cardpushbutton.h"
+#include "commongui.h"
 #include "devicefirmwareupdater.h"
 #include "firmwareupdate.h"
 #include "firmwareupdatedialog.h"
@@ -15,7 +16,6 @@
 #include "visibledevice.h"
 #include "visiblezeltra.h"
 
-#include <QFontDatabase>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -64,8 +64,7 @@ private slots:
         QVERIFY(m_home.isValid());
         qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("settings")));
-        for (const char* face : { ":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold" })
-            QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        CommonGui::registerFonts();
         qRegisterMetaType<VisibleDevice*>();
         QVERIFY(QDir().mkpath(renderDir()));
     }

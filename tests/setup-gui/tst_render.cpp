@@ -42,7 +42,6 @@
 
 #include <QButtonGroup>
 #include <QDir>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -303,8 +302,7 @@ private slots:
 
 void TestRender::initTestCase()
 {
-    for (const char* face : {":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold"})
-        QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+    CommonGui::registerFonts();
 }
 
 void TestRender::settingsTab()

@@ -7,13 +7,13 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDir>
-#include <QFontDatabase>
 #include <QLayout>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
 #include "cardscrollarea.h"
 #include "cardsection.h"
+#include "commongui.h"
 #include "staticdata.h"
 #include "videoinputsettings.h"
 #include "videooutputsettings.h"
@@ -44,8 +44,7 @@ void TestVideoTabsRender::initTestCase()
 {
     QVERIFY(useTestHome(m_home));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("settings")));
-    for (const char* face : { ":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold" })
-        QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+    CommonGui::registerFonts();
     initialiseStaticData();
     qRegisterMetaType<VisibleDevice*>();
     m_dir = qEnvironmentVariable("ONDAVIA_RENDER_DIR", QDir::currentPath());
