@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     watch.clock = &clock;
     app.installEventFilter(&watch);
     std::vector<double> times;
-    std::vector<std::vector<double>> perCard(size_t(cards));
+    std::vector<std::vector<double>> perCard(static_cast<size_t>(cards));
     double first = -1;
     for (int run = 0; run < runs; ++run) {
         for (int index = 0; index < cards; ++index) {
