@@ -38,19 +38,20 @@ void ZeltraSettingsPage::buildPages()
     if (m_built)
         return;
     m_built = true;
+    QWidget* const parent = tabParent();
     if (m_device.supportsPlayback())
-        checkAddTab(new VideoOutputSettings(m_device, tabParent()), tr("Video Output"));
+        checkAddTab(new VideoOutputSettings(m_device, parent), tr("Video Output"));
     if (m_device.supportsCapture())
-        checkAddTab(new VideoInputSettings(m_device, tabParent()), tr("Video Input"));
+        checkAddTab(new VideoInputSettings(m_device, parent), tr("Video Input"));
     if (m_device.supportsAudioLevelAdjustment())
-        checkAddTab(new AudioSettings(m_device, tabParent()), tr("Audio"));
-    checkAddTab(new ConversionsSettings(m_device, tabParent()), tr("Conversions"));
+        checkAddTab(new AudioSettings(m_device, parent), tr("Audio"));
+    checkAddTab(new ConversionsSettings(m_device, parent), tr("Conversions"));
     if (m_device.getPairedDevicePersistentId() != 0)
-        checkAddTab(new ConnectorsSettings(m_device, tabParent()), tr("Connectors"));
+        checkAddTab(new ConnectorsSettings(m_device, parent), tr("Connectors"));
     // A serial port needs both directions of deck control.
     if ((m_device.getDeckControlConnections() & 3) == 3)
-        checkAddTab(new DeckControlConnectionsSettings(m_device, tabParent()), tr("Serial Port"));
-    checkAddTab(new AboutSettings(m_device, tabParent()), tr("About"));
+        checkAddTab(new DeckControlConnectionsSettings(m_device, parent), tr("Serial Port"));
+    checkAddTab(new AboutSettings(m_device, parent), tr("About"));
     onLayoutChanged();
 }
 

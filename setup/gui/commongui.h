@@ -37,7 +37,7 @@ public:
         kDisabledOpacity = 3, // a disabled image button
     };
 
-    // Makes the three bundled faces known; done once, before any font().
+    // Makes the three bundled faces known; call before the first font().
     static void registerFonts();
     // The font of a style; its size behaves as a pixel size on every screen.
     static QFont font(int style);
