@@ -258,8 +258,7 @@ void VisibleZeltra::loadDisplayModes(IZeltraDisplayModeIterator* iterator, QMap<
 void VisibleZeltra::uninitialise()
 {
     m_initialised = false;
-    qDeleteAll(m_subDevices);
-    m_subDevices.clear();
+    clearSubDevices();
     m_status.reset();
     m_attributes.reset();
     releaseCallback();
@@ -686,12 +685,14 @@ bool VisibleZeltra::getVideoOutputDisplayMode(uint32_t& mode, uint32_t& flags) c
 
 // ---- Preferences ---------------------------------------------------------
 
-void VisibleZeltra::writeToPreferences()
+bool VisibleZeltra::writeToPreferences()
 {
     if (!m_initialised)
-        return;
-    if (m_configuration->StoreToPreferences() >= 0)
-        emit displayInfoChanged(this);
+        return false;
+    if (m_configuration->StoreToPreferences() < 0)
+        return false;
+    emit displayInfoChanged(this);
+    return true;
 }
 
 void VisibleZeltra::readFromPreferences()
@@ -704,8 +705,22 @@ void VisibleZeltra::readFromPreferences()
 
 // ---- Sub-devices ---------------------------------------------------------
 
+void VisibleZeltra::clearSubDevices()
+{
+    qDeleteAll(m_subDevices);
+    m_subDevices.clear();
+}
+
 const QVector<VisibleZeltra*>& VisibleZeltra::getSubDevices()
 {
+    // Each plug-in of a card is a new library device: a sibling unplugged
+    // since the list was built answers nothing, and the list is built anew.
+    const bool stale = std::any_of(m_subDevices.cbegin(), m_subDevices.cend(), [](const VisibleZeltra* device) {
+        int64_t groupId = 0;
+        return !readGroupId(*device, groupId);
+    });
+    if (stale)
+        clearSubDevices();
     if (!m_subDevices.isEmpty() || !m_initialised)
         return m_subDevices;
     int64_t groupId = 0;
@@ -731,31 +746,35 @@ const QVector<VisibleZeltra*>& VisibleZeltra::getSubDevices()
     return m_subDevices;
 }
 
-VisibleZeltra* VisibleZeltra::getSubDeviceByIndex(int64_t index)
+VisibleZeltra* VisibleZeltra::findSubDevice(const std::function<bool(VisibleZeltra&)>& matches)
 {
-    for (VisibleZeltra* device : getSubDevices()) {
-        if (device->getSubDeviceIndex() == index)
-            return device;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        for (VisibleZeltra* device : getSubDevices()) {
+            if (matches(*device))
+                return device;
+        }
+        // A sibling that arrived after the list was built is found by
+        // building it again, once.
+        clearSubDevices();
     }
     return nullptr;
+}
+
+VisibleZeltra* VisibleZeltra::getSubDeviceByIndex(int64_t index)
+{
+    return findSubDevice([index](VisibleZeltra& device) { return device.getSubDeviceIndex() == index; });
 }
 
 VisibleZeltra* VisibleZeltra::getSubDeviceByPersistentId(int64_t id)
 {
-    for (VisibleZeltra* device : getSubDevices()) {
-        if (device->getPersistentId() == id)
-            return device;
-    }
-    return nullptr;
+    return findSubDevice([id](VisibleZeltra& device) { return device.getPersistentId() == id; });
 }
 
 VisibleZeltra* VisibleZeltra::getSubDeviceByConnectorId(int id)
 {
-    for (VisibleZeltra* device : getSubDevices()) {
+    return findSubDevice([id](VisibleZeltra& device) {
         int first = 0;
         int last = 0;
-        if (device->getConnectorIds(first, last) && first <= id && id <= last)
-            return device;
-    }
-    return nullptr;
+        return device.getConnectorIds(first, last) && first <= id && id <= last;
+    });
 }

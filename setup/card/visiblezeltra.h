@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include <QByteArray>
@@ -332,7 +333,8 @@ public:
     bool getVideoOutputDisplayMode(uint32_t& mode, uint32_t& flags) const;
 
     // Save and Cancel of the settings window.
-    void writeToPreferences();
+    // False when the card could not store (its configuration is kept).
+    bool writeToPreferences();
     void readFromPreferences();
 
     // Sibling channels of the same card (this one included), built on first
@@ -353,6 +355,8 @@ signals:
 private:
     bool initialise();
     void uninitialise();
+    void clearSubDevices();
+    VisibleZeltra* findSubDevice(const std::function<bool(VisibleZeltra&)>& matches);
     void loadDisplayModes(IZeltraDisplayModeIterator* iterator, QMap<uint32_t, DisplayMode>& table);
     void loadModelPictures();
     bool queryConfiguration();

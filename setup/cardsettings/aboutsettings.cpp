@@ -2,6 +2,7 @@
 
 #include "cardpushbutton.h"
 #include "emailaddressvalidator.h"
+#include "productcard.h"
 #include "settingslabel.h"
 #include "settingslineedit.h"
 #include "statusreport.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -126,12 +126,12 @@ void AboutSettings::onDocumentationPressed(int id)
 {
     const QString path = documentationPath(id);
     if (!QFileInfo(path).isFile()) {
-        QMessageBox::warning(this, tr("Documentation"),
-                             tr("The document \"%1\" is not installed on this computer.").arg(path));
+        ProductCard::warn(this, tr("Documentation"),
+                          tr("The document \"%1\" is not installed on this computer.").arg(path));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        QMessageBox::warning(this, tr("Documentation"), tr("No application could open \"%1\".").arg(path));
+        ProductCard::warn(this, tr("Documentation"), tr("No application could open \"%1\".").arg(path));
 }
 
 void AboutSettings::createReport()
@@ -143,7 +143,9 @@ void AboutSettings::createReport()
     // A name typed without the extension still makes a report file.
     dialog.setDefaultSuffix(QStringLiteral("html"));
     dialog.selectFile(proposed);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    // A card that leaves while the dialog is open rejects it: nothing is
+    // written then.
+    if (ProductCard::execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
     if (path.isEmpty())
@@ -160,8 +162,8 @@ void AboutSettings::createReport()
         saved = file.write(report) == report.size() && file.commit();
     }
     if (!saved) {
-        QMessageBox::warning(this, tr("Save Status Report"),
-                             tr("The status report could not be saved as \"%1\": %2")
-                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+        ProductCard::warn(this, tr("Save Status Report"),
+                          tr("The status report could not be saved as \"%1\": %2")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
 }

@@ -1,18 +1,22 @@
 #pragma once
 
+#include "settingsslider.h"
 #include "settingssliderwitheditablevalue.h"
 #include "sliderlink.h"
 
 #include <QSignalBlocker>
 
-// Helpers shared by the video tabs' analog level rows (Y, Chroma and the
+// Helpers shared by the level rows of the video and audio tabs (Y, Chroma and the
 // linked Cb/Cr pair), whose sliders exist only for the connections that have them.
 namespace AnalogLevelSliders {
 
-// Shows the card's value without counting it as a change.
+// Shows the card's value without counting it as a change. A value being
+// typed or dragged stays the user's until committed.
 inline void load(SettingsSliderWithEditableValue* slider, double value)
 {
     if (!slider)
+        return;
+    if ((slider->valueField()->hasFocus() && slider->valueField()->isModified()) || slider->slider()->isSliderDown())
         return;
     const QSignalBlocker blocker(slider);
     slider->setRealValue(value);

@@ -1,5 +1,6 @@
 #include "audiosettings.h"
 
+#include "analoglevelsliders.h"
 #include "cardsection.h"
 #include "displaymode.h"
 #include "flatimagebutton.h"
@@ -54,17 +55,6 @@ void checkImageButton(QButtonGroup* group, const QMap<uint32_t, ImageGroupButton
         button->onToggled(button == target);
 }
 
-void setLevel(SettingsSliderWithEditableValue* slider, double value)
-{
-    if (!slider)
-        return;
-    // A value being typed or dragged stays the user's until committed.
-    if ((slider->valueField()->hasFocus() && slider->valueField()->isModified()) || slider->slider()->isSliderDown())
-        return;
-    const QSignalBlocker blocker(slider);
-    slider->setRealValue(value);
-}
-
 int bitCount(int64_t value)
 {
     int count = 0;
@@ -108,8 +98,11 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
             m_inputGroup = addImageButtonGroup(pixmaps, values, captions, &buttons);
             for (int i = 0; i < buttons.size() && i < values.size(); ++i)
                 m_inputButtons.insert(values.at(i), buttons.at(i));
-            if (m_inputGroup)
-                connect(m_inputGroup, &QButtonGroup::idClicked, this, &AudioSettings::onInputChanged);
+            // After the choice is applied: the rows follow what the card took.
+            connect(this, &SettingsTab::buttonGroupChoiceChanged, this, [this](QButtonGroup* group) {
+                if (group == m_inputGroup)
+                    onInputChanged(int(this->device().getAudioInputConnection()));
+            });
         }
     }
 
@@ -308,7 +301,7 @@ void AudioSettings::loadChannels(Channels& channels)
     for (int i = 0; i < channels.sliders.size(); ++i) {
         SettingsSliderWithEditableValue* slider = channels.sliders.at(i);
         slider->setSliderEnabled(supportsChannel(channels, i + 1));
-        setLevel(slider, channelLevel(channels, i + 1));
+        AnalogLevelSliders::load(slider, channelLevel(channels, i + 1));
     }
 }
 
@@ -447,10 +440,10 @@ void AudioSettings::onPropertyChanged()
         const QSignalBlocker blocker(m_phantom);
         m_phantom->setChecked(device().getMicrophonePhantomPower());
     }
-    setLevel(m_micGain, device().getMicrophoneInputGain());
-    setLevel(m_headphone, device().getHeadphoneInputGain());
-    setLevel(m_aesInput, device().getDigitalInputScale());
-    setLevel(m_aesOutput, device().getDigitalOutputScale());
+    AnalogLevelSliders::load(m_micGain, device().getMicrophoneInputGain());
+    AnalogLevelSliders::load(m_headphone, device().getHeadphoneInputGain());
+    AnalogLevelSliders::load(m_aesInput, device().getDigitalInputScale());
+    AnalogLevelSliders::load(m_aesOutput, device().getDigitalOutputScale());
     if (m_outputSwitch) {
         QMap<uint32_t, ImageGroupButton*> buttons;
         for (QAbstractButton* button : m_outputSwitch->buttons()) {

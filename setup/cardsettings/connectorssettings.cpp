@@ -45,8 +45,24 @@ ConnectorsSettings::ConnectorsSettings(VisibleZeltra& device, QWidget* parent)
     watchModifications(true);
 }
 
+void ConnectorsSettings::findMappingDevice()
+{
+    if (!m_combo || m_mappingDevice == &device())
+        return;
+    // A partner plugged in again is a new device: its model is looked up anew.
+    VisibleZeltra* current = device().getSubDeviceByPersistentId(device().getPairedDevicePersistentId());
+    if (current == m_mappingDevice)
+        return;
+    if (m_mappingDevice)
+        disconnect(m_mappingDevice, nullptr, this, nullptr);
+    m_mappingDevice = current;
+    if (current)
+        connect(current, &VisibleZeltra::propertyChanged, this, &ConnectorsSettings::onPropertyChanged);
+}
+
 void ConnectorsSettings::onPropertyChanged()
 {
+    findMappingDevice();
     if (device().getPairedDevicePersistentId() == 0 || !m_mappingDevice || !m_combo)
         return;
     const uint32_t mode = uint32_t(m_mappingDevice->getDuplexMode());
@@ -62,6 +78,7 @@ void ConnectorsSettings::onPropertyChanged()
 
 void ConnectorsSettings::onApplyChanges()
 {
+    findMappingDevice();
     if (device().getPairedDevicePersistentId() == 0 || !m_mappingDevice || !m_combo)
         return;
     if (!hasChanged(*m_combo) || m_combo->currentIndex() < 0)

@@ -27,6 +27,8 @@ public slots:
     void onPropertyChanged() override;
 
 private:
+    void findMappingDevice();
+
     QPointer<VisibleZeltra> m_mappingDevice;
     SettingsComboBox* m_combo = nullptr;
 };

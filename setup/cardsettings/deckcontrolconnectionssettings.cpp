@@ -40,9 +40,7 @@ void DeckControlConnectionsSettings::onApplyChanges()
 {
     if (!m_group)
         return;
-    const bool changed = hasChanged(*m_group) || (m_remote1 && hasChanged(*m_remote1))
-        || (m_remote2 && hasChanged(*m_remote2));
     const int port = m_group->checkedId();
-    if (changed && port > 0)
+    if (hasChanged(*m_group) && port > 0)
         device().setDeckControlConnection(port);
 }

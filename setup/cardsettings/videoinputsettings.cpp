@@ -38,8 +38,16 @@ VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
     if (flags.size() > 1) {
         addSection(tr("Input Connection"));
         m_inputGroup = addImageButtonGroup(pixmaps, flags, captions);
-        connect(m_inputGroup, &QButtonGroup::idClicked, this, &VideoInputSettings::onVideoInputChanged);
-        connect(m_inputGroup, &QButtonGroup::idClicked, this, &VideoInputSettings::onSetDefaultAudioInput);
+        // After the choice is applied: an input the card refused moves
+        // neither the audio input nor the rows shown.
+        connect(this, &SettingsTab::buttonGroupChoiceChanged, this, [this](QButtonGroup* group, int id) {
+            if (group != m_inputGroup)
+                return;
+            const int held = int(this->device().getVideoInputConnection());
+            if (held == id)
+                onSetDefaultAudioInput(id);
+            onVideoInputChanged(held);
+        });
     }
 
     if (device.hasExternalTimeCodeInput()) {
@@ -76,6 +84,9 @@ VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
         endRowGroup();
         m_cbCrLink = linkSliders(m_cb, m_cr, SliderLink::Offset);
         m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
+        // Kept at once: the next refresh reads it back.
+        connect(m_cbCrLink, &SliderLinkBase::onSliderLinkClicked, this,
+                [this](bool linked) { deviceSettings().setValue(kCbCrLinkedKey, linked); });
         if (offersAnalog)
             buildNtscIre();
     } else if (offersAnalog) {
@@ -166,7 +177,7 @@ void VideoInputSettings::onVideoInputChromaChanged(double value)
 void VideoInputSettings::onPropertyChanged()
 {
     const int connection = int(device().getVideoInputConnection());
-    ButtonRowTBase(m_inputGroup).set(connection);
+    ButtonRowTBase(m_inputGroup).setOrClear(connection);
     onVideoInputChanged(connection);
     if (m_timecode) {
         const QSignalBlocker blocker(m_timecode);
@@ -182,7 +193,7 @@ void VideoInputSettings::onApplyChanges()
                                                                        : uint32_t(device().getVideoInputConnection());
     if (m_inputGroup && hasChanged(*m_inputGroup)) {
         device().setVideoInputConnection(input);
-        onVideoInputChanged(int(input));
+        onVideoInputChanged(int(device().getVideoInputConnection()));
     }
     if (m_timecode && hasChanged(*m_timecode))
         device().setUseLTCTimecode(m_timecode->isChecked());

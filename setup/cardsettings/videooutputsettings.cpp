@@ -172,6 +172,9 @@ void VideoOutputSettings::buildAnalogOutput()
             endRowGroup();
             m_cbCrLink = linkSliders(m_cb, m_cr, SliderLink::Offset);
             m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
+            // Kept at once: the next refresh reads it back.
+            connect(m_cbCrLink, &SliderLinkBase::onSliderLinkClicked, this,
+                    [this](bool linked) { deviceSettings().setValue(kCbCrLinkedKey, linked); });
         }
         beginCheckBoxGroup(QString());
         m_betacam = addCheckBoxGroupRow(tr("Use Betacam Levels"));
@@ -264,14 +267,14 @@ void VideoOutputSettings::onResetReferenceInputSliderLevels()
 
 void VideoOutputSettings::onPropertyChanged()
 {
-    ComboBoxTBase(m_defaultStandard).set(int(device().getDefaultVideoOutputDisplayMode()));
+    ComboBoxTBase(m_defaultStandard).setOrClear(int(device().getDefaultVideoOutputDisplayMode()));
     ButtonRowTBase(m_whenPaused).set(device().getFieldFlickerRemovalIsEnabled() ? 1 : 0);
-    ButtonRowTBase(m_playback).set(int(device().getVideoOutputIdleOperation()));
+    ButtonRowTBase(m_playback).setOrClear(int(device().getVideoOutputIdleOperation()));
     ButtonRowTBase(m_duringCapture).set(device().getCapturePassthroughIsDisabled() ? 2 : 3);
     ButtonRowTBase(m_colourSpace).set(device().get444SDIIsEnabled() ? 4 : 5);
     ButtonRowTBase(m_levelA).set(device().getSMPTELevelAOutput() ? 6 : 7);
-    ButtonRowTBase(m_sdiConnector).set(int(device().getSDILinkConfiguration()));
-    ComboBoxTBase(m_packing3D).set(int(device().getHDMI3DPackingFormat()));
+    ButtonRowTBase(m_sdiConnector).setOrClear(int(device().getSDILinkConfiguration()));
+    ComboBoxTBase(m_packing3D).setOrClear(int(device().getHDMI3DPackingFormat()));
     onVideoOutputChanged();
     AnalogLevelSliders::load(m_reference, double(device().getReferenceInputSamples()));
 }

@@ -69,14 +69,14 @@ void ZeltraProductCard::showSettings()
     showPage(m_settings);
 }
 
-void ZeltraProductCard::closeCard()
-{
-    hide();
-    deleteLater();
-}
-
 void ZeltraProductCard::onDeviceDestroyed()
 {
     m_device = nullptr;
+    // A dialog of a tab still waits in its loop: the card goes when it
+    // returns, and the tab leaves without touching the device.
+    if (hasRunningDialog()) {
+        closeCard();
+        return;
+    }
     delete this;
 }

@@ -28,8 +28,6 @@ public:
 
 public slots:
     void onConnectionChanged(bool connected);
-    // Hides the card and deletes it once control returns to the event loop.
-    void closeCard();
 
 private:
     void onDeviceDestroyed();

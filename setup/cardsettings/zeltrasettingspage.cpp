@@ -3,9 +3,11 @@
 #include "aboutsettings.h"
 #include "audiosettings.h"
 #include "cardfooter.h"
+#include "commondialog.h"
 #include "connectorssettings.h"
 #include "conversionssettings.h"
 #include "deckcontrolconnectionssettings.h"
+#include "productcard.h"
 #include "videoinputsettings.h"
 #include "videooutputsettings.h"
 #include "visiblezeltra.h"
@@ -85,8 +87,26 @@ void ZeltraSettingsPage::applyChanges()
 
 void ZeltraSettingsPage::onSavePressed()
 {
-    SettingsPage::onSavePressed();
-    m_device.writeToPreferences();
+    applyForSave();
+    if (m_device.writeToPreferences()) {
+        closeAfterSave();
+        return;
+    }
+    // The changes stay applied and the page stays open: Save may be tried
+    // again, or Cancel return the card to what it stored.
+    if (!m_saveFailed) {
+        // Over the whole card, and gone with it.
+        QWidget* card = ProductCard::owning(this);
+        m_saveFailed = new CommonDialog(card ? card : this);
+        m_saveFailed->setObjectName(QStringLiteral("saveFailedDialog"));
+        connect(m_saveFailed, &CommonDialog::closeClicked, m_saveFailed, &QWidget::hide);
+    }
+    m_saveFailed->showTitleText(tr("Settings Not Saved"));
+    m_saveFailed->showTwoTexts(tr("%1 could not store its settings.").arg(m_device.deviceName()),
+                               tr("The changes are applied until the card is restarted. "
+                                  "Try Save again, or press Cancel to return to the stored settings."));
+    m_saveFailed->showOneButton(tr("OK"));
+    m_saveFailed->showOverWindow();
 }
 
 void ZeltraSettingsPage::onCancelPressed()

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointer>
 
+class CommonDialog;
 class VisibleZeltra;
 class ZeltraSettingsTab;
 
@@ -39,4 +40,5 @@ private:
     VisibleZeltra& m_device;
     QList<QPointer<ZeltraSettingsTab>> m_tabs;
     bool m_built = false;
+    QPointer<CommonDialog> m_saveFailed;
 };

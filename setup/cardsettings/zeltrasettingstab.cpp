@@ -3,6 +3,7 @@
 #include "cardseparator.h"
 #include "cardseparatordarkmiddle.h"
 #include "cardsection.h"
+#include "productcard.h"
 #include "rowspacer.h"
 #include "tightvboxlayout.h"
 #include "visiblezeltra.h"
@@ -111,6 +112,27 @@ void ZeltraSettingsTab::applyChanges()
     // restarting the watch keeps the next user change counted afresh.
     watchModifications(false);
     watchModifications(true);
+    // A value the card refused sends no notice; the controls show what the
+    // card holds once the action that wrote has returned (it may have come
+    // from a button that the refresh rebuilds).
+    if (!m_refreshQueued) {
+        m_refreshQueued = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_refreshQueued = false;
+            refreshFromCard();
+        }, Qt::QueuedConnection);
+    }
+}
+
+void ZeltraSettingsTab::refreshFromCard()
+{
+    // A card that is closing may have lost its device already.
+    if (ProductCard* card = ProductCard::owning(this); card && card->isClosing())
+        return;
+    const bool watching = m_watching;
+    watchModifications(false);
+    onPropertyChanged();
+    watchModifications(watching);
 }
 
 bool ZeltraSettingsTab::hasChanged(QObject& control)
@@ -137,8 +159,7 @@ void ZeltraSettingsTab::onPropertyChanged()
 
 void ZeltraSettingsTab::onTabSelected()
 {
-    watchModifications(false);
-    onPropertyChanged();
+    refreshFromCard();
     watchModifications(true);
 }
 

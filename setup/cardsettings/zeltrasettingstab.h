@@ -49,8 +49,13 @@ public slots:
     void onTabDeselected() override;
     void onAnyControlChanged() override;
 
+protected:
+    // Re-reads the card into the controls without counting it as a change.
+    void refreshFromCard();
+
 private:
     VisibleZeltra& m_device;
+    bool m_refreshQueued = false;
     ZeltraDeviceSettings* m_deviceSettings = nullptr;
     bool m_watching = false;
     QList<QPointer<QObject>> m_changed;

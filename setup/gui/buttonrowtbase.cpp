@@ -29,6 +29,21 @@ bool ButtonRowTBase::set(int id)
     return true;
 }
 
+bool ButtonRowTBase::setOrClear(int id)
+{
+    if (set(id))
+        return true;
+    if (!m_group || !m_group->checkedButton())
+        return false;
+    // An exclusive group keeps its checked button; it lets go while it is
+    // not exclusive.
+    const bool exclusive = m_group->exclusive();
+    m_group->setExclusive(false);
+    m_group->checkedButton()->setChecked(false);
+    m_group->setExclusive(exclusive);
+    return false;
+}
+
 bool ButtonRowTBase::get(int& id) const
 {
     id = -1;

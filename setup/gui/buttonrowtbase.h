@@ -16,6 +16,9 @@ public:
     QButtonGroup* buttons() const;
     // Checks the button with `id`; false if there is none.
     bool set(int id);
+    // As set(), but with no button of `id` none stays checked: a value the
+    // row has no button for is shown as no choice, not as the last one.
+    bool setOrClear(int id);
     // The checked id; -1 and false when none is checked.
     bool get(int& id) const;
     bool setEnabled(bool enabled);

@@ -7,6 +7,7 @@
 #include "tighthboxlayout.h"
 #include "tightvboxlayout.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -16,11 +17,13 @@ CardTabbedPages::CardTabbedPages(QWidget* parent)
 {
     auto* column = new TightVBoxLayout(this);
     auto* barRow = new QWidget(this);
+    m_barRow = barRow;
     barRow->setObjectName(QStringLiteral("cardTabBarRow"));
     barRow->setAttribute(Qt::WA_StyledBackground);
     barRow->setStyleSheet(QStringLiteral("QWidget#cardTabBarRow { background: white; }"));
     barRow->setFixedHeight(40);
     auto* line = new TightHBoxLayout(barRow);
+    line->setContentsMargins(kRowMargin, 0, kRowMargin, 0);
     m_bar = new QTabBar(barRow);
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);
@@ -39,18 +42,59 @@ CardTabbedPages::CardTabbedPages(QWidget* parent)
     connect(m_bar, &QTabBar::currentChanged, this, &CardTabbedPages::onCurrentChanged);
 }
 
-QString CardTabbedPages::tabBarStyleSheet()
+QString CardTabbedPages::tabBarStyleSheet(int padding)
 {
     using P = ColourPalette;
     return QStringLiteral(
                "QTabBar { background: transparent; }"
                "QTabBar::tab { color: %1; background: transparent; border: none;"
-               " border-bottom: 3px solid transparent; padding: 6px 14px 7px 14px; margin: 0px 2px; }"
+               " border-bottom: 3px solid transparent; padding: 6px %5px 7px %5px; margin: 0px %6px; }"
                "QTabBar::tab:hover { color: %2; }"
                "QTabBar::tab:selected { color: %3; border-bottom: 3px solid %3; }"
                "QTabBar::tab:disabled { color: %4; }")
         .arg(P::toHtmlQString(P::kSmokeGray), P::toHtmlQString(P::kWinterSkyGray),
-             P::toHtmlQString(P::kAccentColour), P::toHtmlQString(P::kSmokeGray, P::kDisabledAlpha));
+             P::toHtmlQString(P::kAccentColour), P::toHtmlQString(P::kSmokeGray, P::kDisabledAlpha))
+        .arg(padding)
+        .arg(kTabMargin);
+}
+
+void CardTabbedPages::fitTabs()
+{
+    // Before the page is laid out it has no width of its own yet: it will
+    // have the card's.
+    const int rowWidth = testAttribute(Qt::WA_Resized) ? width() : kCardWidth;
+    const int available = rowWidth - 2 * kRowMargin;
+    QFont font = CommonGui::font(CommonGui::kSemibold);
+    int padding = kTabPadding;
+    for (;;) {
+        const QFontMetrics metrics(font);
+        int titles = 0;
+        int tabs = 0;
+        for (int i = 0; i < m_bar->count(); ++i) {
+            if (!m_bar->isTabVisible(i))
+                continue;
+            titles += metrics.horizontalAdvance(m_bar->tabText(i)) + 2;
+            if (!m_bar->tabIcon(i).isNull())
+                titles += m_bar->iconSize().width() + 4;
+            ++tabs;
+        }
+        const auto fits = [&](int p) { return titles + tabs * 2 * (p + kTabMargin) <= available; };
+        for (padding = kTabPadding; padding > kMinTabPadding && !fits(padding); --padding) {
+        }
+        if (fits(padding) || font.pixelSize() <= kMinTitlePixels)
+            break;
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    m_bar->setFont(font);
+    m_bar->setStyleSheet(tabBarStyleSheet(padding));
+    // Never narrower than its tabs: a squeezed bar hides them.
+    m_bar->setMinimumSize(QSize(qMin(m_bar->sizeHint().width(), available), m_bar->sizeHint().height()));
+}
+
+void CardTabbedPages::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitTabs();
 }
 
 int CardTabbedPages::addTab(SettingsTab* tab, const QString& title)
@@ -68,6 +112,7 @@ int CardTabbedPages::addTab(SettingsTab* tab, const QString& title)
         m_stack->setCurrentWidget(tab);
         m_current = tab;
     }
+    fitTabs();
     onPageStatusChange();
     return index;
 }
@@ -118,6 +163,7 @@ void CardTabbedPages::showTab(const QString& title, bool visible)
     if (index < 0)
         return;
     m_bar->setTabVisible(index, visible);
+    fitTabs();
     if (!visible && index == m_bar->currentIndex()) {
         for (int i = 0; i < m_bar->count(); ++i) {
             if (m_bar->isTabVisible(i)) {
@@ -144,6 +190,7 @@ void CardTabbedPages::setAlert(int index, bool alert)
         return;
     m_alerts[index] = alert;
     m_bar->setTabIcon(index, alert ? QIcon(QStringLiteral(":/Field_Icon_Alert")) : QIcon());
+    fitTabs();
 }
 
 void CardTabbedPages::onPageStatusChange()

@@ -36,7 +36,15 @@ public:
     SettingsPage::SettingsStatus settingsStatus() const { return m_status; }
     QTabBar* tabBar() const { return m_bar; }
 
-    static QString tabBarStyleSheet();
+    // `padding`: the space left and right of a tab's title.
+    static QString tabBarStyleSheet(int padding = kTabPadding);
+
+    static constexpr int kTabPadding = 14;
+    static constexpr int kMinTabPadding = 5;
+    static constexpr int kTabMargin = 2;
+    static constexpr int kRowMargin = 6;
+    static constexpr int kMinTitlePixels = 10;
+    static constexpr int kCardWidth = 620;
 
 signals:
     void settingsStatusChanged();
@@ -44,10 +52,17 @@ signals:
 public slots:
     void onPageStatusChange();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void onCurrentChanged(int index);
     void setAlert(int index, bool alert);
+    // Narrows the tabs' padding, and then their font, until every visible
+    // title fits the bar's row: no title may hide behind scroll buttons.
+    void fitTabs();
 
+    QWidget* m_barRow = nullptr;
     QTabBar* m_bar = nullptr;
     QStackedWidget* m_stack = nullptr;
     QList<QPointer<SettingsTab>> m_tabs;

@@ -31,6 +31,17 @@ bool ComboBoxTBase::set(int value)
     return true;
 }
 
+bool ComboBoxTBase::setOrClear(int value)
+{
+    if (set(value))
+        return true;
+    if (m_combo) {
+        const QSignalBlocker blocker(m_combo.data());
+        m_combo->setCurrentIndex(-1);
+    }
+    return false;
+}
+
 bool ComboBoxTBase::get(int& value) const
 {
     if (!m_combo || m_combo->currentIndex() < 0)

@@ -17,6 +17,8 @@ public:
     SettingsComboBox* combo() const;
     // Selects the item carrying `value`, signals blocked; false if none does.
     bool set(int value);
+    // As set(), but with no item of `value` nothing stays selected.
+    bool setOrClear(int value);
     // The current item's value; false when it is negative or there is none.
     bool get(int& value) const;
     // Renames the item carrying `value`.

@@ -5,7 +5,9 @@
 #include "statuspage.h"
 #include "tightvboxlayout.h"
 
+#include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStackedWidget>
 
 ProductCard::ProductCard(VisibleDevice* device, QWidget* window, const QColor& colour)
@@ -55,5 +57,57 @@ void ProductCard::refreshHeader(VisibleDevice* device)
 
 void ProductCard::onShowProductEasterEgg()
 {
-    QMessageBox::information(this, QString(), tr("No device specific details"));
+    QMessageBox box(QMessageBox::Information, QString(), tr("No device specific details"), QMessageBox::Ok, this);
+    execDialog(box);
+}
+
+ProductCard* ProductCard::owning(const QWidget* widget)
+{
+    for (QWidget* w = const_cast<QWidget*>(widget); w; w = w->parentWidget()) {
+        if (auto* card = qobject_cast<ProductCard*>(w))
+            return card;
+    }
+    return nullptr;
+}
+
+int ProductCard::execDialog(QDialog& dialog)
+{
+    QPointer<ProductCard> card = owning(&dialog);
+    if (card && card->m_closing)
+        return QDialog::Rejected;
+    if (card)
+        ++card->m_runningDialogs;
+    const int result = dialog.exec();
+    if (!card)
+        return result;
+    const bool closed = card->m_closing;
+    // Only the outermost dialog, back at the loop that opened it, may let
+    // the card go: deleting it from inside a dialog's loop would pull the
+    // widgets out from under the code that waits for that dialog.
+    if (--card->m_runningDialogs == 0 && closed)
+        card->deleteLater();
+    return closed ? int(QDialog::Rejected) : result;
+}
+
+void ProductCard::warn(QWidget* from, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, from);
+    execDialog(box);
+}
+
+void ProductCard::closeCard()
+{
+    hide();
+    if (m_closing)
+        return;
+    m_closing = true;
+    if (m_runningDialogs == 0) {
+        deleteLater();
+        return;
+    }
+    // Each open dialog ends its loop; the last to return deletes the card.
+    for (QDialog* dialog : findChildren<QDialog*>()) {
+        if (dialog->isVisible())
+            dialog->reject();
+    }
 }

@@ -107,9 +107,19 @@ void SettingsPage::onPanelLockChanged(bool locked)
 
 void SettingsPage::onSavePressed()
 {
+    applyForSave();
+    closeAfterSave();
+}
+
+void SettingsPage::applyForSave()
+{
     // Taking the focus commits a value field that is still being edited.
     m_footer->setFocus(Qt::OtherFocusReason);
     applyChanges();
+}
+
+void SettingsPage::closeAfterSave()
+{
     resetTabStatus();
     emit closePage();
 }

@@ -52,6 +52,10 @@ public slots:
     void onSavePressed();
 
 protected:
+    // Save's first half: commits a value field still being edited and
+    // applies every tab. closeAfterSave() is the second.
+    void applyForSave();
+    void closeAfterSave();
     virtual void applyChanges();
     virtual void recallRemotePreset();
     virtual void refreshPage();

@@ -315,7 +315,7 @@ QButtonGroup* SettingsTab::beginRadioGroup(const QString& label)
     m_radioRow = createLabelledRow(label);
     m_radioGroup = new QButtonGroup(m_radioRow);
     m_radioNextY = 8;
-    connect(m_radioGroup, &QButtonGroup::idClicked, this, &SettingsTab::onAnyControlChanged);
+    watchButtonGroup(m_radioGroup);
     addWidget(m_radioRow);
     return m_radioGroup;
 }
@@ -328,7 +328,6 @@ SettingsRadioButton* SettingsTab::addRadioButtonRow(const QString& text, int id)
     button->move(kControlX, m_radioNextY);
     button->show();
     m_radioGroup->addButton(button, id);
-    connect(button, &QAbstractButton::clicked, this, &SettingsTab::onAnyControlChanged);
     m_radioNextY += 27;
     m_radioRow->setFixedHeight(m_radioNextY + 1);
     return button;
@@ -669,7 +668,7 @@ QButtonGroup* SettingsTab::beginRadioGroupWithGridLayout(const QString& label, i
     const GridSettings settings = GridSettings::gridRadioGroup();
     m_gridRadioFrame = createRowWithGridLayout(label.isEmpty() ? nullptr : &label, settings, &m_gridRadioLayout);
     m_gridRadioGroup = new QButtonGroup(m_gridRadioFrame);
-    connect(m_gridRadioGroup, &QButtonGroup::idClicked, this, &SettingsTab::onAnyControlChanged);
+    watchButtonGroup(m_gridRadioGroup);
     m_gridRadioRow = 0;
     m_gridRadioColumn = 0;
     m_gridRadioColumns = columns >= 1 ? columns : settings.columns;
@@ -685,7 +684,6 @@ SettingsRadioButton* SettingsTab::addRadioButtonRowToGrid(const QString& text, i
     m_gridRadioLayout->addWidget(button, m_gridRadioRow, m_gridRadioColumn,
                                  Qt::Alignment(GridSettings::gridRadioGroup().alignment));
     m_gridRadioGroup->addButton(button, id);
-    connect(button, &QAbstractButton::clicked, this, &SettingsTab::onAnyControlChanged);
     if (++m_gridRadioColumn >= m_gridRadioColumns) {
         m_gridRadioColumn = 0;
         ++m_gridRadioRow;
@@ -716,7 +714,7 @@ QButtonGroup* SettingsTab::beginImageButtonGroup(const QString& label, const Gri
     m_imageFrame = createRowWithGridLayout(&label, settings, &m_imageLayout);
     m_imageGroup = new QButtonGroup(m_imageFrame);
     m_imageGroup->setExclusive(true);
-    connect(m_imageGroup, &QButtonGroup::idClicked, this, &SettingsTab::onAnyControlChanged);
+    watchButtonGroup(m_imageGroup);
     connect(m_imageGroup, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this, &SettingsTab::onImageGroupButtonToggled);
     m_imageRows = 0;
     m_imageRowHeights = 0;
@@ -731,7 +729,7 @@ QButtonGroup* SettingsTab::beginImageButtonGroup(const GridSettings& settings)
     m_imageFrame = createRowWithGridLayout(nullptr, settings, &m_imageLayout);
     m_imageGroup = new QButtonGroup(m_imageFrame);
     m_imageGroup->setExclusive(true);
-    connect(m_imageGroup, &QButtonGroup::idClicked, this, &SettingsTab::onAnyControlChanged);
+    watchButtonGroup(m_imageGroup);
     connect(m_imageGroup, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this, &SettingsTab::onImageGroupButtonToggled);
     m_imageRows = 0;
     m_imageRowHeights = 0;
@@ -854,6 +852,29 @@ QButtonGroup* SettingsTab::addPlainImageButtonGroup(const QVector<const QPixmap*
 {
     return addImageButtonGroupFromPointers(nullptr, pixmaps, values, captions, out,
                                            GridSettings::unlabelledImageRow(), true);
+}
+
+void SettingsTab::watchButtonGroup(QButtonGroup* group)
+{
+    // A click toggles its button before it is reported as clicked; a click
+    // on the chosen button of an exclusive group toggles nothing.
+    connect(group, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this,
+            [this, group](QAbstractButton* button, bool checked) {
+                // In an exclusive group the button left behind is unchecked
+                // too; the click is the one that became checked.
+                if (checked || !group->exclusive())
+                    m_toggledByClick = button;
+            });
+    connect(group, qOverload<QAbstractButton*>(&QButtonGroup::buttonClicked), this, [this, group](QAbstractButton* button) {
+        const bool changed = m_toggledByClick == button;
+        m_toggledByClick = nullptr;
+        if (!changed)
+            return;
+        QPointer<QButtonGroup> alive(group);
+        onAnyControlChanged();
+        if (alive)
+            emit buttonGroupChoiceChanged(group, group->id(button));
+    });
 }
 
 void SettingsTab::onImageGroupButtonToggled(QAbstractButton* button, bool checked)

@@ -187,6 +187,10 @@ public:
 
 signals:
     void settingsStatusChanged();
+    // A button of a group built here was clicked and the choice changed
+    // (a click on the button already chosen changes nothing and is not
+    // reported). Emitted after onAnyControlChanged() has run for it.
+    void buttonGroupChoiceChanged(QButtonGroup* group, int id);
 
 public slots:
     virtual void onTabSelected();
@@ -211,6 +215,8 @@ private:
     // Sizes a finished check-box or radio grid and adds it as a control row.
     QFrame* finishButtonGrid(QFrame* frame, QGridLayout* grid, int rows);
     void connectChange(QObject* sender, const char* signal);
+    // Reports the group's clicks that change its choice as control changes.
+    void watchButtonGroup(QButtonGroup* group);
     void alignButtonGrids();
     void alignImageGrids();
     QButtonGroup* addImageButtonGroupFromPointers(const QString* label, const QVector<const QPixmap*>& pixmaps,
@@ -258,6 +264,7 @@ private:
     int m_imageRowHeights = 0;
 
     QList<QPointer<QGridLayout>> m_buttonGrids; // check-box and radio grids
+    QPointer<QAbstractButton> m_toggledByClick; // the button the pending click toggled
     QList<QPointer<QGridLayout>> m_imageGrids;
 
     CardSection* m_header = nullptr;
