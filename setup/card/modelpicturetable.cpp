@@ -16,6 +16,7 @@ constexpr ModelPicturePaths kModelPictures[] = {
     { 73, ":/PocketCaptureCard", ":/PocketCaptureCardThumb", ":/PocketCaptureCardListThumb" },
     { 76, ":/AtlasCard", ":/AtlasCardThumb", ":/AtlasCardListThumb" },
     { 77, ":/PrismAnalogCard", ":/PrismAnalogCardThumb", ":/PrismAnalogCardListThumb" },
+    { 78, ":/KeystoneCard", ":/KeystoneCardThumb", ":/KeystoneCardListThumb" },
 };
 
 } // namespace
