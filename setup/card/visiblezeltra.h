@@ -239,6 +239,10 @@ public:
     // Channels 1 to 4.
     bool supportsAnalogAudioInputScaleChannel(int channel) const;
     double getAnalogAudioInputScaleChannel(int channel) const;
+    // The range of the analog channel levels, where the card reports one
+    // (attribute doubles 'aism'/'aisx' for inputs, 'aosm'/'aosx' for
+    // outputs); false, and the range untouched, where it does not.
+    bool getAnalogAudioScaleRange(bool input, double& min, double& max) const;
     void setAnalogAudioInputScaleChannel(int channel, double scale);
     bool supportsAnalogAudioOutputScaleChannel(int channel) const;
     double getAnalogAudioOutputScaleChannel(int channel) const;

@@ -314,6 +314,18 @@ bool VisibleZeltra::getGenlockDisplayMode(uint32_t& mode, uint32_t& flags) const
 
 // ---- Analog video input ----------------------------------------------------
 
+bool VisibleZeltra::getAnalogAudioScaleRange(bool input, double& min, double& max) const
+{
+    double low = 0.0;
+    double high = 0.0;
+    if (!m_initialised || m_attributes->GetFloat(zeltraCode(input ? "aism" : "aosm"), &low) < 0
+        || m_attributes->GetFloat(zeltraCode(input ? "aisx" : "aosx"), &high) < 0 || !(low < high))
+        return false;
+    min = low;
+    max = high;
+    return true;
+}
+
 void VisibleZeltra::getAnalogVideoInputGainLevelRange(double& min, double& max) const
 {
     min = getAttributeFloat(zeltraCode("vigm"));

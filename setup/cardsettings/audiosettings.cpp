@@ -159,7 +159,7 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
     }
 
     if (device.supportsSwitchableAnalogAudioOutputs()) {
-        addSection(tr("Audio Outputs:"));
+        addSection(tr("Audio Outputs"));
         const QPixmap composite(kVideoConnections.value(16).image);
         const QString label = tr("Set Analog Audio Output:");
         const GridSettings grid{ 24, 14, 33, 2, 15, 7, 15 };
@@ -277,9 +277,14 @@ void AudioSettings::rebuildChannels(Channels& channels, int count)
         const QList<QWidget*> lead = channels.section->rows();
         if (!channels.leadingSpacer && lead.size() == 1 && qobject_cast<RowSpacer*>(lead.first()))
             deleteWidget(lead.first());
+        // The card's own range where it reports one: a level it would refuse
+        // cannot be chosen.
+        double minimum = kLevelMinimum;
+        double maximum = kLevelMaximum;
+        device().getAnalogAudioScaleRange(channels.input, minimum, maximum);
         for (int n = 1; n <= count; ++n)
-            channels.sliders << addSliderRowWithEditableValue(tr("Channel %1:").arg(n), kLevelMinimum, kLevelMaximum,
-                                                              2, tr("dB"));
+            channels.sliders << addSliderRowWithEditableValue(tr("Channel %1:").arg(n), minimum, maximum, 2,
+                                                              tr("dB"));
         endRowGroup();
     }
     if (channels.sliders.size() >= 2) {

@@ -7,6 +7,7 @@
 #include "firmwareupdate.h"
 #include "needingfirmwareupdatestatuspage.h"
 #include "visiblezeltra.h"
+#include "windownotice.h"
 #include "zeltrasettingspage.h"
 
 ZeltraProductCard::ZeltraProductCard(VisibleZeltra& device, AdminUtilityWindow* window)
@@ -27,6 +28,7 @@ ZeltraProductCard::ZeltraProductCard(VisibleZeltra& device, AdminUtilityWindow* 
     connect(&device, &VisibleZeltra::connectionChangedSignal, this, &ZeltraProductCard::onConnectionChanged);
     // The tabs hold the device by reference: they must not outlive it.
     connect(&device, &QObject::destroyed, this, &ZeltraProductCard::onDeviceDestroyed);
+    m_deviceName = device.deviceName();
     onConnectionChanged(device.isConnected());
 }
 
@@ -39,9 +41,15 @@ ZeltraProductCard::~ZeltraProductCard()
 void ZeltraProductCard::onConnectionChanged(bool connected)
 {
     if (!connected) {
+        // The card left: the user is told why the window went away. The
+        // device has let go of the card already, so its name is the one
+        // kept from when it was shown.
+        if (isVisible() && !isClosing())
+            WindowNotice::post(parentWidget(), tr("%1 was disconnected.").arg(m_deviceName));
         closeCard();
         return;
     }
+    m_deviceName = m_device ? m_device->deviceName() : QString();
     // Firmware that must be updated first hides the settings until the
     // update has run.
     DeviceFirmwareUpdater* updater = m_device ? m_device->getFirmwareUpdater() : nullptr;

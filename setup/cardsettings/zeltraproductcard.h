@@ -39,4 +39,5 @@ private:
     NeedingFirmwareUpdateStatusPage* m_firmware = nullptr;
     ZeltraSettingsPage* m_settings = nullptr;
     FirmwareUpdate* m_update = nullptr;
+    QString m_deviceName; // as last shown, for telling that the card left
 };

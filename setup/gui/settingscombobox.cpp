@@ -15,6 +15,16 @@ SettingsComboBox::SettingsComboBox(QWidget* parent)
     // A plain list view lets the style sheet reach the popup's items.
     setView(new QListView(this));
     setStyleSheet(SettingsStyle::comboBox());
+    // The open list is a window of its own, which would take the desktop's
+    // font: it shows the items in the box's.
+    view()->setFont(font());
+}
+
+void SettingsComboBox::changeEvent(QEvent* event)
+{
+    QComboBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange && view())
+        view()->setFont(font());
 }
 
 bool SettingsComboBox::setIndexEnabled(int index, bool enabled)

@@ -15,5 +15,6 @@ public:
     bool isIndexEnabled(int index) const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 };

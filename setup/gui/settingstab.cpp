@@ -261,8 +261,23 @@ FlatImageButton* SettingsTab::addSectionButton(CardSection* section, const QStri
 
 void SettingsTab::showSection(CardSection* section, bool visible)
 {
-    if (section)
-        section->setSectionVisible(visible);
+    if (!section)
+        return;
+    section->setSectionVisible(visible);
+    // The spacing and line that lead from a section to the next one belong
+    // to the first of them: they show only between two shown sections.
+    const QList<CardSection*> all = sections();
+    for (int i = 0; i < all.size(); ++i) {
+        bool laterShown = false;
+        for (int j = i + 1; j < all.size() && !laterShown; ++j)
+            laterShown = !all.at(j)->isHidden();
+        const bool show = !all.at(i)->isHidden() && laterShown;
+        QList<QWidget*> rows = all.at(i)->rows();
+        while (!rows.isEmpty()
+               && (qobject_cast<RowSpacer*>(rows.last()) || qobject_cast<CardSeparatorDarkMiddle*>(rows.last()))) {
+            rows.takeLast()->setVisible(show);
+        }
+    }
 }
 
 void SettingsTab::setActiveSection(CardSection* section)
@@ -592,7 +607,9 @@ void SettingsTab::beginCheckBoxGroup(const QString& label)
     if (m_checkFrame)
         endCheckBoxGroup();
     const GridSettings settings = GridSettings::checkBoxGroup();
-    m_checkFrame = createRowWithGridLayout(label.isEmpty() ? nullptr : &label, settings, &m_checkLayout);
+    // Without a label the boxes still start in the control column, where
+    // every other control of the tab starts.
+    m_checkFrame = createRowWithGridLayout(&label, settings, &m_checkLayout);
     m_checkRow = 0;
     m_checkColumn = 0;
 }

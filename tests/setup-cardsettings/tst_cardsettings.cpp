@@ -5,13 +5,18 @@
 
 #include <QtTest>
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QTemporaryDir>
 
+#include "aboutsettings.h"
 #include "cardfooter.h"
 #include "cardpushbutton.h"
+#include "commondialog.h"
+#include "dialoganswerer.h"
 #include "settingscheckbox.h"
 #include "settingscombobox.h"
 #include "settingsslider.h"
@@ -126,6 +131,9 @@ private slots:
     void saveStoresOnDiskAndCancelKeepsIt();
     void unplugClosesTheOpenWindow_data();
     void unplugClosesTheOpenWindow();
+    void unplugClosesTheOpenDialogs_data();
+    void unplugClosesTheOpenDialogs();
+    void saveThatCannotStoreKeepsTheWindow();
 
 private:
     VisibleZeltra* cardNamed(const QString& model) const;
@@ -425,6 +433,98 @@ void TestCardSettings::unplugClosesTheOpenWindow()
     card = openCard(device);
     QVERIFY(card);
     card->closeCard();
+    QTRY_VERIFY(!card);
+}
+
+void TestCardSettings::unplugClosesTheOpenDialogs_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("status report file") << "report";
+    QTest::newRow("documentation not installed") << "documentation";
+    QTest::newRow("card details") << "details";
+    QTest::newRow("save failed") << "save";
+}
+
+// The card leaves while one of its window's dialogs is open: the dialog
+// closes with the window, nothing is written, nothing is freed twice.
+void TestCardSettings::unplugClosesTheOpenDialogs()
+{
+    QFETCH(QString, dialog);
+    VisibleZeltra* device = cardNamed(QStringLiteral("Frame Capture"));
+    QPointer<ZeltraProductCard> card = openCard(device);
+    QVERIFY(card);
+    ZeltraSettingsPage* page = card->settingsPage();
+    AboutSettings* about = nullptr;
+    for (ZeltraSettingsTab* tab : page->tabs())
+        about = about ? about : qobject_cast<AboutSettings*>(tab);
+    QVERIFY(about);
+    const QString folder = m_home.filePath(QStringLiteral("config/zeltra-simulator"));
+    const QString stored = folder + QStringLiteral("/card-0000000000004601.json");
+
+    const QStringList reports = QDir::home().entryList({ QStringLiteral("*.html") }, QDir::Files);
+    bool unplugged = false;
+    DialogAnswerer answerer([&](QDialog*) {
+        unplugged = SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("0") });
+        return true;
+    });
+    if (dialog == QLatin1String("report")) {
+        about->reportButton()->click();
+    } else if (dialog == QLatin1String("documentation")) {
+        if (QFileInfo::exists(AboutSettings::documentationPath(1)))
+            QSKIP("the documentation is installed on this machine");
+        about->documentationGroup()->button(1)->click();
+    } else if (dialog == QLatin1String("details")) {
+        card->onShowProductEasterEgg();
+    } else {
+        // A card that cannot store keeps its window, with a message over it.
+        QDir().mkpath(folder);
+        QFile::remove(stored);
+        QVERIFY(QDir().mkpath(stored));
+        card->settingsPage()->footer()->saveButton()->click();
+        auto* message = card->findChild<CommonDialog*>(QStringLiteral("saveFailedDialog"));
+        QVERIFY(message && message->isVisible());
+        unplugged = SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("0") });
+        QVERIFY(QDir(stored).removeRecursively());
+    }
+    QVERIFY(unplugged);
+    QTRY_VERIFY_WITH_TIMEOUT(!card, 10000);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(QDir::home().entryList({ QStringLiteral("*.html") }, QDir::Files), reports);
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("0") }));
+    QTRY_VERIFY_WITH_TIMEOUT(cardNamed(QStringLiteral("Frame Capture")), 10000);
+}
+
+void TestCardSettings::saveThatCannotStoreKeepsTheWindow()
+{
+    const QString stored = m_home.filePath(QStringLiteral("config/zeltra-simulator/card-0000000000004601.json"));
+    QFile::remove(stored);
+    QVERIFY(QDir().mkpath(stored));
+    QPointer<ZeltraProductCard> card = openCard(cardNamed(QStringLiteral("Frame Capture")));
+    QVERIFY(card);
+    ProbeTab* probe = addProbe(card);
+    probe->flag->click();
+    card->settingsPage()->footer()->saveButton()->click();
+    QTest::qWait(100);
+    // Still open, the change still applied, and the user told.
+    QVERIFY(card && card->isVisible());
+    QCOMPARE(SimCtl::get(0, "prbb"), QStringLiteral("true"));
+    auto* message = card->findChild<CommonDialog*>(QStringLiteral("saveFailedDialog"));
+    QVERIFY(message && message->isVisible());
+    QVERIFY(message->firstText()->text().contains(QStringLiteral("could not store")));
+    message->singleButton()->click();
+    QVERIFY(!message->isVisible());
+
+    // Once the card can store again, Save does and closes the window.
+    QVERIFY(QDir(stored).removeRecursively());
+    card->settingsPage()->footer()->saveButton()->click();
+    QTRY_VERIFY(!card);
+    QCOMPARE(storedOnDisk("0000000000004601")["flags"].toObject()["prbb"].toBool(), true);
+    // Back as the other tests expect it.
+    card = openCard(cardNamed(QStringLiteral("Frame Capture")));
+    QVERIFY(card);
+    probe = addProbe(card);
+    probe->flag->click();
+    card->settingsPage()->footer()->saveButton()->click();
     QTRY_VERIFY(!card);
 }
 

@@ -495,9 +495,9 @@ void TestSettingsWalk::changeStatus()
     const QString index = QString::number(card.index);
     QStringList command;
     switch (below(3)) {
-    case 0: command = { QStringLiteral("signal"), index, chance(0.5) ? QStringLiteral("on") : QStringLiteral("off") }; break;
-    case 1: command = { QStringLiteral("format"), index, any(QStringList{ "Hp25", "Hi50", "ntsc", "4k25", "Hp59" }) }; break;
-    default: command = { QStringLiteral("busy"), index, any(QStringList{ "idle", "capture", "playback" }) }; break;
+    case 0: command = QStringList{ QStringLiteral("signal"), index, chance(0.5) ? QStringLiteral("on") : QStringLiteral("off") }; break;
+    case 1: command = QStringList{ QStringLiteral("format"), index, any(QStringList{ "Hp25", "Hi50", "ntsc", "4k25", "Hp59" }) }; break;
+    default: command = QStringList{ QStringLiteral("busy"), index, any(QStringList{ "idle", "capture", "playback" }) }; break;
     }
     say(QStringLiteral("zeltra-simctl ") + command.join(QLatin1Char(' ')));
     SimCtl::run(command);

@@ -20,6 +20,8 @@
 #include "cardsection.h"
 #include "cardtabbedpages.h"
 #include "commongui.h"
+#include "imagegroupbutton.h"
+#include "settingsslider.h"
 #include "settingssliderwitheditablevalue.h"
 #include "simctl.h"
 #include "sliderlinkbase.h"
@@ -316,8 +318,10 @@ inline Snapshot snapshot(ZeltraSettingsTab* tab)
                     text = caption->text();
             }
             kind = QStringLiteral("button \"%1\"").arg(text);
-            value = button->isCheckable() ? (button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked"))
-                                          : QString();
+            // A plain picture button acts rather than selects; its state is no setting.
+            auto* image = qobject_cast<ImageGroupButton*>(w->parentWidget());
+            if (button->isCheckable() && !(image && image->isPlain()))
+                value = button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
         } else {
             continue;
         }
