@@ -19,6 +19,9 @@
 #include <thread>
 #include <unistd.h>
 
+// The simulator's built-in card set (default-cards.json).
+constexpr size_t kBuiltInCards = 15;
+
 namespace {
 
 constexpr uint32_t kPref = kZeltraTopicPreferences;
@@ -338,7 +341,7 @@ void TestCardSimulator::defaultCardsArriveInOrderOnTheLibraryThread()
         QVERIFY(discovery);
         QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraOk);
         QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraAccessDenied);
-        QTRY_COMPARE(watcher.count(), size_t(13));
+        QTRY_COMPARE(watcher.count(), kBuiltInCards);
 
         const auto events = watcher.snapshot();
         QStringList models;
@@ -360,7 +363,7 @@ void TestCardSimulator::defaultCardsArriveInOrderOnTheLibraryThread()
 
         // The iterator sees the same objects, in the same order.
         const auto listed = m_library.devices();
-        QCOMPARE(listed.size(), size_t(13));
+        QCOMPARE(listed.size(), kBuiltInCards);
         for (size_t i = 0; i < listed.size(); ++i) {
             QCOMPARE(listed[i], events[i].device);
             listed[i]->Release();
@@ -705,7 +708,7 @@ void TestCardSimulator::duplexChangeMovesThePartner()
     DeviceWatcher watcher;
     Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
     QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraOk);
-    QTRY_COMPARE(watcher.count(), size_t(13));
+    QTRY_COMPARE(watcher.count(), kBuiltInCards);
     IZeltra *first = nullptr;
     for (const auto &event : watcher.snapshot()) {
         if (event.model == "Ondavia Duo Link" && attributeInt(event.device, zeltraCode("subi")) == 0)
@@ -723,7 +726,7 @@ void TestCardSimulator::duplexChangeMovesThePartner()
     {
         auto configuration = query<IZeltraConfiguration>(first, IID_IZeltraConfiguration);
         QCOMPARE(configuration->SetInt(duplex, zeltraCode("fdup")), kZeltraOk);
-        QTRY_COMPARE(watcher.count(), size_t(14));
+        QTRY_COMPARE(watcher.count(), kBuiltInCards + 1);
         QVERIFY(!watcher.snapshot().back().arrived);
         QCOMPARE(countDuoLinks(), 1);
     }
@@ -750,7 +753,7 @@ void TestCardSimulator::noticesReachEverySubscriber()
     DeviceWatcher watcher;
     Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
     discovery->InstallDeviceNotifications(&watcher);
-    QTRY_COMPARE(watcher.count(), size_t(13));
+    QTRY_COMPARE(watcher.count(), kBuiltInCards);
 
     IZeltra *device = deviceByModel("Ondavia Deckhand");
     // Two clients of the same card, as two windows of a host would be.
@@ -864,20 +867,20 @@ void TestCardSimulator::twoHostsSeeTheSameCards()
     Ref<IZeltraDiscovery> two(m_library.createDiscovery());
     QCOMPARE(one->InstallDeviceNotifications(&first), kZeltraOk);
     QCOMPARE(two->InstallDeviceNotifications(&second), kZeltraOk);
-    QTRY_COMPARE(first.count(), size_t(13));
-    QTRY_COMPARE(second.count(), size_t(13));
+    QTRY_COMPARE(first.count(), kBuiltInCards);
+    QTRY_COMPARE(second.count(), kBuiltInCards);
     QCOMPARE(first.snapshot()[5].device, second.snapshot()[5].device);
 
     QCOMPARE(simctl({"unplug", "5"}), 0);
-    QCOMPARE(first.count(), size_t(14));
-    QCOMPARE(second.count(), size_t(14));
+    QCOMPARE(first.count(), kBuiltInCards + 1);
+    QCOMPARE(second.count(), kBuiltInCards + 1);
 
     // The host that forgets to uninstall is uninstalled with its last reference.
     one.reset();
     QCOMPARE(first.references.load(), 0);
     simctl({"plug", "5"});
-    QCOMPARE(first.count(), size_t(14));
-    QCOMPARE(second.count(), size_t(15));
+    QCOMPARE(first.count(), kBuiltInCards + 1);
+    QCOMPARE(second.count(), kBuiltInCards + 2);
     QCOMPARE(second.snapshot().back().model, QString("Ondavia Quartet"));
     two->UninstallDeviceNotifications();
     first.releaseDevices();
@@ -985,7 +988,7 @@ void TestCardSimulator::hotPlugThroughSimctl()
     DeviceWatcher watcher;
     Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
     discovery->InstallDeviceNotifications(&watcher);
-    QTRY_COMPARE(watcher.count(), size_t(13));
+    QTRY_COMPARE(watcher.count(), kBuiltInCards);
     IZeltra *first = watcher.snapshot().front().device;
 
     QByteArray list;
@@ -994,7 +997,7 @@ void TestCardSimulator::hotPlugThroughSimctl()
 
     QCOMPARE(simctl({"unplug", "0"}), 0);
     auto events = watcher.snapshot();
-    QCOMPARE(events.size(), size_t(14));
+    QCOMPARE(events.size(), kBuiltInCards + 1);
     QVERIFY(!events.back().arrived);
     QCOMPARE(events.back().device, first); // the same object that arrived
     // The unplugged card's object stays valid, but answers nothing.
@@ -1002,27 +1005,27 @@ void TestCardSimulator::hotPlugThroughSimctl()
     QVERIFY(first->GetModelName(&name) < 0);
     void *attributes = nullptr;
     QVERIFY(first->QueryInterface(IID_IZeltraAttributes, &attributes) < 0);
-    QCOMPARE(m_library.deviceCount(), size_t(12));
+    QCOMPARE(m_library.deviceCount(), kBuiltInCards - 1);
 
     // Unplugging twice changes nothing.
     QCOMPARE(simctl({"unplug", "0"}), 0);
-    QCOMPARE(watcher.count(), size_t(14));
+    QCOMPARE(watcher.count(), kBuiltInCards + 1);
 
     QCOMPARE(simctl({"plug", "0"}), 0);
     events = watcher.snapshot();
-    QCOMPARE(events.size(), size_t(15));
+    QCOMPARE(events.size(), kBuiltInCards + 2);
     QVERIFY(events.back().arrived);
     QVERIFY(events.back().device != first);
     QCOMPARE(events.back().model, QString("Ondavia Meridian 4K"));
 
     // By persistent id, and every card at once.
     QCOMPARE(simctl({"unplug", "0x4f44560000004301"}), 0);
-    QCOMPARE(watcher.count(), size_t(16));
+    QCOMPARE(watcher.count(), kBuiltInCards + 3);
     simctl({"unplug", "all"});
-    QCOMPARE(watcher.count(), size_t(28));
+    QCOMPARE(watcher.count(), 2 * kBuiltInCards + 2);
     QCOMPARE(m_library.deviceCount(), size_t(0));
     simctl({"plug", "all"});
-    QCOMPARE(watcher.count(), size_t(41));
+    QCOMPARE(watcher.count(), 3 * kBuiltInCards + 2);
 
     // Live status of a running card.
     IZeltra *meridian = deviceByModel("Ondavia Meridian 4K");
@@ -1052,7 +1055,7 @@ void TestCardSimulator::hotPlugThroughSimctl()
     QCOMPARE(watcher.references.load(), 0);
     // Uninstalled: nothing more arrives.
     simctl({"unplug", "1"});
-    QCOMPARE(watcher.count(), size_t(41));
+    QCOMPARE(watcher.count(), 3 * kBuiltInCards + 2);
     watcher.releaseDevices();
 }
 
@@ -1140,7 +1143,7 @@ void TestCardSimulator::unloadWhileNotificationsInstalled()
     static DeviceWatcher watcher;
     IZeltraDiscovery *discovery = m_library.createDiscovery();
     discovery->InstallDeviceNotifications(&watcher);
-    QTRY_COMPARE(watcher.count(), size_t(13));
+    QTRY_COMPARE(watcher.count(), kBuiltInCards);
     const QString socket = m_dir->filePath(QString("runtime/zeltra-simulator/%1.sock").arg(getpid()));
     QVERIFY(QFile::exists(socket));
     {

@@ -395,8 +395,22 @@ void TestSettingsWalk::save(ZeltraProductCard* card)
     const ListedCard* entry = listed(device);
     say(QStringLiteral("Save on %1, unplug, plug, open").arg(cardText(device)));
     const QMap<QString, Snapshot> shown = snapshot(*card->settingsPage());
-    QTest::mouseClick(card->settingsPage()->footer()->saveButton(), Qt::LeftButton);
+    QString heldAtSave;
+    if (entry)
+        SimCtl::run({ QStringLiteral("config"), QString::number(entry->index) }, &heldAtSave);
+    CardPushButton* saveButton = card->settingsPage()->footer()->saveButton();
+    if (!saveButton->isEnabled()) {
+        say(QStringLiteral("Save on %1, which is disabled").arg(cardText(device)));
+        QTest::mouseClick(saveButton, Qt::LeftButton);
+        return;
+    }
+    QPointer<ZeltraProductCard> saved = card;
+    QTest::mouseClick(saveButton, Qt::LeftButton);
     m_settler->settle();
+    if (saved && saved->isVisible()) {
+        mismatch(QStringLiteral("save"), cardText(device), QStringLiteral("- | - | window closed | window stayed open"));
+        return;
+    }
     if (!entry)
         return;
     const QString index = QString::number(entry->index);
@@ -413,8 +427,19 @@ void TestSettingsWalk::save(ZeltraProductCard* card)
         return;
     }
     m_settler->settle();
-    for (const QString& line : differences(shown, snapshot(*again->settingsPage())))
+    const QStringList lines = differences(shown, snapshot(*again->settingsPage()));
+    for (const QString& line : lines)
         mismatch(QStringLiteral("save+replug"), cardText(m_fixture.device(id)), line);
+    if (lines.isEmpty())
+        return;
+    // Whether the card lost what it held, or never held what was shown.
+    QString held;
+    SimCtl::run({ QStringLiteral("config"), index }, &held);
+    QStringList lost = heldAtSave.split(QLatin1Char('\n'));
+    for (const QString& line : held.split(QLatin1Char('\n')))
+        lost.removeAll(line);
+    std::printf("      card %s after Save, unplug and plug: %s\n", qPrintable(cardText(m_fixture.device(id))),
+                lost.isEmpty() ? "holds what it held at Save" : qPrintable(QStringLiteral("lost ") + lost.join(QStringLiteral("; "))));
 }
 
 // A change of the card's configuration made by another program, through
@@ -486,7 +511,11 @@ void TestSettingsWalk::changeOnCard(VisibleZeltra* d)
 
     const auto& change = changes.at(below(changes.size()));
     say(QStringLiteral("on the card %1: %2").arg(cardText(d), change.first));
+    // The card's notice comes from the library's thread; it is waited for.
+    QSignalSpy notices(d, &VisibleZeltra::propertyChanged);
     change.second();
+    if (notices.isEmpty())
+        notices.wait(500);
 }
 
 void TestSettingsWalk::changeStatus()

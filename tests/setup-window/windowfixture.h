@@ -24,7 +24,7 @@
 #include "settingsslider.h"
 #include "settingssliderwitheditablevalue.h"
 #include "simctl.h"
-#include "sliderlinkbase.h"
+#include "sliderlink.h"
 #include "staticdata.h"
 #include "testhome.h"
 #include "visibledeviceswidget.h"
@@ -168,7 +168,7 @@ class Settler : public QObject
 {
 public:
     Settler() { QCoreApplication::instance()->installEventFilter(this); }
-    void settle(int quietMs = 15, int maxMs = 2000)
+    void settle(int quietMs = 10, int maxMs = 2000)
     {
         QElapsedTimer total;
         total.start();
@@ -269,10 +269,25 @@ inline Snapshot snapshot(ZeltraSettingsTab* tab)
             if (s == row || s->containsRow(row))
                 section = s->title();
         }
+        // A row without a label is named after its first control.
         QString label;
         if (row && !qobject_cast<CardSection*>(row)) {
             if (auto* title = row->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
                 label = title->text();
+            if (label.isEmpty()) {
+                if (auto* button = row->findChild<QAbstractButton*>()) {
+                    label = button->text();
+                    if (label.isEmpty() && button->parentWidget())
+                        if (auto* caption = button->parentWidget()->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+                            label = caption->text();
+                }
+            }
+            if (label.isEmpty()) {
+                QStringList parts;
+                for (QWidget* child : row->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                    parts << QString::fromLatin1(child->metaObject()->className());
+                label = QString::fromLatin1(row->metaObject()->className()) + QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')');
+            }
         }
         return section + QStringLiteral(" / ") + label;
     };
@@ -292,7 +307,16 @@ inline Snapshot snapshot(ZeltraSettingsTab* tab)
         const bool shown = w->isVisibleTo(tab);
         QString kind;
         QString value;
+        if (auto* link = qobject_cast<SliderLink*>(w)) {
+            // Named after the first of the sliders it links.
+            add(nameOf(rowOf(link->sliderA())) + QStringLiteral(" / link"),
+                shown ? (link->isLinked() ? QStringLiteral("linked") : QStringLiteral("unlinked")) : QStringLiteral("hidden"));
+            continue;
+        }
         if (w->parentWidget() == content) {
+            // Spacers and separators follow the rows they belong to.
+            if (!ZeltraSettingsTab::isAControlRow(w) && !ZeltraSettingsTab::isASection(w))
+                continue;
             kind = qobject_cast<CardSection*>(w) ? QStringLiteral("section") : QStringLiteral("row");
             value = QString();
         } else if (auto* slider = qobject_cast<SettingsSliderWithEditableValue*>(w)) {
@@ -302,9 +326,6 @@ inline Snapshot snapshot(ZeltraSettingsTab* tab)
                         .arg(slider->valueField()->text())
                         .arg(slider->slider()->value())
                         .arg(slider->sliderEnabled() ? QString() : QStringLiteral(" slider-disabled"));
-        } else if (auto* link = qobject_cast<SliderLinkBase*>(w)) {
-            kind = QStringLiteral("link");
-            value = link->isLinked() ? QStringLiteral("linked") : QStringLiteral("unlinked");
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             kind = QStringLiteral("combo");
             value = QStringLiteral("\"%1\" of %2").arg(combo->currentText()).arg(combo->count());
@@ -369,8 +390,9 @@ inline QStringList differences(const QMap<QString, Snapshot>& before, const QMap
         QStringList keys = a.keys() + b.keys();
         keys.removeDuplicates();
         for (const QString& key : qAsConst(keys)) {
-            const QString x = a.value(key, QStringLiteral("<absent>"));
-            const QString y = b.value(key, QStringLiteral("<absent>"));
+            // A control that is not there looks the same as a hidden one.
+            const QString x = a.value(key, QStringLiteral("hidden"));
+            const QString y = b.value(key, QStringLiteral("hidden"));
             if (x != y)
                 lines << QStringLiteral("%1 | %2 | %3 | %4").arg(tab, key, x, y);
         }
