@@ -30,6 +30,8 @@ inline constexpr SimCard kDeckhand{ 9, 0x4f44560000004801 };
 inline constexpr SimCard kBeacon{ 10, 0x4f44560000004301 };
 inline constexpr SimCard kPocket{ 11, 0x4f44560000004901 };
 inline constexpr SimCard kAtlas{ 12, 0x4f44560000004c01 };
+inline constexpr SimCard kQuartet{ 3, 0x4f44560000004703 };
+inline constexpr SimCard kKeystone{ 13, 0x4f44560000007801 };
 
 class SimCards
 {
@@ -46,7 +48,8 @@ public:
         QObject::connect(m_family.get(), &ProductFamilyBase::deviceArrived, &m_list, &DeviceList::onDeviceAdded);
         QObject::connect(m_family.get(), &ProductFamilyBase::deviceRemoved, &m_list, &DeviceList::onDeviceRemoved);
         m_family->init();
-        for (const SimCard& card : { kMeridian, kPrism, kDuoLink1, kDuoLink2, kDeckhand, kBeacon, kPocket, kAtlas }) {
+        for (const SimCard& card :
+             { kMeridian, kPrism, kDuoLink1, kDuoLink2, kDeckhand, kBeacon, kPocket, kAtlas, kKeystone }) {
             if (!QTest::qWaitFor([&] { return device(card) != nullptr; }, 10000))
                 return false;
         }

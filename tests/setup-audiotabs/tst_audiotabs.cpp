@@ -13,6 +13,10 @@
 #include "flatimagebutton.h"
 #include "imagegroupbutton.h"
 #include "settingscheckbox.h"
+#include "settingssliderwitheditablevalue.h"
+#include "sliderlink.h"
+#include "videoinputsettings.h"
+#include "videooutputsettings.h"
 #include "settingscombobox.h"
 #include "zeltrasettingspage.h"
 
@@ -91,6 +95,12 @@ private slots:
     void audioEmbeddedFollowsVideo_data();
     void audioEmbeddedFollowsVideo();
     void audioTabFollowsAudioInput();
+
+    // What the tabs show after a user action, wherever they are.
+    void refusedChoicesShowWhatTheCardHolds();
+    void oneWritePerClickNoneForTheChosenButton();
+    void subDeviceFoundAgainAfterReplug();
+    void refreshKeepsTypingAndLinkState();
 
 private:
     SimCards m_cards;
@@ -418,6 +428,109 @@ void TestAudioTabs::audioTabFollowsAudioInput()
     emit card->resetAudioInputs();
     QVERIFY(pages->isTabVisible(audio));
     QTRY_VERIFY(qobject_cast<AudioSettings*>(pages->tab(audio))->inputButtons().value(1)->button()->isChecked());
+}
+
+// ---- Refresh after writing --------------------------------------------------
+
+void TestAudioTabs::refusedChoicesShowWhatTheCardHolds()
+{
+    // A conversion group whose only mode the card refuses goes back to None.
+    VisibleZeltra* prism = m_cards.device(kPrism);
+    ConversionsSettings conversions(*prism);
+    QVERIFY(choose(conversions.outputCombo(), QStringLiteral("2K to SD")));
+    QCOMPARE(SimCards::get(kPrism, "vocm"), SimCards::code("none"));
+    QTRY_COMPARE(conversions.outputCombo()->currentText(), QStringLiteral("None"));
+
+    // A video input the card refuses moves neither the audio input nor the rows.
+    VisibleZeltra* keystone = m_cards.device(kKeystone);
+    keystone->setAudioInputConnection(1);
+    VideoInputSettings video(*keystone);
+    QVERIFY(video.inputGroup()->button(16));
+    video.inputGroup()->button(16)->click();
+    QCOMPARE(SimCards::get(kKeystone, "vicn"), QStringLiteral("1"));
+    QCOMPARE(SimCards::get(kKeystone, "aicn"), QStringLiteral("1"));
+    QTRY_COMPARE(video.inputGroup()->checkedId(), 1);
+    QVERIFY(video.analogSection()->isHidden());
+}
+
+namespace {
+// The real tabs, counting how often they apply.
+template <class Tab>
+class Counting : public Tab
+{
+public:
+    using Tab::Tab;
+    void applyChanges() override
+    {
+        ++applies;
+        Tab::applyChanges();
+    }
+    int applies = 0;
+};
+} // namespace
+
+void TestAudioTabs::oneWritePerClickNoneForTheChosenButton()
+{
+    Counting<DeckControlConnectionsSettings> serial(*m_cards.device(kDeckhand));
+    QAbstractButton* other = serial.portGroup()->checkedId() == 1 ? serial.portGroup()->button(2)
+                                                                 : serial.portGroup()->button(1);
+    other->click();
+    QCOMPARE(serial.applies, 1);
+    other->click();
+    QCOMPARE(serial.applies, 1);
+
+    // A card in pass-through: the chosen "input video" stays 'pdir'.
+    Counting<VideoOutputSettings> output(*m_cards.device(kQuartet));
+    QCOMPARE(output.duringCaptureGroup()->checkedId(), 3);
+    output.duringCaptureGroup()->button(3)->click();
+    QCOMPARE(output.applies, 0);
+    QCOMPARE(SimCards::get(kQuartet, "cptm"), SimCards::code("pdir"));
+}
+
+void TestAudioTabs::subDeviceFoundAgainAfterReplug()
+{
+    VisibleZeltra* second = m_cards.device(kDuoLink2);
+    QVERIFY(second->getSubDeviceByPersistentId(kDuoLink1.persistentId));
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QString::number(kDuoLink1.index) }));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QString::number(kDuoLink1.index) }));
+    QTRY_VERIFY(m_cards.device(kDuoLink1));
+    VisibleZeltra* partner = second->getSubDeviceByPersistentId(kDuoLink1.persistentId);
+    QVERIFY(partner);
+    QCOMPARE(partner->getDuplexMode(), int64_t(zeltraCode("hdup")));
+    ConnectorsSettings tab(*second);
+    QVERIFY(!tab.isEmpty());
+}
+
+void TestAudioTabs::refreshKeepsTypingAndLinkState()
+{
+    VisibleZeltra* prism = m_cards.device(kPrism);
+    prism->setVideoInputConnection(8);
+    QWidget window;
+    window.resize(700, 600);
+    VideoInputSettings tab(*prism, &window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The link toggled alone survives the next refresh.
+    const bool linked = tab.cbCrLink()->isLinked();
+    tab.cbCrLink()->linkButton()->click();
+    QCOMPARE(tab.cbCrLink()->isLinked(), !linked);
+    emit prism->propertyChanged();
+    QCOMPARE(tab.cbCrLink()->isLinked(), !linked);
+    tab.cbCrLink()->linkButton()->click();
+
+    // A value being typed is not overwritten by a notice.
+    QLineEdit* field = tab.ySlider()->valueField();
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("0.3"));
+    emit prism->propertyChanged();
+    QCOMPARE(field->text(), QStringLiteral("0.3"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(SimCards::get(kPrism, "iclg").toDouble(), 0.3);
+    prism->setAnalogVideoInputGainLevel(8, 0.0);
+    prism->setVideoInputConnection(1);
 }
 
 QTEST_MAIN(TestAudioTabs)
