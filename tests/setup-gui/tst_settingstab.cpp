@@ -504,6 +504,10 @@ void TestSettingsTab::comboBoxAccess()
     QVERIFY(combo.combo()->setIndexEnabled(0, false));
     QVERIFY(!combo.combo()->isIndexEnabled(0));
     QVERIFY(!combo.combo()->setIndexEnabled(9, false));
+    // A value without an item is shown as no choice, not the last one.
+    QVERIFY(!combo.setOrClear(6));
+    QCOMPARE(combo.combo()->currentIndex(), -1);
+    QCOMPARE(changed.count(), 0);
 
     ComboBoxTBase missing;
     QVERIFY(!missing.exists());
@@ -523,6 +527,11 @@ void TestSettingsTab::buttonRowAccess()
     QVERIFY(row.get(id));
     QCOMPARE(id, 6);
     QVERIFY(!row.set(99));
+    QVERIFY(row.get(id));
+    QVERIFY(!row.setOrClear(99));
+    QVERIFY(!row.get(id));
+    QVERIFY(row.buttons()->exclusive());
+    QVERIFY(row.setOrClear(7));
     QVERIFY(row.setEnabled(false));
     for (QAbstractButton* b : row.buttons()->buttons())
         QVERIFY(!b->isEnabled());
