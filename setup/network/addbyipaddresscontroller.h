@@ -2,6 +2,7 @@
 
 #include "bonjourinfo.h"
 
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 
@@ -22,6 +23,9 @@ public:
 
     void setWidget(AddByIpAddressWidget* widget);
     BonjourInfoQuery* currentQuery() const { return m_query; }
+    // The dotted quad of the address field, every octet read as decimal; a
+    // null address for anything else.
+    static QHostAddress addressFromText(const QString& text);
 
 signals:
     void deviceAddedByIP(const BonjourInfo& info);

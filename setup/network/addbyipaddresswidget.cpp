@@ -112,6 +112,14 @@ void AddByIpAddressWidget::onAddPressed()
     emit addDevice();
 }
 
+void AddByIpAddressWidget::onClosePressed()
+{
+    // The page leaves: its busy animation must not tick on, hidden, until
+    // it is shown again.
+    setState(Input);
+    MainWindowDialogWidget::onClosePressed();
+}
+
 void AddByIpAddressWidget::busyWaitCancelled()
 {
     setState(Input);

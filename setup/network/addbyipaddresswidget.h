@@ -41,6 +41,7 @@ signals:
 
 public slots:
     void onAddPressed() override;
+    void onClosePressed() override;
     void busyWaitCancelled();
     void checkAddressValid();
 

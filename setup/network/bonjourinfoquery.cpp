@@ -6,36 +6,54 @@ const QString BonjourInfoQuery::s_dnsName = QStringLiteral("_morvane._tcp.local"
 
 namespace {
 
-// A positive number from the environment no larger than `maximum`, else
-// `fallback`.
-int environmentNumber(const char* name, int fallback, int maximum)
-{
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok && value > 0 && value <= maximum ? value : fallback;
-}
+unsigned short s_testPort = 0;
+int s_testResendMilliseconds = 0;
 
 } // namespace
 
 BonjourInfoQuery::BonjourInfoQuery(QObject* parent) : QObject(parent)
 {
-    m_port = static_cast<unsigned short>(environmentNumber("ONDAVIA_MDNS_PORT", s_port, 65535));
-    m_resendMilliseconds = environmentNumber("ONDAVIA_MDNS_RESEND_MS", s_msTimeBeforeResend, 3600 * 1000);
+    if (s_testPort != 0)
+        m_port = s_testPort;
+    if (s_testResendMilliseconds > 0)
+        m_resendMilliseconds = s_testResendMilliseconds;
     connect(&m_query, &DNSQuery::DNSResponseReceived, this, &BonjourInfoQuery::onDNSResponseReceived);
     connect(&m_resendTimer, &QTimer::timeout, this, &BonjourInfoQuery::onTimeout);
+}
+
+void BonjourInfoQuery::overrideTargetForTesting(unsigned short port, int resendMilliseconds)
+{
+    s_testPort = port;
+    s_testResendMilliseconds = resendMilliseconds;
+}
+
+bool BonjourInfoQuery::isDeviceAddress(const QHostAddress& address)
+{
+    // The reply is only taken from the address asked, so an address that
+    // no single device answers from would be asked for ever.
+    return address.protocol() == QAbstractSocket::IPv4Protocol && address != QHostAddress(QHostAddress::AnyIPv4)
+           && !address.isBroadcast() && !address.isMulticast();
 }
 
 bool BonjourInfoQuery::sendInfoQuery(const QHostAddress& address)
 {
     m_address = address;
     m_resendTimer.start(m_resendMilliseconds);
-    return m_query.sendPTRQuery(m_address, m_port, s_dnsName);
+    if (isDeviceAddress(address) && m_query.sendPTRQuery(m_address, m_port, s_dnsName))
+        return true;
+    m_resendTimer.stop();
+    return false;
 }
 
 void BonjourInfoQuery::onTimeout()
 {
     m_resendTimer.start(m_resendMilliseconds);
-    m_query.sendPTRQuery(m_address, m_port, s_dnsName);
+    if (m_query.sendFollowUpQuery())
+        return;
+    // The way to the device has gone (no route any more, say): waiting on
+    // would never end.
+    m_resendTimer.stop();
+    emit bonjourInfoQueryReceived(false);
 }
 
 void BonjourInfoQuery::onDNSResponseReceived(bool ok)

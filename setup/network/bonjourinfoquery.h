@@ -11,11 +11,10 @@
 // Fetches the record of the one device at a known IPv4 address: the PTR
 // question goes out at once and again on every resend interval until a
 // datagram from the device's mDNS port arrives or the owner deletes this.
-//
-// Test hooks (environment, read when the object is made; never set in
-// normal use): ONDAVIA_MDNS_PORT replaces the device port 5353, so a
-// stand-in device can listen on an unprivileged port;
-// ONDAVIA_MDNS_RESEND_MS replaces the 2000 ms resend interval.
+// An answer to any of the queries sent counts, so a device slower than the
+// resend interval is still found. A query that cannot be sent ends the
+// search: sendInfoQuery() returns false, or, for a resend,
+// bonjourInfoQueryReceived(false) is emitted.
 class BonjourInfoQuery : public QObject
 {
     Q_OBJECT
@@ -29,11 +28,21 @@ public:
 
     bool sendInfoQuery(const QHostAddress& address);
 
+    // An IPv4 address that one device can answer from (not the any,
+    // broadcast or a multicast address).
+    static bool isDeviceAddress(const QHostAddress& address);
+
+    // For tests only: queries made afterwards go to `port` instead of 5353
+    // (a stand-in device listens on an unprivileged port) and resend every
+    // `resendMilliseconds`; 0 restores each default.
+    static void overrideTargetForTesting(unsigned short port, int resendMilliseconds);
+
     // After bonjourInfoQueryReceived(true): the device's record.
     const BonjourInfo& result() const { return m_result; }
     const QTimer& resendTimer() const { return m_resendTimer; }
     const DNSQuery& dnsQuery() const { return m_query; }
     unsigned short port() const { return m_port; }
+    int resendInterval() const { return m_resendMilliseconds; }
 
 signals:
     void bonjourInfoQueryReceived(bool ok);

@@ -4,15 +4,15 @@
 
 #include <cstdint>
 
-// The single answer of a reply: a PTR record whose target is the device's
-// service instance name.
+// The answer of a reply: a PTR record whose target is the device's service
+// instance name.
 class DNSPTRAnswer
 {
 public:
-    // Reads the answer from at most `available` bytes, the first of which
-    // has offset `offset` in the datagram; returns 12 + the data length, or
-    // -1 when the answer is malformed or runs past the end.
-    int parse(const unsigned char* data, int available, int offset);
+    // Reads the answer that starts at `position` of a message of `length`
+    // bytes; returns the bytes it takes (name, ten header bytes and data),
+    // or -1 when the answer is malformed or runs past the end.
+    int parse(const unsigned char* message, int length, int position);
 
     uint16_t name() const { return m_name; }
     uint16_t type() const { return m_type; }

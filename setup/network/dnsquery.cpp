@@ -12,6 +12,7 @@ namespace {
 // sends from an ephemeral port, which works just as well.
 constexpr quint16 kLocalPort = 2;
 constexpr int kQueryFixedLength = 16;
+constexpr int kMaximumSeriesLength = 1024;
 
 void write16(unsigned char* p, uint16_t value)
 {
@@ -29,12 +30,27 @@ DNSQuery::DNSQuery(QObject* parent) : QObject(parent)
 
 bool DNSQuery::sendPTRQuery(const QHostAddress& address, unsigned short port, const QString& name)
 {
+    m_seriesIds.clear();
+    m_lastAddress = address;
+    m_lastPort = port;
+    m_lastName = name;
+    return send();
+}
+
+bool DNSQuery::sendFollowUpQuery()
+{
+    return send();
+}
+
+bool DNSQuery::send()
+{
     uint16_t id = m_lastId;
-    // A new ID for every query, so a late answer to an earlier one is refused.
-    while (id == m_lastId)
+    // A new ID for every query, so a reply to a query of an earlier series
+    // is refused.
+    while (id == m_lastId || m_seriesIds.contains(id))
         id = static_cast<uint16_t>(QRandomGenerator::global()->generate() & 0xFFFF);
 
-    std::vector<unsigned char> buffer(static_cast<size_t>(kQueryFixedLength + name.toUtf8().size() + 2));
+    std::vector<unsigned char> buffer(static_cast<size_t>(kQueryFixedLength + m_lastName.toUtf8().size() + 2));
     unsigned char* p = buffer.data();
     write16(p, id);
     write16(p + 2, kFlagsRecursionDesired);
@@ -42,17 +58,19 @@ bool DNSQuery::sendPTRQuery(const QHostAddress& address, unsigned short port, co
     write16(p + 6, 0);
     write16(p + 8, 0);
     write16(p + 10, 0);
-    const int nameLength = encodeQueryName(name, p + 12);
+    const int nameLength = encodeQueryName(m_lastName, p + 12);
     if (nameLength < 0)
         return false;
     write16(p + 12 + nameLength, kTypePTR);
     write16(p + 14 + nameLength, kClassIN);
 
     m_lastId = id;
-    m_lastPort = port;
-    m_lastAddress = address;
+    // A search that resends for hours keeps only its latest IDs.
+    if (m_seriesIds.size() >= kMaximumSeriesLength)
+        m_seriesIds.removeFirst();
+    m_seriesIds.append(id);
     const qint64 written = m_socket.writeDatagram(reinterpret_cast<const char*>(p), kQueryFixedLength + nameLength,
-                                                  address, port);
+                                                  m_lastAddress, m_lastPort);
     return written > 0;
 }
 
@@ -124,6 +142,25 @@ bool DNSQuery::isBackPointer(uint16_t name, int offset)
     return (name & 0xC000) == 0xC000 && (name & 0x3FFF) < offset;
 }
 
+int DNSQuery::skipName(const unsigned char* message, int length, int position)
+{
+    while (position >= 0 && position < length) {
+        const int labelLength = message[position];
+        if (labelLength == 0)
+            return position + 1;
+        if ((labelLength & 0xC0) == 0xC0) {
+            if (length - position < 2)
+                return -1;
+            const uint16_t pointer = static_cast<uint16_t>((labelLength << 8) | message[position + 1]);
+            return isBackPointer(pointer, position) ? position + 2 : -1;
+        }
+        if (labelLength > kMaximumLabelLength)
+            return -1; // the 0x40 and 0x80 kinds are not in use
+        position += labelLength + 1;
+    }
+    return -1;
+}
+
 void DNSQuery::getDomain(QString& serviceType, QString& domain) const
 {
     m_reply.getDomain(serviceType, domain);
@@ -148,6 +185,14 @@ void DNSQuery::readPendingDatagrams()
             continue;
         if (senderPort != m_lastPort || !sender.isEqual(m_lastAddress, QHostAddress::TolerantConversion))
             continue;
-        emit DNSResponseReceived(m_reply.parse(datagram.data(), static_cast<int>(read), m_lastId));
+        // An answer to any query of the series is accepted; one that carries
+        // none of their IDs is tested against the latest and refused.
+        uint16_t expected = m_lastId;
+        if (read >= 2) {
+            const uint16_t id = static_cast<uint16_t>((datagram[0] << 8) | datagram[1]);
+            if (m_seriesIds.contains(id))
+                expected = id;
+        }
+        emit DNSResponseReceived(m_reply.parse(datagram.data(), static_cast<int>(read), expected));
     }
 }

@@ -32,7 +32,10 @@ bool DNSReplyToQuery::parse(const unsigned char* data, int length, unsigned shor
     m_answerCount = read16(data + 6);
     m_authorityCount = read16(data + 8);
     m_additionalCount = read16(data + 10);
-    if (m_questionCount != 1 || m_answerCount != 1 || m_id != expectedId)
+    // The maker's units send one answer and put TXT, SRV and A in the
+    // additional section; a responder that answers as for any legacy
+    // unicast question puts all of them in the answer section instead.
+    if (m_questionCount != 1 || m_answerCount < 1 || m_id != expectedId)
         return false;
 
     int position = kHeaderLength;
@@ -41,60 +44,90 @@ bool DNSReplyToQuery::parse(const unsigned char* data, int length, unsigned shor
         return false;
     position += questionLength;
 
-    const int answerLength = m_answer.parse(data + position, length - position, position);
-    if (answerLength < 0)
-        return false;
-    position += answerLength;
-
-    if (!parseAdditionalRecords(data, length, position)) {
+    if (!parseRecords(data, length, position)) {
         m_additional.clear();
         return false;
     }
     return true;
 }
 
-bool DNSReplyToQuery::parseAdditionalRecords(const unsigned char* data, int length, int position)
+bool DNSReplyToQuery::parseRecords(const unsigned char* data, int length, int& position)
 {
+    // A lone answer is the PTR record whatever its type says; of several,
+    // the first PTR record is, and the others are kept like additional ones.
+    bool answered = false;
+    for (int i = 0; i < m_answerCount; ++i) {
+        if (!answered) {
+            const int nameEnd = DNSQuery::skipName(data, length, position);
+            if (nameEnd < 0 || length - nameEnd < 2)
+                return false;
+            if (m_answerCount == 1 || read16(data + nameEnd) == DNSQuery::kTypePTR) {
+                const int answerLength = m_answer.parse(data, length, position);
+                if (answerLength < 0)
+                    return false;
+                position += answerLength;
+                answered = true;
+                continue;
+            }
+        }
+        if (!readRecord(data, length, position, true))
+            return false;
+    }
+    if (!answered)
+        return false;
+    for (int i = 0; i < m_authorityCount; ++i) {
+        if (!readRecord(data, length, position, false))
+            return false;
+    }
     for (int i = 0; i < m_additionalCount; ++i) {
-        if (length - position < DNSQuery::kRecordHeaderLength)
+        if (!readRecord(data, length, position, true))
             return false;
-        const unsigned char* header = data + position;
-        const uint16_t name = read16(header);
-        const uint16_t type = read16(header + 2);
-        const uint16_t recordClass = read16(header + 4);
-        const uint32_t ttl = read32(header + 6);
-        const uint16_t dataLength = read16(header + 10);
-        if (!DNSQuery::isBackPointer(name, position))
-            return false;
-        position += DNSQuery::kRecordHeaderLength;
-        if (dataLength > length - position)
-            return false;
+    }
+    return true;
+}
 
-        std::unique_ptr<DNSAdditionalRecord> record;
-        switch (type) {
-        case DNSHostAddressRecord::kType:
-            if (dataLength != DNSHostAddressRecord::kDataLength)
-                return false;
+bool DNSReplyToQuery::readRecord(const unsigned char* data, int length, int& position, bool keep)
+{
+    // A name or data that runs past the end leaves nothing after it
+    // readable, so the reply is refused; a record that lies inside the
+    // datagram but is of no use (an odd kind, an A record that is not four
+    // bytes) is walked over.
+    const int nameEnd = DNSQuery::skipName(data, length, position);
+    if (nameEnd < 0 || length - nameEnd < DNSQuery::kRecordHeaderLength - 2)
+        return false;
+    const uint16_t name = nameEnd - position >= 2 ? read16(data + position) : 0;
+    const unsigned char* header = data + nameEnd;
+    const uint16_t type = read16(header);
+    const uint16_t recordClass = read16(header + 2);
+    const uint32_t ttl = read32(header + 4);
+    const uint16_t dataLength = read16(header + 8);
+    const int dataAt = nameEnd + 10;
+    if (dataLength > length - dataAt)
+        return false;
+    position = dataAt + dataLength;
+    if (!keep)
+        return true;
+
+    std::unique_ptr<DNSAdditionalRecord> record;
+    switch (type) {
+    case DNSHostAddressRecord::kType:
+        if (dataLength == DNSHostAddressRecord::kDataLength)
             record.reset(new DNSHostAddressRecord(name, type, recordClass, ttl, dataLength));
-            break;
-        case DNSTXTRecord::kType:
-            record.reset(new DNSTXTRecord(name, type, recordClass, ttl, dataLength));
-            break;
-        case DNSSRVRecord::kType:
-            if (dataLength < DNSSRVRecord::kMinimumDataLength)
-                return false;
+        break;
+    case DNSTXTRecord::kType:
+        record.reset(new DNSTXTRecord(name, type, recordClass, ttl, dataLength));
+        break;
+    case DNSSRVRecord::kType:
+        if (dataLength >= DNSSRVRecord::kMinimumDataLength)
             record.reset(new DNSSRVRecord(name, type, recordClass, ttl, dataLength));
-            break;
-        default:
-            break; // other kinds (NSEC and the like) are walked over
-        }
-        if (record) {
-            // Every kept kind consumes exactly its data length (checked above).
-            position += record->parse(data + position);
-            m_additional.push_back(std::move(record));
-        } else {
-            position += dataLength;
-        }
+        break;
+    default:
+        break; // other kinds (NSEC, AAAA and the like)
+    }
+    if (record) {
+        // Every kept kind reads at most its data length (checked above).
+        record->parse(data + dataAt);
+        m_additional.push_back(std::move(record));
     }
     return true;
 }

@@ -1,8 +1,10 @@
 #include "ipportedit.h"
 
-#include <QIntValidator>
+#include "unsignedintvalidator.h"
 
 IpPortEdit::IpPortEdit(QWidget* parent) : MainWindowDialogLineEdit(parent)
 {
-    setValidator(new QIntValidator(kLowestPort, kHighestPort, this));
+    // No sign and no leading zero, which a plain integer validator lets
+    // through ("+1024", "01024").
+    setValidator(UnsignedIntValidator::sharedPort());
 }

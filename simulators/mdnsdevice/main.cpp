@@ -22,7 +22,7 @@ int main(int argc, char** argv)
                                           QStringLiteral("file"));
     const QCommandLineOption misbehaveOption(QStringLiteral("misbehave"),
                                              QStringLiteral("none, other-port, wrong-id, answer-twice, "
-                                                            "hostile-counts, hostile-lengths or silent."),
+                                                            "hostile-counts, hostile-lengths, silent or late:MS."),
                                              QStringLiteral("kind"));
     parser.addOptions({ portOption, configOption, misbehaveOption });
     parser.process(app);
@@ -39,7 +39,7 @@ int main(int argc, char** argv)
         }
     }
     if (parser.isSet(misbehaveOption)
-        && !MdnsDevice::misbehaviourFromName(parser.value(misbehaveOption), &device.misbehaviour)) {
+        && !device.setMisbehaviour(parser.value(misbehaveOption))) {
         err << "mdnsdevice: unknown misbehaviour " << parser.value(misbehaveOption) << '\n';
         return 2;
     }

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
 namespace {
 
@@ -27,10 +28,9 @@ MdnsDevice::MdnsDevice(QObject* parent) : QObject(parent)
     connect(&m_socket, &QUdpSocket::readyRead, this, &MdnsDevice::onReadyRead);
 }
 
-bool MdnsDevice::listen(quint16 port)
+bool MdnsDevice::listen(quint16 port, const QHostAddress& address)
 {
-    return m_socket.bind(QHostAddress(QHostAddress::LocalHost), port)
-           && m_otherSocket.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    return m_socket.bind(address, port) && m_otherSocket.bind(address, 0);
 }
 
 bool MdnsDevice::misbehaviourFromName(const QString& name, Misbehaviour* out)
@@ -42,6 +42,20 @@ bool MdnsDevice::misbehaviourFromName(const QString& name, Misbehaviour* out)
         }
     }
     return false;
+}
+
+bool MdnsDevice::setMisbehaviour(const QString& name)
+{
+    if (name.startsWith(QLatin1String("late:"))) {
+        bool ok = false;
+        const int ms = name.mid(5).toInt(&ok);
+        if (!ok || ms < 0 || ms > 600000)
+            return false;
+        misbehaviour = Late;
+        lateMilliseconds = ms;
+        return true;
+    }
+    return misbehaviourFromName(name, &misbehaviour);
 }
 
 bool MdnsDevice::loadJson(const QByteArray& json, QString* error)
@@ -71,16 +85,28 @@ bool MdnsDevice::loadJson(const QByteArray& json, QString* error)
         }
     }
     if (o.contains(QStringLiteral("misbehaviour"))
-        && !misbehaviourFromName(o.value(QStringLiteral("misbehaviour")).toString(), &misbehaviour)) {
+        && !setMisbehaviour(o.value(QStringLiteral("misbehaviour")).toString())) {
         *error = QStringLiteral("unknown misbehaviour");
         return false;
     }
     answerAfter = o.value(QStringLiteral("answerAfter")).toInt(answerAfter);
+    const QString layout = o.value(QStringLiteral("layout")).toString(QStringLiteral("maker"));
+    if (layout != QLatin1String("maker") && layout != QLatin1String("answers")) {
+        *error = QStringLiteral("layout is neither maker nor answers");
+        return false;
+    }
+    everyRecordAnswered = layout == QLatin1String("answers");
     return true;
 }
 
 MdnsMessage MdnsDevice::reply(uint16_t id) const
 {
+    if (everyRecordAnswered) {
+        // Such a responder always sends the service and host records.
+        return MdnsMessage::everyRecordAnswered(id, instance, text, srvPort != 0 ? srvPort : 49200,
+                                                srvTarget.section(QLatin1Char('.'), 0, 0),
+                                                hostAddress != 0 ? hostAddress : m_socket.localAddress().toIPv4Address());
+    }
     MdnsMessage m;
     m.id = id;
     m.answer.data = MdnsMessage::compressedTarget(instance);
@@ -108,6 +134,13 @@ void MdnsDevice::onReadyRead()
         if (misbehaviour == Silent || m_queries.size() < answerAfter)
             continue;
         const uint16_t id = static_cast<uint16_t>((uint8_t(datagram[0]) << 8) | uint8_t(datagram[1]));
+        if (misbehaviour == Late) {
+            // Only the first query is answered, so whether its late answer
+            // counts is all there is to see.
+            if (m_queries.size() == answerAfter)
+                QTimer::singleShot(lateMilliseconds, this, [this, id, from, fromPort] { answer(id, from, fromPort); });
+            continue;
+        }
         answer(id, from, fromPort);
     }
 }

@@ -25,20 +25,25 @@ public:
         AnswerTwice,    // two copies of the same answer
         HostileCounts,  // two answers and 0xFFFF additional records claimed
         HostileLengths, // a TXT record that claims more bytes than sent
-        Silent          // reads every query, answers none
+        Silent,         // reads every query, answers none
+        Late            // answers the first query only, lateMilliseconds after it
     };
 
     explicit MdnsDevice(QObject* parent = nullptr);
 
-    // Listens on 127.0.0.1:port (0 picks a free port).
-    bool listen(quint16 port = 0);
+    // Listens on address:port (0 picks a free port); any loopback address
+    // will do for a device of its own.
+    bool listen(quint16 port = 0, const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
     quint16 port() const { return m_socket.localPort(); }
 
     // Fields of the JSON configuration (all optional):
     // {"instance": "...", "text": ["name=...", ...], "srvPort": 49200,
     //  "srvTarget": "host.local", "address": "127.0.0.1",
-    //  "misbehaviour": "wrong-id", "answerAfter": 3}
+    //  "misbehaviour": "wrong-id", "answerAfter": 3, "layout": "answers"}
+    // "misbehaviour" (and --misbehave) take "late:MS" for Late.
     bool loadJson(const QByteArray& json, QString* error);
+    // Sets misbehaviour (and lateMilliseconds for "late:MS").
+    bool setMisbehaviour(const QString& name);
     static bool misbehaviourFromName(const QString& name, Misbehaviour* out);
 
     QString instance = QStringLiteral("Velacore Relay");
@@ -48,6 +53,10 @@ public:
     quint32 hostAddress = 0; // 0: no A record
     Misbehaviour misbehaviour = None;
     int answerAfter = 1;     // queries to read before the first answer
+    int lateMilliseconds = 0; // how late the Late misbehaviour answers
+    // Every record in the answer section, as a responder writes it that
+    // answers this question like any other ("layout": "answers").
+    bool everyRecordAnswered = false;
 
     int queriesSeen() const { return m_queries.size(); }
     const QList<QByteArray>& queries() const { return m_queries; }

@@ -14,6 +14,7 @@ struct MdnsMessage
     struct Record
     {
         uint16_t name = 0xC00C; // compression pointer to the question name
+        QByteArray nameBytes;   // written instead of `name` when not empty
         uint16_t type = 0;
         uint16_t recordClass = 0x8001; // IN with the cache-flush bit
         uint32_t ttl = 4500;
@@ -36,7 +37,8 @@ struct MdnsMessage
     QByteArray questionName = encodeName(QStringLiteral("_morvane._tcp.local"));
     uint16_t questionType = kTypePTR;
     uint16_t questionClass = 1;
-    Record answer{0xC00C, kTypePTR, 1, 4500, QByteArray(), -1};
+    Record answer{0xC00C, QByteArray(), kTypePTR, 1, 4500, QByteArray(), -1};
+    QList<Record> answers; // further records of the answer section
     QList<Record> additional;
 
     QByteArray bytes() const;
@@ -49,4 +51,15 @@ struct MdnsMessage
     static Record srv(uint16_t priority, uint16_t weight, uint16_t port, const QString& target);
     static Record hostAddress(uint32_t ipv4);
     static Record nsec();
+    // Offset of the question name's last label ("local"), where a host
+    // name's compression pointer goes.
+    int localLabelOffset() const;
+    // Offset of the answer's data: where its instance label stands.
+    int answerDataOffset() const;
+    // The reply as a responder lays it out that answers every question
+    // alike: PTR, TXT, SRV, AAAA and A all in the answer section, nothing
+    // in the additional one, the instance and host names compressed
+    // against the records before them.
+    static MdnsMessage everyRecordAnswered(uint16_t id, const QString& instance, const QList<QByteArray>& text,
+                                           uint16_t srvPort, const QString& host, uint32_t ipv4);
 };

@@ -166,9 +166,44 @@ void TestCodec::parse_data()
     QTest::newRow("empty TXT does not count") << m.bytes() << true << "Velacore" << "16,16"
                                               << QByteArray("\x03k=v");
 
+    // What a responder writes that is not one of the maker's: records it
+    // cannot use are walked over, names compressed in any way it likes.
     m = deviceReply(0x1234);
+    m.additional[3].data.chop(2);
+    QTest::newRow("A record of two bytes skipped") << m.bytes() << true << "Velacore" << "16,33"
+                                                   << QByteArray("\x0dname=Relay 4K\x0cunique id=7F");
+    m = deviceReply(0x1234);
+    m.additional[2].data = m.additional[2].data.left(4);
+    QTest::newRow("SRV record of four bytes skipped") << m.bytes() << true << "Velacore" << "16,1"
+                                                      << QByteArray("\x0dname=Relay 4K\x0cunique id=7F");
+    m = deviceReply(0x1234);
+    m.additional.move(3, 0);
+    m.additional[0].nameBytes = QByteArray("\x08velacore\xc0", 10) + char(m.localLabelOffset());
+    m.additional[2].nameBytes = MdnsMessage::encodeName(QStringLiteral("Velacore._morvane._tcp.local"));
+    QTest::newRow("A before TXT, label-and-pointer and full names") << m.bytes() << true << "Velacore" << "1,16,33"
+                                                << QByteArray("\x0dname=Relay 4K\x0cunique id=7F");
+    m = MdnsMessage::everyRecordAnswered(0x1234, QStringLiteral("Velacore"), { "name=Relay 4K" }, 49200,
+                                         QStringLiteral("velacore"), 0x7F000001);
+    QTest::newRow("every record in the answer section") << m.bytes() << true << "Velacore" << "16,33,1"
+                                                        << QByteArray("\x0dname=Relay 4K");
+    m = deviceReply(0x1234);
+    m.answers = { m.answer };
+    m.answer = MdnsMessage::txt({ "k=v" });
     m.answerCount = 2;
+    QTest::newRow("answer section, PTR not first") << m.bytes() << true << "Velacore" << "16,16,33,1"
+                                                   << QByteArray("\x03k=v");
+    m = deviceReply(0x1234);
+    m.authorityCount = 1;
+    m.additional.prepend(MdnsMessage::txt({ "authority=1" }));
+    m.additionalCountOverride = 4;
+    QTest::newRow("authority record walked over") << m.bytes() << true << "Velacore" << "16,33,1"
+                                                  << QByteArray("\x0dname=Relay 4K\x0cunique id=7F");
+
+    m = deviceReply(0x1234);
+    m.answerCount = 2; // the first additional record read as an answer: too few left
     QTest::newRow("answer count 2") << m.bytes() << false << "" << "" << QByteArray();
+    m.answerCount = 0;
+    QTest::newRow("answer count 0") << m.bytes() << false << "" << "" << QByteArray();
     m = deviceReply(0x1234);
     m.questionCount = 0;
     QTest::newRow("question count 0") << m.bytes() << false << "" << "" << QByteArray();
@@ -250,11 +285,16 @@ void TestCodec::hostileReplies_data()
     m.additional[1].dataLengthOverride = 0xFFFF;
     QTest::newRow("TXT data past the end") << m.bytes();
     m = deviceReply(9);
-    m.additional[3].data.chop(2);
-    QTest::newRow("A record of two bytes") << m.bytes();
+    m.answers = { MdnsMessage::txt({ "k=v" }) };
+    m.answerCount = 2;
+    m.answer.type = MdnsMessage::kTypeTXT;
+    QTest::newRow("several answers, none a PTR") << m.bytes();
     m = deviceReply(9);
-    m.additional[2].data = m.additional[2].data.left(4);
-    QTest::newRow("SRV record of four bytes") << m.bytes();
+    m.additional[1].nameBytes = QByteArray("\x04host\xc0\xff", 7);
+    QTest::newRow("record name: label, then a forward pointer") << m.bytes();
+    m = deviceReply(9);
+    m.additional[1].nameBytes = QByteArray("\x04host\x45", 6);
+    QTest::newRow("record name: a label of a kind not in use") << m.bytes();
     m = deviceReply(9);
     m.additional[1].name = 0xC1FF;
     QTest::newRow("record name points forward") << m.bytes();

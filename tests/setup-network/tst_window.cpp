@@ -1,6 +1,7 @@
 #include "addbyipaddresscontroller.h"
 #include "addbyipaddresswidget.h"
 #include "appdefaults.h"
+#include "bonjourinfoquery.h"
 #include "busybutton.h"
 #include "mainwindowdialog.h"
 #include "mainwindowdialoglineedit.h"
@@ -68,8 +69,7 @@ void TestWindow::pageInTheWindow()
     MdnsDevice device;
     device.misbehaviour = MdnsDevice::Silent;
     QVERIFY(device.listen());
-    qputenv("ONDAVIA_MDNS_PORT", QByteArray::number(device.port()));
-    qputenv("ONDAVIA_MDNS_RESEND_MS", "200");
+    BonjourInfoQuery::overrideTargetForTesting(device.port(), 200);
 
     ZeltraAdminUtilityWindow window;
     NetworkFamily family;
