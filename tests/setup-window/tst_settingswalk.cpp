@@ -427,7 +427,7 @@ void TestSettingsWalk::save(ZeltraProductCard* card)
         return;
     }
     m_settler->settle();
-    const QStringList lines = differences(shown, snapshot(*again->settingsPage()));
+    const QStringList lines = differences(shown, snapshot(*again->settingsPage()), true);
     for (const QString& line : lines)
         mismatch(QStringLiteral("save+replug"), cardText(m_fixture.device(id)), line);
     if (lines.isEmpty())
@@ -515,7 +515,7 @@ void TestSettingsWalk::changeOnCard(VisibleZeltra* d)
     QSignalSpy notices(d, &VisibleZeltra::propertyChanged);
     change.second();
     if (notices.isEmpty())
-        notices.wait(500);
+        notices.wait(150);
 }
 
 void TestSettingsWalk::changeStatus()

@@ -274,6 +274,8 @@ void TestSettingsWindow::everyCard()
         clickTab(bar, i);
         QTRY_COMPARE(page.currentTab(), tab);
         QVERIFY(tab->isVisible());
+        // The newly shown tab lays itself out on the next turns of the loop.
+        QTest::qWait(50);
         QVERIFY(m_fixture.window->grab().save(QDir(m_renderDir).filePath(
             QStringLiteral("%1-%2-%3.png").arg(index, 2, 10, QLatin1Char('0')).arg(model, title.toLower().remove(QLatin1Char(' '))))));
 

@@ -379,12 +379,18 @@ inline void refresh(ZeltraSettingsPage& page)
 }
 
 // One line per control that differs: "<tab> | <control> | <before> | <after>".
-inline QStringList differences(const QMap<QString, Snapshot>& before, const QMap<QString, Snapshot>& after)
+// `commonTabs`: only the tabs both windows have (tabs are built once, when a
+// window opens: one opened while a card's partner was away has no
+// Connectors tab, one opened later has).
+inline QStringList differences(const QMap<QString, Snapshot>& before, const QMap<QString, Snapshot>& after,
+                               bool commonTabs = false)
 {
     QStringList lines;
     QStringList tabs = before.keys() + after.keys();
     tabs.removeDuplicates();
     for (const QString& tab : qAsConst(tabs)) {
+        if (commonTabs && !(before.contains(tab) && after.contains(tab)))
+            continue;
         const Snapshot a = before.value(tab);
         const Snapshot b = after.value(tab);
         QStringList keys = a.keys() + b.keys();
