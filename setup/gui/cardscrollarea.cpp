@@ -10,6 +10,10 @@ CardScrollArea::CardScrollArea(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setStyleSheet(QStringLiteral("QScrollArea { background: white; border: none; }") + scrollBarStyleSheet());
+    // Under a parent that has a style sheet of its own (every settings tab
+    // has), the bar keeps the platform's look unless it is given the rules
+    // itself.
+    verticalScrollBar()->setStyleSheet(scrollBarStyleSheet());
     viewport()->setAutoFillBackground(false);
 }
 

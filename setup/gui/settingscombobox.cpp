@@ -14,6 +14,7 @@ SettingsComboBox::SettingsComboBox(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     // A plain list view lets the style sheet reach the popup's items.
     setView(new QListView(this));
+    setMaxVisibleItems(12);
     setStyleSheet(SettingsStyle::comboBox());
     // The open list is a window of its own, which would take the desktop's
     // font: it shows the items in the box's.

@@ -47,7 +47,10 @@ QString SettingsStyle::checkBox()
 QString SettingsStyle::comboBox()
 {
     return QStringLiteral(
-               "QComboBox { border: 1px solid %1; border-radius: 4px; color: %2; padding: 0px 24px 0px 8px;"
+               // combobox-popup 0: the list drops below the box, a dozen items
+               // high with a scroll bar, rather than covering the window.
+               "QComboBox { combobox-popup: 0; border: 1px solid %1; border-radius: 4px; color: %2;"
+               " padding: 0px 24px 0px 8px;"
                " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 %3); }"
                "QComboBox:hover { border-color: %4; }"
                "QComboBox:focus { border-color: %5; }"
@@ -55,7 +58,8 @@ QString SettingsStyle::comboBox()
                "QComboBox::drop-down { border: none; width: 22px; subcontrol-position: center right; }"
                "QComboBox::down-arrow { image: url(:/Dropdown_Arrow); width: 10px; height: 6px; }"
                "QComboBox QAbstractItemView { background: white; color: %2; border: 1px solid %1;"
-               " selection-background-color: %1; selection-color: %2; outline: none; padding: 4px 0px; }")
+               " selection-background-color: %1; selection-color: %2; outline: none; padding: 4px 0px; }"
+               "QComboBox QAbstractItemView::item { min-height: 20px; padding: 0px 6px; }")
         .arg(hex(P::kBonesGray), hex(P::kWinterSkyGray), hex(P::kMilkGray), hex(P::kWolfGray),
              hex(P::kAccentColour), P::toHtmlQString(P::kWinterSkyGray, P::kDisabledAlpha),
              P::toHtmlQString(P::kBonesGray, P::kDisabledAlpha));
