@@ -753,8 +753,10 @@ VisibleZeltra* VisibleZeltra::findSubDevice(const std::function<bool(VisibleZelt
             if (matches(*device))
                 return device;
         }
-        // A sibling that arrived after the list was built is found by
-        // building it again, once.
+        // A list that misses some of the card's sub-devices may miss the one
+        // asked for, which arrived since: it is built again, once.
+        if (m_subDevices.size() >= getSubDeviceCount())
+            break;
         clearSubDevices();
     }
     return nullptr;
