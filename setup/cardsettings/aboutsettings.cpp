@@ -6,6 +6,7 @@
 #include "settingslabel.h"
 #include "settingslineedit.h"
 #include "statusreport.h"
+#include "systeminfoquery.h"
 #include "visiblezeltra.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
+
+#include <utility>
 
 AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
@@ -54,6 +57,12 @@ AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);
+}
+
+AboutSettings::~AboutSettings()
+{
+    // Commands still running are killed with the query, a child of this.
+    endBusy();
 }
 
 QString AboutSettings::documentationPath(int id)
@@ -136,6 +145,8 @@ void AboutSettings::onDocumentationPressed(int id)
 
 void AboutSettings::createReport()
 {
+    if (m_systemInfo)
+        return; // one report at a time
     const QString proposed = QDir::toNativeSeparators(
         QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + StatusReport::fileName(QDateTime::currentDateTime())));
     QFileDialog dialog(this, tr("Save Status Report"), QFileInfo(proposed).path(), tr("Status report files (*.html)"));
@@ -151,14 +162,52 @@ void AboutSettings::createReport()
     if (path.isEmpty())
         return;
 
+    // The commands may take their time (30 s each at worst); the window
+    // goes on drawing and answering meanwhile.
+    m_reportPath = path;
+    m_systemInfo = new SystemInfoQuery(this);
+    connect(m_systemInfo, &SystemInfoQuery::finished, this, &AboutSettings::onSystemInfoReady);
+    m_reportButton->setEnabled(false);
+    m_busyWindow = window();
+    m_busyWindow->setCursor(Qt::BusyCursor);
+    m_systemInfo->start();
+}
+
+bool AboutSettings::isCreatingReport() const
+{
+    return m_systemInfo != nullptr;
+}
+
+void AboutSettings::endBusy()
+{
+    if (m_busyWindow)
+        m_busyWindow->unsetCursor();
+    m_busyWindow = nullptr;
+}
+
+void AboutSettings::onSystemInfoReady()
+{
+    SystemInfoQuery* query = std::exchange(m_systemInfo, nullptr);
+    query->deleteLater();
+    const SystemDetails system = query->details();
+    endBusy();
+    m_reportButton->setEnabled(true);
+    // A card that closed while the commands ran may have lost its device:
+    // the report is dropped, the device left alone.
+    const ProductCard* card = ProductCard::owning(this);
+    if (!card || !card->isClosing())
+        writeReport(m_reportPath, system);
+    emit reportFinished();
+}
+
+void AboutSettings::writeReport(const QString& path, const SystemDetails& system)
+{
     // Written beside the target and renamed over it at the end, so a failed
     // write leaves neither a partial report nor a damaged older one.
     QSaveFile file(path);
     bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text);
     if (saved) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const QByteArray report = StatusReport::build(device()).toUtf8();
-        QApplication::restoreOverrideCursor();
+        const QByteArray report = StatusReport::build(device(), system).toUtf8();
         saved = file.write(report) == report.size() && file.commit();
     }
     if (!saved) {

@@ -3,7 +3,7 @@
 #include "displaymodestrings.h"
 #include "qtexttemplate.h"
 #include "staticdata.h"
-#include "systeminfo.h"
+#include "systeminfoquery.h"
 #include "visiblezeltra.h"
 
 #include <QDateTime>
@@ -95,7 +95,7 @@ QString StatusReport::edidText(const QByteArray& edid)
     return lines.join(QStringLiteral("<br/>"));
 }
 
-QString StatusReport::build(VisibleZeltra& device)
+QString StatusReport::build(VisibleZeltra& device, const SystemDetails& system)
 {
     QTextTemplate page(false);
     page.load(QStringLiteral(":/SystemReport"));
@@ -179,17 +179,14 @@ QString StatusReport::build(VisibleZeltra& device)
     if (tables.hasRows())
         page.setValue(QStringLiteral("PCIeStatusTable"), tables.takeTable(QObject::tr("PCIe Status")), false);
 
-    QString value;
-    SystemInfo::GetHostName(value);
-    page.setValue(QStringLiteral("MachineName"), value);
-    if (SystemInfo::GetHardwareModelString(value)) {
-        tables.addRow(value, QString());
+    page.setValue(QStringLiteral("MachineName"), system.hostName);
+    if (!system.hardwareModel.isEmpty()) {
+        tables.addRow(system.hardwareModel, QString());
         page.setValue(QStringLiteral("HardwareModelTable"), tables.takeTable(QObject::tr("Hardware Model")), false);
     }
-    SystemInfo::GetSystemVersionString(value);
-    page.setValue(QStringLiteral("OperatingSystem"), value);
+    page.setValue(QStringLiteral("OperatingSystem"), system.systemVersion);
     page.setValue(QStringLiteral("PhysicalMemory"),
-        QStringLiteral("%1 MiB").arg(SystemInfo::GetPhysicalMemory() / (1024 * 1024)));
-    page.setValue(QStringLiteral("PhysicalProcessors"), QString::number(SystemInfo::GetProcessorCount()));
+        QStringLiteral("%1 MiB").arg(system.physicalMemory / (1024 * 1024)));
+    page.setValue(QStringLiteral("PhysicalProcessors"), QString::number(system.processorCount));
     return page.render();
 }

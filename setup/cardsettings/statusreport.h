@@ -4,6 +4,7 @@
 #include <QString>
 
 class VisibleZeltra;
+struct SystemDetails;
 
 // The HTML status report of one card and this computer, put together from the
 // three report templates. Every value from the card or the system is
@@ -17,5 +18,5 @@ public:
     // Base64 of the bytes in lines of 36 characters joined by "<br/>".
     static QString edidText(const QByteArray& edid);
 
-    static QString build(VisibleZeltra& device);
+    static QString build(VisibleZeltra& device, const SystemDetails& system);
 };

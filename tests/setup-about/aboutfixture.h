@@ -30,8 +30,10 @@ struct ReportRun
 };
 
 // Runs the tab's Create button: the save dialog is given `path`, or is
-// cancelled when `path` is empty; message boxes are closed and kept.
-inline ReportRun createReport(AboutSettings& tab, const QString& path)
+// cancelled when `path` is empty; message boxes are closed and kept. Returns
+// once the report is written (the computer's details are gathered in the
+// background) or, with `wait` false, as soon as the click has returned.
+inline ReportRun createReport(AboutSettings& tab, const QString& path, bool wait = true)
 {
     ReportRun run;
     DialogAnswerer answerer([&](QDialog* dialog) {
@@ -60,9 +62,46 @@ inline ReportRun createReport(AboutSettings& tab, const QString& path)
         return false;
     });
     tab.reportButton()->click();
+    if (wait)
+        (void)QTest::qWaitFor([&] { return !tab.isCreatingReport(); }, 60000);
     run.dialogs = answerer.seen;
     return run;
 }
+
+// Stand-ins for the report's commands in a folder that PATH names alone
+// (they call /bin by absolute path), until this goes; an empty body leaves
+// that command missing.
+class StandInCommands
+{
+public:
+    explicit StandInCommands(const QMap<QString, QByteArray>& bodies) : m_path(qgetenv("PATH"))
+    {
+        for (auto it = bodies.cbegin(); it != bodies.cend(); ++it) {
+            if (it.value().isEmpty())
+                continue;
+            QFile f(m_dir.filePath(it.key()));
+            if (f.open(QIODevice::WriteOnly))
+                f.write("#!/bin/sh\n" + it.value() + "\n");
+            f.close();
+            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", QFile::encodeName(m_dir.path()));
+    }
+    ~StandInCommands() { qputenv("PATH", m_path); }
+
+    // A computer named studio-7 with twelve processors.
+    static QMap<QString, QByteArray> answering()
+    {
+        return {{QStringLiteral("hostname"), "echo studio-7"},
+                {QStringLiteral("lsb_release"), "echo 'Fictional OS 3'"},
+                {QStringLiteral("uname"), "echo 9.1.0"},
+                {QStringLiteral("nproc"), "echo 12"}};
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_path;
+};
 
 // Empty when the file is valid HTML to tidy (no errors, no warnings).
 inline QString tidyComplaints(const QString& file)

@@ -93,8 +93,6 @@ void TestAboutNotes::emailWrittenOnlyWhenComplete()
 
 void TestAboutNotes::hostileTextsAreInert()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("tidy")).isEmpty())
-        QSKIP("tidy is not installed (scripts/install-deps adds it)");
     // A host name made of markup; the other commands are missing.
     QTemporaryDir bin;
     QFile hostname(bin.filePath(QStringLiteral("hostname")));
@@ -118,6 +116,9 @@ void TestAboutNotes::hostileTextsAreInert()
     QVERIFY(!report.contains(QStringLiteral("<b>")));
     QVERIFY(report.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")));
     QVERIFY(report.contains(QStringLiteral("bay &amp; &lt;b&gt;7&lt;/b&gt; &quot;q&quot;")));
+    // Only this step needs the checker; everything above ran without it.
+    if (QStandardPaths::findExecutable(QStringLiteral("tidy")).isEmpty())
+        QSKIP("tidy is not installed (scripts/install-deps adds it); the contents were checked");
     const QString complaints = tidyComplaints(file);
     QVERIFY2(complaints.isEmpty(), qPrintable(complaints));
 }
