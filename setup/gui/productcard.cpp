@@ -73,13 +73,14 @@ ProductCard* ProductCard::owning(const QWidget* widget)
 int ProductCard::execDialog(QDialog& dialog)
 {
     QPointer<ProductCard> card = owning(&dialog);
+    const bool inCard = card;
     if (card && card->m_closing)
         return QDialog::Rejected;
     if (card)
         ++card->m_runningDialogs;
     const int result = dialog.exec();
     if (!card)
-        return result;
+        return inCard ? int(QDialog::Rejected) : result;
     const bool closed = card->m_closing;
     // Only the outermost dialog, back at the loop that opened it, may let
     // the card go: deleting it from inside a dialog's loop would pull the
