@@ -107,6 +107,8 @@ private slots:
     void queueWithoutTaskFails();
     void restartRound();
     void interruptOnlyWhenIdle();
+    void interruptWaitsForTheUnitInHand_data();
+    void interruptWaitsForTheUnitInHand();
     void completionMessages();
 
     void dialogMessages_data();
@@ -120,6 +122,8 @@ private slots:
     void programEndsOnSignalWhenIdle_data();
     void programEndsOnSignalWhenIdle();
     void programWithoutBus();
+    void commandLine_data();
+    void commandLine();
 };
 
 // ---- task queue ------------------------------------------------------------
@@ -321,12 +325,51 @@ void TestUsbApp::restartRound()
 void TestUsbApp::interruptOnlyWhenIdle()
 {
     Rig rig;
+    rig.controller.interrupt(); // idle
+    QCOMPARE(rig.shutdowns, 1);
     rig.controller.deviceArrived(unit("a"));
     rig.controller.interrupt(); // offered
-    QCOMPARE(rig.shutdowns, 0);
-    rig.controller.cancelUpdate();
-    rig.controller.interrupt();
     QCOMPARE(rig.shutdowns, 1);
+}
+
+// A signal while a unit is offered or updated ends the program once the user
+// has answered the last message about that unit; no other unit is offered.
+void TestUsbApp::interruptWaitsForTheUnitInHand_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<bool>("duringUpdate");
+    QTest::newRow("question declined") << false << false;
+    QTest::newRow("question accepted") << true << false;
+    QTest::newRow("update running") << true << true;
+}
+
+void TestUsbApp::interruptWaitsForTheUnitInHand()
+{
+    QFETCH(bool, accept);
+    QFETCH(bool, duringUpdate);
+    Rig rig;
+    auto a = std::make_shared<FakeDevice>("a", kModel, true, Task::Succeeded, std::vector<double>{0.5});
+    a->setPace(std::chrono::milliseconds(100));
+    auto b = unit("b");
+    rig.controller.deviceArrived(a);
+    rig.controller.deviceArrived(b);
+    using I = FirmwareUpdateController::Interrupt;
+    if (duringUpdate) {
+        rig.controller.processUpdateAvilable(a, true);
+        QCOMPARE(rig.controller.interrupt(), I::AfterUpdate);
+    } else {
+        QCOMPARE(rig.controller.interrupt(), I::AfterQuestion);
+        rig.controller.processUpdateAvilable(a, accept);
+    }
+    if (accept) {
+        QCOMPARE(rig.shutdowns, 0);
+        QTRY_VERIFY(rig.view->saw(a, Device::StateFinished));
+        QCOMPARE(rig.controller.interrupt(), I::AfterMessage);
+        QCOMPARE(rig.shutdowns, 0);
+        rig.controller.processUpdateComplete(a, true);
+    }
+    QCOMPARE(rig.shutdowns, 1);
+    QVERIFY(!rig.view->saw(b, Device::StateUpdateAvailable));
 }
 
 void TestUsbApp::completionMessages()
@@ -345,12 +388,13 @@ void TestUsbApp::dialogMessages_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("cancel"); // 1 shown, 0 hidden, -1 as before
     const QString done = "The software on your device was updated successfully.";
+    const QString unitDone = "The software on your Unit X was updated successfully.";
     QTest::newRow("0") << 0 << "Software Update Required!"
                        << "Your Unit X needs a software update. This update takes only a few minutes, and makes sure "
                           "you have the latest features and compatibility. Would you like to update now?"
                        << 1;
     QTest::newRow("1") << 1 << "The device's software could not be upgraded."
-                       << "An error has occurred that has prevented the software on your device from being upgraded. "
+                       << "An error has occurred that has prevented the software on your Unit X from being upgraded. "
                           "Try upgrading the software again."
                        << 0;
     QTest::newRow("2 keeps its placeholders")
@@ -367,11 +411,12 @@ void TestUsbApp::dialogMessages_data()
                        << done + " Please shut down your computer and unplug power cables from your device to "
                                  "restart it."
                        << 0;
-    QTest::newRow("8") << 8 << "Please Power Cycle" << done << 0;
+    QTest::newRow("8") << 8 << "Please Power Cycle"
+                       << unitDone + " Unplug the unit's power and plug it in again to restart it." << 0;
     QTest::newRow("9") << 9 << "Restart is Required!"
                        << "Please restart your computer to complete the software updates." << -1;
     QTest::newRow("10") << 10 << "Restart is Required!"
-                        << "A restart will be required when all software updates have completed." << 0;
+                        << unitDone + " A restart will be required when all software updates have completed." << 0;
 }
 
 void TestUsbApp::dialogMessages()
@@ -451,13 +496,15 @@ void TestUsbApp::pictures()
         dialog.hide();
     }
     FirmwareUpdateProgressDialog progress;
+    progress.setDeviceName("Ondavia StreamPort USB (0001A2B3)");
     progress.setProgress(0.257);
     QVERIFY(progress.grab().toImage().save(ONDAVIA_TEST_OUTPUT_DIR "/usb-progress.png"));
 }
 
 // The view over the controller with the real dialogs, answered as a user
 // would: a unit that needs a restart, then one that doesn't, then the final
-// restart message, with signals that must not end the program meanwhile.
+// restart message, with a signal while it is open that ends the program
+// once it is answered.
 void TestUsbApp::viewRunsTheRoundWithSignals()
 {
     FirmwareUpdateController controller(false);
@@ -471,6 +518,7 @@ void TestUsbApp::viewRunsTheRoundWithSignals()
 
     QStringList shown;
     int maxProgress = -1;
+    QSet<QString> progressTexts;
     bool raised = false;
     bool recorded = false;
     DialogAnswerer answerer([&](QDialog* d) {
@@ -480,8 +528,8 @@ void TestUsbApp::viewRunsTheRoundWithSignals()
         if (!recorded)
             shown << dialog->title() + " | " + dialog->message();
         recorded = true;
-        if (!raised) {
-            // While the first question is open.
+        if (!raised && shown.size() == 5) {
+            // While the final restart message is open.
             raised = true;
             std::raise(SIGINT);
             return false; // answer on the next round, after the signal was seen
@@ -490,10 +538,13 @@ void TestUsbApp::viewRunsTheRoundWithSignals()
         d->findChild<QPushButton*>("okButton")->click();
         return true;
     });
+    QTest::ignoreMessage(QtInfoMsg, "OndaviaUpdater: ending once the message on the screen is answered");
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
-        if (view->progressDialog()->isVisible())
+        if (view->progressDialog()->isVisible()) {
             maxProgress = qMax(maxProgress, view->progressDialog()->value());
+            progressTexts.insert(view->progressDialog()->text());
+        }
     });
     watch.start(1);
 
@@ -511,21 +562,24 @@ void TestUsbApp::viewRunsTheRoundWithSignals()
     QCOMPARE(shown[0], QString("Software Update Required! | Your Test unit a needs a software update. This update "
                                "takes only a few minutes, and makes sure you have the latest features and "
                                "compatibility. Would you like to update now?"));
-    QVERIFY(shown[1].startsWith("Restart is Required! | A restart will be required"));
+    QVERIFY(shown[1].startsWith("Restart is Required! | The software on your Test unit a was updated"));
     QVERIFY(shown[2].startsWith("Software Update Required! | Your Test unit b"));
-    QCOMPARE(shown[3], QString("Please Power Cycle | The software on your device was updated successfully."));
+    QCOMPARE(shown[3], QString("Please Power Cycle | The software on your Test unit b was updated successfully. "
+                               "Unplug the unit's power and plug it in again to restart it."));
     QCOMPARE(shown[4], QString("Restart is Required! | Please restart your computer to complete the software updates."));
+    // The signal that came while the last message was open ends the program
+    // once it is answered.
+    QTRY_COMPARE(shutdowns, 1);
     QCOMPARE(SignalRelay::instance()->lastSignal(), int(SIGINT));
     QVERIFY(maxProgress >= 0);
+    QVERIFY(progressTexts.contains("Updating Test unit a"));
     QVERIFY(!view->progressDialog()->isVisible());
 
-    // After the final message: no more offers, and signals are ignored.
-    QTest::qWait(100);
+    // After the final message: no more offers, and a signal ends at once.
     controller.deviceArrivalHandler(unit("c"), DeviceAdded);
     std::raise(SIGTERM);
-    QTest::qWait(200);
+    QTRY_COMPARE(shutdowns, 2);
     QCOMPARE(shown.size(), 5);
-    QCOMPARE(shutdowns, 0);
     QCOMPARE(SignalRelay::instance()->lastSignal(), int(SIGTERM));
     SignalRelay::instance()->registerController(nullptr);
 }
@@ -584,6 +638,45 @@ void TestUsbApp::programWithoutBus()
         QSKIP("this machine has a USB device file system");
     QCOMPARE(program.exitCode(), 1);
     QVERIFY(program.readAllStandardError().contains("USB device file system"));
+}
+
+// Options are read before a display is needed: every row runs where no
+// display can be opened.
+void TestUsbApp::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("output"); // the start of standard output
+    QTest::addColumn<QByteArray>("error");  // all of standard error
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("Usage: OndaviaUpdater [OPTION]...\n")
+                            << QByteArray();
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("OndaviaUpdater (Ondavia) ")
+                               << QByteArray();
+    QTest::newRow("unknown option")
+        << QStringList{"--quiet"} << 2 << QByteArray()
+        << QByteArray("OndaviaUpdater: unknown option \"--quiet\" (see OndaviaUpdater --help)\n");
+    QTest::newRow("extra argument")
+        << QStringList{"--help", "now"} << 2 << QByteArray()
+        << QByteArray("OndaviaUpdater: unexpected argument \"now\" (see OndaviaUpdater --help)\n");
+    QTest::newRow("no display") << QStringList{} << 1 << QByteArray()
+                                << QByteArray("OndaviaUpdater: cannot open display :4242\n");
+}
+
+void TestUsbApp::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("DISPLAY", ":4242");
+    program.setProcessEnvironment(env);
+    program.start(ONDAVIA_BIN_DIR "/OndaviaUpdater", arguments);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QTEST(program.exitCode(), "exitCode");
+    QFETCH(QByteArray, output);
+    QVERIFY(program.readAllStandardOutput().startsWith(output));
+    QTEST(program.readAllStandardError(), "error");
 }
 
 QTEST_MAIN(TestUsbApp)

@@ -80,17 +80,61 @@ void FirmwareUpdateController::setShutdownHandler(ShutdownHandler handler)
     m_shutdownHandler = std::move(handler);
 }
 
-void FirmwareUpdateController::interrupt()
+FirmwareUpdateController::Interrupt FirmwareUpdateController::interrupt()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_busy)
-            return; // an offered or running update is never cut short
+        // Busy without a unit in hand: the round ended with the restart
+        // message, which has been answered; nothing is left to wait for.
+        if (m_busy && m_inHand) {
+            // An offered or running update is never cut short: the end
+            // waits until the user has read how it went.
+            m_endPending = true;
+            switch (m_inHand->state()) {
+            case Device::StateUpdateAvailable:
+                return Interrupt::AfterQuestion;
+            case Device::StateUpdating:
+                return Interrupt::AfterUpdate;
+            default:
+                return Interrupt::AfterMessage;
+            }
+        }
     }
+    shutDown();
+    return Interrupt::Ended;
+}
+
+void FirmwareUpdateController::shutDown()
+{
     if (m_poller)
         m_poller->stop();
     if (m_shutdownHandler)
         m_shutdownHandler();
+}
+
+void FirmwareUpdateController::idleAgain()
+{
+    bool end = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        end = m_endPending;
+    }
+    if (end)
+        shutDown();
+    else
+        runProcessUpdateQueue();
+}
+
+void FirmwareUpdateController::processUpdateReboot()
+{
+    bool end = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        end = m_endPending;
+        m_inHand.reset(); // busy stays set: nothing more is offered
+    }
+    if (end)
+        shutDown();
 }
 
 void FirmwareUpdateController::deviceArrivalHandler(const std::shared_ptr<Device>& device,
@@ -136,6 +180,7 @@ std::shared_ptr<Device> FirmwareUpdateController::nextDeviceLocked()
         m_waiting.pop_front();
         if (device->needsUpdate()) {
             m_busy = true;
+            m_inHand = device;
             return device;
         }
     }
@@ -156,7 +201,7 @@ void FirmwareUpdateController::runProcessUpdateQueue()
         // The busy test and the choice form one step: two threads can't
         // offer two units at once.
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_busy)
+        if (m_busy || m_endPending)
             return;
         next = nextDeviceLocked();
     }
@@ -225,8 +270,9 @@ void FirmwareUpdateController::cancelUpdate()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_busy = false;
+        m_inHand.reset();
     }
-    runProcessUpdateQueue();
+    idleAgain();
 }
 
 void FirmwareUpdateController::processUpdateAvilable(const std::shared_ptr<Device>& device, bool accepted)
@@ -259,12 +305,13 @@ void FirmwareUpdateController::processUpdateComplete(const std::shared_ptr<Devic
             if (reboot && device->state() != Device::StateFailed)
                 m_restart = true;
             m_busy = false;
+            m_inHand.reset();
         }
     }
     if (finalRestart)
         showDevice(device);
     else
-        runProcessUpdateQueue();
+        idleAgain();
 }
 
 int FirmwareUpdateController::getCompletionMessage(const Device& device) const

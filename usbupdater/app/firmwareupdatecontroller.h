@@ -45,8 +45,18 @@ public:
     void addNotifiers(const std::list<Notifier*>& notifiers);
     void addPaths(const std::list<std::string>& paths);
     void setShutdownHandler(ShutdownHandler handler);
-    // Ends the program unless a unit is being offered or updated.
-    void interrupt();
+    // What an interrupt did.
+    enum class Interrupt {
+        Ended,         // the shutdown handler was called
+        AfterQuestion, // the program ends once the open question is answered
+                       // (and, when the update is accepted, once it is over)
+        AfterUpdate,   // ... once the running update is over and its outcome read
+        AfterMessage   // ... once the outcome message on screen is answered
+    };
+    // Ends the program at once when idle; while a unit is being offered or
+    // updated, the end waits until the user has answered the last message
+    // of it, and no further unit is offered meanwhile.
+    Interrupt interrupt();
 
     void deviceArrivalHandler(const std::shared_ptr<Device>& device, DeviceNotificationType type);
     void deviceArrived(const std::shared_ptr<Device>& device);
@@ -61,7 +71,9 @@ public:
     // The user's answers (GUI thread).
     void processUpdateAvilable(const std::shared_ptr<Device>& device, bool accepted);
     void processUpdateComplete(const std::shared_ptr<Device>& device, bool accepted);
-    void processUpdateReboot() {}
+    // After the final restart message: ends the program when an interrupt
+    // came meanwhile (otherwise nothing is offered any more).
+    void processUpdateReboot();
     // The message type (Ui::UpdateMessageType) for a finished update.
     int getCompletionMessage(const Device& device) const;
 
@@ -73,6 +85,11 @@ public:
 
 private:
     std::shared_ptr<Device> nextDeviceLocked();
+    // Stops the hot-plug thread and calls the shutdown handler.
+    void shutDown();
+    // The unit in hand is done with: offers the next, or ends the program
+    // when an interrupt waits.
+    void idleAgain();
     void showDevice(const std::shared_ptr<Device>& device);
 
     std::unique_ptr<USBFDPoller> m_poller;
@@ -87,4 +104,6 @@ private:
     ShutdownHandler m_shutdownHandler;
     bool m_restart = false;
     bool m_busy = false;
+    bool m_endPending = false;         // an interrupt waits for the unit in hand
+    std::shared_ptr<Device> m_inHand; // the unit offered or updated while busy
 };

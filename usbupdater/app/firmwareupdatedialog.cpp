@@ -45,7 +45,9 @@ void FirmwareUpdateDialog::setMessage(int type, const QString& text)
     QString title;
     QString message;
     CancelButton cancel = CancelButton::Keep;
-    const QString powerCycleDone = tr("The software on your device was updated successfully.");
+    // The unit's name (its model and serial number) where the message is
+    // about one unit; several may be updated in a row.
+    const QString unit = text.isEmpty() ? tr("device") : text;
     switch (type) {
     case Ui::SoftwareUpdateRequired:
         title = tr("Software Update Required!");
@@ -56,8 +58,9 @@ void FirmwareUpdateDialog::setMessage(int type, const QString& text)
         break;
     case Ui::UpgradeFailed:
         title = tr("The device's software could not be upgraded.");
-        message = tr("An error has occurred that has prevented the software on your device from being upgraded. "
-                     "Try upgrading the software again.");
+        message = tr("An error has occurred that has prevented the software on your %1 from being upgraded. "
+                     "Try upgrading the software again.")
+                      .arg(unit);
         cancel = CancelButton::Hide;
         break;
     case Ui::FirmwareUpdateRequired:
@@ -95,7 +98,9 @@ void FirmwareUpdateDialog::setMessage(int type, const QString& text)
         break;
     case Ui::PowerCycle:
         title = tr("Please Power Cycle");
-        message = powerCycleDone;
+        message = tr("The software on your %1 was updated successfully. Unplug the unit's power and plug it in "
+                     "again to restart it.")
+                      .arg(unit);
         cancel = CancelButton::Hide;
         break;
     case Ui::RestartRequiredAll:
@@ -104,7 +109,9 @@ void FirmwareUpdateDialog::setMessage(int type, const QString& text)
         break;
     case Ui::RestartLater:
         title = tr("Restart is Required!");
-        message = tr("A restart will be required when all software updates have completed.");
+        message = tr("The software on your %1 was updated successfully. A restart will be required when all "
+                     "software updates have completed.")
+                      .arg(unit);
         cancel = CancelButton::Hide;
         break;
     default:

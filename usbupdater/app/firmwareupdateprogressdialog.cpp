@@ -20,6 +20,16 @@ void FirmwareUpdateProgressDialog::show()
     QDialog::show();
 }
 
+void FirmwareUpdateProgressDialog::setDeviceName(const QString& name)
+{
+    m_ui.label->setText(name.isEmpty() ? tr("Update in progress") : tr("Updating %1").arg(name));
+}
+
+QString FirmwareUpdateProgressDialog::text() const
+{
+    return m_ui.label->text();
+}
+
 int FirmwareUpdateProgressDialog::value() const
 {
     return m_ui.progressBar->value();

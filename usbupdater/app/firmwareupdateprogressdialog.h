@@ -16,6 +16,9 @@ public:
     // Sizes to the contents, centres on the desktop, activates and shows.
     void show();
     int value() const;
+    // Names the unit being updated ("Update in progress" without a name).
+    void setDeviceName(const QString& name);
+    QString text() const;
 
 public slots:
     // −1 hides the window; any other fraction shows it and sets the bar to

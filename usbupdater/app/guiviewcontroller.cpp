@@ -71,6 +71,7 @@ void GUIViewController::updateUI(std::shared_ptr<Device> device)
     if (state == Device::StateNone)
         return;
     if (state == Device::StateUpdating) {
+        m_progress->setDeviceName(QString::fromStdString(device->name()));
         emit setProgress(device->progress());
         return;
     }

@@ -70,7 +70,7 @@ void SignalRelay::registerController(FirmwareUpdateController* controller)
     m_controller = controller;
     if (s_pending && m_controller) {
         drain();
-        m_controller->interrupt();
+        interruptController();
     }
 }
 
@@ -78,5 +78,26 @@ void SignalRelay::onSignalPipeReadable()
 {
     drain();
     if (m_controller)
-        m_controller->interrupt();
+        interruptController();
+}
+
+void SignalRelay::interruptController()
+{
+    // A signal that does not end the program at once must not look lost:
+    // the terminal it came from is told when the end will come.
+    const char* when = nullptr;
+    switch (m_controller->interrupt()) {
+    case FirmwareUpdateController::Interrupt::Ended:
+        return;
+    case FirmwareUpdateController::Interrupt::AfterQuestion:
+        when = "once the question on the screen is answered (if the update is accepted, once it is over)";
+        break;
+    case FirmwareUpdateController::Interrupt::AfterUpdate:
+        when = "once the running update is over and its outcome is answered";
+        break;
+    case FirmwareUpdateController::Interrupt::AfterMessage:
+        when = "once the message on the screen is answered";
+        break;
+    }
+    qInfo("OndaviaUpdater: ending %s", when);
 }

@@ -9,8 +9,8 @@ class QSocketNotifier;
 
 // Installs one handler for SIGINT and SIGTERM. The handler only records the
 // signal and writes a byte to a pipe; the relay reads it on the GUI thread
-// and asks the registered controller to interrupt (which it refuses while
-// an update is offered or running).
+// and asks the registered controller to interrupt (which, while an update
+// is offered or running, waits until the user has answered its messages).
 void installSignalHandlers();
 void interruptHandler(int signal);
 
@@ -33,6 +33,9 @@ private slots:
 private:
     SignalRelay();
     void drain();
+    // Asks the controller to end and says on standard error when an
+    // offered or running update makes the end wait.
+    void interruptController();
 
     QSocketNotifier* m_notifier = nullptr;
     FirmwareUpdateController* m_controller = nullptr;
