@@ -78,7 +78,7 @@ void TestDirect::queryAgainstDevice_data()
     QTest::newRow("hostile lengths") << MdnsDevice::HostileLengths << 1 << QList<bool>{ false } << QByteArray("{}");
     // Answers the first query after two more have gone out.
     QTest::newRow("late") << MdnsDevice::None << 1 << QList<bool>{ true }
-                          << QByteArray("{\"misbehaviour\": \"late:500\"}");
+                          << QByteArray("{\"misbehaviour\": \"late:1000\"}");
     QTest::newRow("every record in the answer section") << MdnsDevice::None << 1 << QList<bool>{ true }
                                                         << QByteArray("{\"layout\": \"answers\"}");
 }
