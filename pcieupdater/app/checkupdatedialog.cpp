@@ -14,14 +14,12 @@ CheckUpdateDialog::CheckUpdateDialog(const Device& device, QWidget* parent) : QD
         QString("<b>Software Update Required!</b><br/><br/>Your %1 needs a software update. This update takes only "
                 "a few minutes, and makes sure you have the latest features and compatibility. Would you like to "
                 "update now?")
-            .arg(device.name.toHtmlEscaped()); // the name comes from the updater: show it as text
+            .arg(device.displayName().toHtmlEscaped()); // the name comes from the updater: show it as text
     QLabel* label = nullptr;
     QHBoxLayout* buttons = DialogLayout::build(this, text, &label);
-    m_dontUpdate = new QPushButton(tr("Don't Update"), this);
-    m_update = new QPushButton(tr("Update Now"), this);
+    m_dontUpdate = DialogLayout::addButton(buttons, tr("Don't Update"));
+    m_update = DialogLayout::addButton(buttons, tr("Update Now"));
     m_update->setDefault(true);
-    buttons->addWidget(m_dontUpdate);
-    buttons->addWidget(m_update);
 
     setFixedWidth(540);
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,7 +1,7 @@
 #include "checkversionpcitool.h"
 
-
 #include <QByteArrayList>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstring>
 
@@ -27,22 +27,46 @@ CheckVersionPCITool::~CheckVersionPCITool()
     }
 }
 
-bool CheckVersionPCITool::runShortCommand(const QStringList& arguments, QByteArray* output)
+StatusCheck CheckVersionPCITool::runShortCommand(const QStringList& arguments, QByteArray* output)
 {
+    StatusCheck result;
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(m_updaterPath, arguments, QIODevice::ReadWrite);
-    if (!process.waitForStarted(m_commandTimeoutMs))
-        return false;
+    if (!process.waitForStarted(m_commandTimeoutMs)) {
+        result.outcome = StatusCheck::Missing;
+        const QFileInfo file(m_updaterPath);
+        if (!file.exists())
+            result.reason = tr("The updater %1 is not installed.").arg(m_updaterPath);
+        else if (!file.isFile() || !file.isExecutable())
+            result.reason = tr("The updater %1 is not a program that can be run.").arg(m_updaterPath);
+        else
+            result.reason = tr("The updater %1 could not be started (%2).").arg(m_updaterPath, process.errorString());
+        return result;
+    }
     process.closeWriteChannel();
     if (!process.waitForFinished(m_commandTimeoutMs)) {
         process.kill();
         process.waitForFinished(1000);
-        return false;
+        result.outcome = StatusCheck::Failed;
+        result.reason = tr("The updater %1 gave no answer within %2 seconds.")
+                            .arg(m_updaterPath)
+                            .arg(m_commandTimeoutMs / 1000.0);
+        return result;
+    }
+    if (process.exitStatus() != QProcess::NormalExit) {
+        result.outcome = StatusCheck::Failed;
+        result.reason = tr("The updater %1 crashed.").arg(m_updaterPath);
+        return result;
+    }
+    if (process.exitCode() != 0) {
+        result.outcome = StatusCheck::Failed;
+        result.reason = tr("The updater %1 failed (exit status %2).").arg(m_updaterPath).arg(process.exitCode());
+        return result;
     }
     if (output)
         *output = process.readAllStandardOutput();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return result;
 }
 
 bool CheckVersionPCITool::parseStatus(const QByteArray& answer, Device& device)
@@ -70,21 +94,25 @@ bool CheckVersionPCITool::parseStatus(const QByteArray& answer, Device& device)
     return true;
 }
 
-void CheckVersionPCITool::checkDevice(const char* path, Device& device)
+StatusCheck CheckVersionPCITool::checkDevice(const char* path, Device& device)
 {
     if (!path)
-        return;
+        return {StatusCheck::Failed, tr("The card gave no device path."), QString()};
     QByteArray output;
-    if (!runShortCommand({"-gui", "status", QString::fromUtf8(path)}, &output))
-        return;
-    parseStatus(output, device);
+    StatusCheck result = runShortCommand({"-gui", "status", QString::fromUtf8(path)}, &output);
+    result.node = QString::fromUtf8(path);
+    if (result.answered() && !parseStatus(output, device)) {
+        result.outcome = StatusCheck::Unreadable;
+        result.reason = tr("The updater %1 gave an answer that cannot be read.").arg(m_updaterPath);
+    }
+    return result;
 }
 
 void CheckVersionPCITool::checkDevices(QList<Device>& devices)
 {
     devices.clear();
     QByteArray output;
-    if (!runShortCommand({"-gui", "status"}, &output))
+    if (!runShortCommand({"-gui", "status"}, &output).answered())
         return;
     for (const QByteArray& line : output.split('\n')) {
         Device device;

@@ -9,6 +9,17 @@
 #include <QProcess>
 #include <QString>
 
+// How a status question ended: answered, or why no answer could be taken.
+struct StatusCheck
+{
+    enum Outcome { Answered, Missing, Failed, Unreadable };
+    Outcome outcome = Answered;
+    QString reason; // a sentence for people, empty when answered
+    QString node;   // the device path asked about
+
+    bool answered() const { return outcome == Answered; }
+};
+
 // Runs the external command-line updater: status questions, the update
 // itself (followed through its progress lines) and the two notices of a
 // declined update.
@@ -25,9 +36,10 @@ public:
     ~CheckVersionPCITool() override;
 
     // Fills device from the status answer for path; leaves it unchanged when
-    // the answer is not accepted. Blocks for up to commandTimeoutMs(); safe
-    // on any thread (the process lives on the calling thread).
-    void checkDevice(const char* path, Device& device);
+    // the answer is not accepted, and says why. Blocks for up to
+    // commandTimeoutMs(); safe on any thread (the process lives on the
+    // calling thread).
+    StatusCheck checkDevice(const char* path, Device& device);
     // Replaces devices with one entry per accepted line of "status".
     void checkDevices(QList<Device>& devices);
     // Starts an update and returns at once; progress and the outcome follow
@@ -54,7 +66,9 @@ private:
     void onProcessError(QProcess::ProcessError error);
     void handleLine(const ProgressLine& line);
     void finishUpdate();
-    bool runShortCommand(const QStringList& arguments, QByteArray* output);
+    // Runs a short command; the output is taken only from a run that ended
+    // with status 0. Otherwise the result says what went wrong.
+    StatusCheck runShortCommand(const QStringList& arguments, QByteArray* output);
 
     QString m_updaterPath;
     int m_commandTimeoutMs = kCommandTimeoutMs;

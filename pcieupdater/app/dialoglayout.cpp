@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 void DialogLayout::fitText(QLabel* label, int width, int height)
@@ -18,12 +19,12 @@ void DialogLayout::fitText(QLabel* label, int width, int height)
     }
 }
 
-QHBoxLayout* DialogLayout::build(QDialog* dialog, const QString& text, QLabel** textLabel)
+QHBoxLayout* DialogLayout::build(QDialog* dialog, const QString& text, QLabel** textLabel, const char* iconPath)
 {
     auto* column = new QVBoxLayout(dialog);
     auto* top = new QHBoxLayout;
     auto* icon = new QLabel(dialog);
-    icon->setPixmap(QPixmap(":/chip80.png"));
+    icon->setPixmap(QPixmap(QString::fromLatin1(iconPath)));
     icon->setAlignment(Qt::AlignTop);
     auto* label = new QLabel(text, dialog);
     label->setTextFormat(Qt::RichText);
@@ -35,9 +36,19 @@ QHBoxLayout* DialogLayout::build(QDialog* dialog, const QString& text, QLabel** 
     column->addStretch();
     column->addSpacing(6);
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
     buttons->addStretch();
     column->addLayout(buttons);
     if (textLabel)
         *textLabel = label;
     return buttons;
+}
+
+QPushButton* DialogLayout::addButton(QHBoxLayout* row, const QString& text)
+{
+    auto* button = new QPushButton(text, row->parentWidget());
+    // Wide enough that a short label ("OK") and a long one line up alike.
+    button->setMinimumWidth(qMax(96, button->sizeHint().width() + 16));
+    row->addWidget(button);
+    return button;
 }

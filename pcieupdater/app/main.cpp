@@ -1,5 +1,7 @@
 #include "main.h"
 
+#include "checkversionpcitool.h"
+
 #include "messagedialog.h"
 #include "signalnotifier.h"
 #include "updatemanager.h"
@@ -21,17 +23,36 @@ void Main::parseArguments()
     parseArguments(m_app->arguments());
 }
 
-void Main::parseArguments(const QStringList& arguments)
+QString Main::readOptions(const QStringList& arguments, Options* options)
 {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
         if (a == "--quiet" || a == "-q") {
-            m_quiet = true;
+            options->quiet = true;
         } else if (a == "--daemon" || a == "-d") {
-            m_daemon = true;
-            m_quiet = true;
+            options->daemon = true;
+            options->quiet = true;
+        } else if (a == "--help" || a == "-h") {
+            options->help = true;
+        } else if (a == "--version") {
+            options->version = true;
+        } else if ((a == "-platform" || a == "-display" || a == "-style") && i + 1 < arguments.size()) {
+            ++i; // Qt's own, taken by the application object
+        } else {
+            return QStringLiteral("MorvaneFirmwareUpdaterGui: %1 \"%2\" (see MorvaneFirmwareUpdaterGui --help)")
+                .arg(a.startsWith('-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument"), a);
         }
     }
+    return QString();
+}
+
+QString Main::parseArguments(const QStringList& arguments)
+{
+    Options options;
+    const QString error = readOptions(arguments, &options);
+    m_quiet = options.quiet;
+    m_daemon = options.daemon;
+    return error;
 }
 
 int Main::run()
@@ -79,20 +100,72 @@ int Main::runOnePass()
     ZeltraIteratorRec* iterator = CreateZeltraIterator();
     if (!iterator)
         return 1;
-    bool someFailed = false;
+    // Every card is asked about before any update runs, so that a card whose
+    // firmware cannot be checked is reported before the updates' outcomes
+    // (which tell the user what to do next and so come last), and a card's
+    // place among cards of its model is known when its dialogs show it.
+    QList<Device> offered;
+    QList<StatusCheck> unchecked;
     ZeltraInstanceRec* instance = nullptr;
     while (ConnectToDriverCore(&instance, iterator) == 1 && instance) {
         Device device;
-        if (m_updateManager->checkForUpdate(instance, device) && !m_updateManager->update(device))
-            someFailed = true;
+        StatusCheck check;
+        if (m_updateManager->checkForUpdate(instance, device, &check))
+            offered << device;
+        else if (!check.answered())
+            unchecked << check;
         CloseDriverConnectionCore(instance);
         instance = nullptr;
     }
     ReleaseZeltraIterator(iterator);
+    if (!unchecked.isEmpty())
+        reportUnchecked(unchecked);
 
-    if (someFailed)
+    bool someFailed = false;
+    bool someInstruction = false;
+    for (const Device& device : qAsConst(offered)) {
+        if (!m_updateManager->update(device))
+            someFailed = true;
+        else if (Outcome::asksForAction(m_updateManager->lastOutcome()))
+            someInstruction = true;
+    }
+
+    // "Up to date" only where it was seen to be so: not after a check that
+    // could not be made, and not after an update whose message says what to
+    // do next (it stays the last thing the user reads).
+    if (!unchecked.isEmpty())
+        return 1;
+    if (someFailed || someInstruction)
         return 0;
     if (!m_quiet)
         MessageDialog::DisplayUpToDateMessage();
     return 0;
+}
+
+void Main::reportUnchecked(const QList<StatusCheck>& unchecked)
+{
+    if (m_quiet) {
+        for (const StatusCheck& check : unchecked)
+            qWarning("MorvaneFirmwareUpdaterGui: the firmware of %s could not be checked. %s", qPrintable(check.node),
+                     qPrintable(check.reason));
+        return;
+    }
+    // One line per reason, naming the cards it kept from being checked.
+    QStringList reasons;
+    QList<QStringList> nodes;
+    for (const StatusCheck& check : unchecked) {
+        int i = reasons.indexOf(check.reason);
+        if (i < 0) {
+            reasons << check.reason;
+            nodes << QStringList();
+            i = reasons.size() - 1;
+        }
+        if (!check.node.isEmpty())
+            nodes[i] << check.node;
+    }
+    QStringList lines;
+    for (int i = 0; i < reasons.size(); ++i)
+        lines << (nodes[i].isEmpty() ? reasons[i]
+                                     : tr("%1 Not checked: %2.").arg(reasons[i], nodes[i].join(QStringLiteral(", "))));
+    MessageDialog::DisplayCheckFailedMessage(lines);
 }

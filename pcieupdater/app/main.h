@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QList>
 #include <QStringList>
 
 class QApplication;
 class SignalNotifier;
 class UpdateManager;
+struct StatusCheck;
 struct ZeltraNotificationRec;
 
 // The front end's run: one pass over every card, or daemon mode that checks
@@ -17,10 +19,23 @@ public:
     explicit Main(QApplication* app, QObject* parent = nullptr);
     ~Main() override;
 
-    // From the application's command line.
+    struct Options
+    {
+        bool quiet = false;
+        bool daemon = false;
+        bool help = false;
+        bool version = false;
+    };
+    // arguments[0] is the program. Empty when every argument is known;
+    // otherwise the one line that names the first unknown one. Needs no
+    // application object.
+    static QString readOptions(const QStringList& arguments, Options* options);
+
+    // From the application's command line (read by main before the
+    // application was made, so known to be valid).
     void parseArguments();
-    // arguments[0] is the program; unknown arguments are ignored.
-    void parseArguments(const QStringList& arguments);
+    // Takes the options; returns what readOptions does.
+    QString parseArguments(const QStringList& arguments);
     int run();
 
     bool daemon() const { return m_daemon; }
@@ -35,6 +50,9 @@ private:
     void onNotifierStopped(const QString& reason);
     int runDaemon();
     int runOnePass();
+    // Says which cards could not be checked and why: a message, or with
+    // --quiet a line each on standard error.
+    void reportUnchecked(const QList<StatusCheck>& unchecked);
 
     QApplication* m_app = nullptr;
     UpdateManager* m_updateManager = nullptr;

@@ -20,35 +20,66 @@ QString UpdateManager::GetUpdaterPath()
     return path.isEmpty() ? QStringLiteral("/usr/bin/MorvaneFirmwareUpdater") : QString::fromLocal8Bit(path);
 }
 
-bool UpdateManager::checkForUpdate(ZeltraInstanceRec* instance, Device& device)
+bool UpdateManager::checkForUpdate(ZeltraInstanceRec* instance, Device& device, StatusCheck* check)
 {
     char path[kZeltraPathSize] = {};
-    if (!GetDevicePath(instance, path))
+    if (!GetDevicePath(instance, path)) {
+        if (check)
+            *check = {StatusCheck::Failed, tr("The card's device node gives no path."), QString()};
         return false;
-    m_tool.checkDevice(path, device);
+    }
+    const StatusCheck result = m_tool.checkDevice(path, device);
+    if (check)
+        *check = result;
+    if (result.answered())
+        noteSeen(device);
     return device.offered();
 }
 
-static bool showOutcome(UpdateOutcome outcome)
+void UpdateManager::noteSeen(const Device& device)
+{
+    QMutexLocker lock(&m_mutex);
+    for (Device& seen : m_seen) {
+        if (seen.path == device.path) {
+            seen = device;
+            return;
+        }
+    }
+    m_seen.append(device);
+}
+
+QString UpdateManager::placeOf(const Device& device)
+{
+    QMutexLocker lock(&m_mutex);
+    for (const Device& seen : qAsConst(m_seen)) {
+        // The updater's path ends in the driver's node name, which tells
+        // the cards apart: "Ondavia Quartet 12G (dv1)".
+        if (seen.name == device.name && seen.path != device.path)
+            return device.path.section('/', -1);
+    }
+    return QString();
+}
+
+static bool showOutcome(UpdateOutcome outcome, const QString& name)
 {
     switch (outcome) {
     case Outcome::kRestart:
-        MessageDialog::DisplayRebootRequiredMessage();
+        MessageDialog::DisplayRebootRequiredMessage(name);
         return true;
     case Outcome::kShutdown:
-        MessageDialog::DisplayShutdownMessage();
+        MessageDialog::DisplayShutdownMessage(name);
         return true;
     case Outcome::kShutdownAndUnplug:
-        MessageDialog::DisplayShutdownAndUnplugMessage();
+        MessageDialog::DisplayShutdownAndUnplugMessage(name);
         return true;
     case Outcome::kUnplugThunderbolt:
-        MessageDialog::DisplayUnplugThunderboltMessage();
+        MessageDialog::DisplayUnplugThunderboltMessage(name);
         return true;
     case Outcome::kUnplugThunderboltAndPower:
-        MessageDialog::DisplayUnplugThunderboltAndPowerMessage();
+        MessageDialog::DisplayUnplugThunderboltAndPowerMessage(name);
         return true;
     case Outcome::kFail:
-        MessageDialog::DisplayUpdateErrorMessage();
+        MessageDialog::DisplayUpdateErrorMessage(name);
         return false;
     default:
         return true; // done, nothing more to do
@@ -76,10 +107,12 @@ static const char* outcomeSummary(UpdateOutcome outcome)
     }
 }
 
-bool UpdateManager::update(const Device& device)
+bool UpdateManager::update(const Device& card)
 {
     if (stopping())
         return false;
+    Device device = card;
+    device.place = placeOf(card);
     auto* question = new CheckUpdateDialog(device);
     const int answer = question->exec();
     delete question;
@@ -110,7 +143,7 @@ bool UpdateManager::update(const Device& device)
                   qPrintable(device.path), outcomeSummary(m_outcome));
             return m_outcome != Outcome::kFail;
         }
-        return showOutcome(m_outcome);
+        return showOutcome(m_outcome, device.displayName());
     }
     if (answer == CheckUpdateDialog::DontUpdateAndIgnore)
         m_tool.disableVersionCheck(device);
@@ -140,11 +173,13 @@ void UpdateManager::NotifierStopped(const char* reason, void* manager)
 void UpdateManager::deviceArrived(ZeltraInstanceRec* instance)
 {
     Device device;
-    char path[kZeltraPathSize] = {};
-    if (GetDevicePath(instance, path))
-        m_tool.checkDevice(path, device); // blocks this (notifier) thread for up to 30 s
-    if (device.offered())
+    StatusCheck check;
+    // Blocks this (notifier) thread for up to the command limit.
+    if (checkForUpdate(instance, device, &check))
         enqueue(device);
+    else if (!check.answered())
+        qWarning("MorvaneFirmwareUpdaterGui: the firmware of %s could not be checked. %s",
+                 qPrintable(check.node.isEmpty() ? tr("an arriving card") : check.node), qPrintable(check.reason));
     CloseDriverConnectionCore(instance);
 }
 
@@ -196,13 +231,21 @@ void UpdateManager::runUpdateSlot()
     if (m_busy || m_stopping)
         return; // the run in progress will reach the new entry
     m_busy = true;
+    // The first card of a run was asked about just now, on its arrival; a
+    // card that waited behind a question or an update is asked again, as
+    // the user may have dealt with it meanwhile.
+    bool waited = false;
     while (!m_queue.isEmpty() && !m_stopping) {
         Device device = m_queue.takeFirst();
         lock.unlock();
-        const QByteArray path = device.path.toUtf8();
-        m_tool.checkDevice(path.constData(), device);
+        if (waited) {
+            const QByteArray path = device.path.toUtf8();
+            if (m_tool.checkDevice(path.constData(), device).answered())
+                noteSeen(device);
+        }
         if (device.offered())
             update(device);
+        waited = true;
         lock.relock();
     }
     m_busy = false;

@@ -20,10 +20,13 @@ public:
     explicit UpdateManager(QObject* parent = nullptr);
 
     // Asks the updater about the instance's node; true when the card is
-    // offered an update. The caller closes the instance.
-    bool checkForUpdate(ZeltraInstanceRec* instance, Device& device);
+    // offered an update. check, when given, tells whether an answer was
+    // taken and why not. The caller closes the instance.
+    bool checkForUpdate(ZeltraInstanceRec* instance, Device& device, StatusCheck* check = nullptr);
     // Question, progress and outcome message; true unless declined or failed.
     bool update(const Device& device);
+    // The outcome of the last update run (fail before any).
+    UpdateOutcome lastOutcome() const { return m_outcome; }
 
     // The arrival notifier's callback; manager is the UpdateManager.
     static void DeviceArrived(ZeltraInstanceRec* instance, void* manager);
@@ -62,9 +65,15 @@ public slots:
     void updateComplete(UpdateOutcome outcome);
 
 private:
+    // Remembers a card the updater answered for (any thread).
+    void noteSeen(const Device& device);
+    // The card's place when another card of its model has been seen.
+    QString placeOf(const Device& device);
+
     CheckVersionPCITool m_tool;
     QMutex m_mutex;          // guards the queue and the busy flag
     QList<Device> m_queue;
+    QList<Device> m_seen;    // under the mutex: every card answered for, by path
     bool m_busy = false;
     bool m_stopping = false;     // under the mutex
     bool m_updateRunning = false; // GUI thread: a progress dialog is up

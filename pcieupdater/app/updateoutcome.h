@@ -15,4 +15,11 @@ constexpr UpdateOutcome kShutdownAndUnplug = 0x73687550;     // 'shuP'
 constexpr UpdateOutcome kUnplugThunderbolt = 0x756E5442;     // 'unTB'
 constexpr UpdateOutcome kUnplugThunderboltAndPower = 0x756E5450; // 'unTP'
 constexpr UpdateOutcome kFail = 0x6661696C;                  // 'fail'
+
+// A successful outcome whose message tells the user what to do next.
+constexpr bool asksForAction(UpdateOutcome outcome)
+{
+    return outcome == kRestart || outcome == kShutdown || outcome == kShutdownAndUnplug ||
+           outcome == kUnplugThunderbolt || outcome == kUnplugThunderboltAndPower;
+}
 } // namespace Outcome

@@ -10,20 +10,29 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-UpdateProgressDialog::UpdateProgressDialog(const Device&, QWidget* parent) : QDialog(parent)
+UpdateProgressDialog::UpdateProgressDialog(const Device& device, QWidget* parent) : QDialog(parent)
 {
     auto* column = new QVBoxLayout(this);
+    // With several cards the user must see which one is being rewritten.
+    m_deviceLabel = new QLabel(this);
+    m_deviceLabel->setTextFormat(Qt::PlainText);
+    m_deviceLabel->setText(tr("Updating the firmware of %1").arg(device.displayName()));
+    QFont bold = m_deviceLabel->font();
+    bold.setBold(true);
+    m_deviceLabel->setFont(bold);
     auto* label =
         new QLabel("WARNING:  Do not shut down or unplug your computer until this update has completed!", this);
     label->setTextFormat(Qt::RichText);
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
+    column->addWidget(m_deviceLabel);
     column->addWidget(label);
     column->addWidget(m_bar);
 
-    setFixedSize(618, 70);
+    setFixedSize(618, 92);
     column->setContentsMargins(9, 6, 9, 6);
+    DialogLayout::fitText(m_deviceLabel, 618 - 18);
     DialogLayout::fitText(label, 618 - 18);
     setSizeGripEnabled(false);
     setWindowFlags(Qt::WindowFlags(0x02004003)); // customised title bar: minimise, no close
@@ -31,6 +40,11 @@ UpdateProgressDialog::UpdateProgressDialog(const Device&, QWidget* parent) : QDi
 
     m_launcherEntry = UnityLauncher::entryForDesktop();
     UnityLauncher::setProgressVisible(m_launcherEntry, true);
+}
+
+QString UpdateProgressDialog::deviceText() const
+{
+    return m_deviceLabel->text();
 }
 
 int UpdateProgressDialog::progressValue() const

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QProgressBar;
 
 // Shows an update's progress; cannot be closed until the update completes.
@@ -14,6 +15,7 @@ public:
     explicit UpdateProgressDialog(const Device& device, QWidget* parent = nullptr);
 
     int progressValue() const;
+    QString deviceText() const;
     bool completed() const { return m_completed; }
 
 public slots:
@@ -25,6 +27,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QLabel* m_deviceLabel = nullptr;
     QProgressBar* m_bar = nullptr;
     bool m_completed = false;
     void* m_launcherEntry = nullptr;

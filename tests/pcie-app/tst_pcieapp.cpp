@@ -70,6 +70,8 @@ private slots:
     void standInUpdater_data();
     void standInUpdater();
     void renderDialogs();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TestPcieApp::statusAnswer_data()
@@ -123,11 +125,20 @@ void TestPcieApp::checkDeviceThroughUpdater_data()
     QTest::addColumn<QString>("updater");
     QTest::addColumn<QByteArray>("misbehave");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("answers") << updaterBinary() << QByteArray() << true;
-    QTest::newRow("exits non-zero") << updaterBinary() << QByteArray("exit-nonzero") << false;
-    QTest::newRow("garbage") << updaterBinary() << QByteArray("garbage") << false;
-    QTest::newRow("missing updater") << QString("/nonexistent/MorvaneFirmwareUpdater") << QByteArray() << false;
-    QTest::newRow("hangs") << updaterBinary() << QByteArray("hang") << false;
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("answers") << updaterBinary() << QByteArray() << true << int(StatusCheck::Answered) << QString();
+    QTest::newRow("exits non-zero") << updaterBinary() << QByteArray("exit-nonzero") << false
+                                    << int(StatusCheck::Failed) << "failed (exit status 4)";
+    QTest::newRow("garbage") << updaterBinary() << QByteArray("garbage") << false << int(StatusCheck::Unreadable)
+                             << "gave an answer that cannot be read";
+    QTest::newRow("missing updater") << QString("/nonexistent/MorvaneFirmwareUpdater") << QByteArray() << false
+                                     << int(StatusCheck::Missing)
+                                     << "The updater /nonexistent/MorvaneFirmwareUpdater is not installed.";
+    QTest::newRow("not a program") << QString("/dev/null") << QByteArray() << false << int(StatusCheck::Missing)
+                                   << "is not a program that can be run";
+    QTest::newRow("hangs") << updaterBinary() << QByteArray("hang") << false << int(StatusCheck::Failed)
+                           << "gave no answer within 0.4 seconds";
 }
 
 void TestPcieApp::checkDeviceThroughUpdater()
@@ -144,8 +155,11 @@ void TestPcieApp::checkDeviceThroughUpdater()
     device.name = "unchanged";
     QElapsedTimer clock;
     clock.start();
-    tool.checkDevice("/dev/morvane/dv0", device);
+    const StatusCheck check = tool.checkDevice("/dev/morvane/dv0", device);
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QTEST(int(check.outcome), "outcome");
+    QFETCH(QString, reason);
+    QVERIFY2(check.reason.contains(reason) && check.reason.isEmpty() == reason.isEmpty(), qPrintable(check.reason));
     QCOMPARE(device.name == "Ondavia Test Card", accepted);
     if (misbehave == "hang") {
         QVERIFY(clock.elapsed() >= 400);
@@ -258,6 +272,7 @@ void TestPcieApp::updateRun()
         QVERIFY(!answerer.seen.contains("MessageDialog"));
     } else {
         QVERIFY2(shownMessage.contains(message), qPrintable(shownMessage));
+        QVERIFY2(shownMessage.contains("your Ondavia Test Card"), qPrintable(shownMessage));
     }
     QVERIFY(barAtMessage >= 0);
     QCOMPARE(fixture.commands(), QStringList{"-gui update /dev/morvane/dv0"});
@@ -345,8 +360,9 @@ void TestPcieApp::queueKeepsOneEntryPerDevice()
 
 void TestPcieApp::queueRechecksBeforeOffering()
 {
-    // dv0 no longer needs an update by the time its turn comes; dv1 does, and
-    // is declined. Only dv1 is asked about.
+    // dv1 was asked about on its arrival and is offered at once; dv0 waited
+    // behind dv1's question and no longer needs an update by its turn: it
+    // is asked again and not offered.
     FakeUpdaterFixture fixture("[{\"path\": \"/dev/morvane/dv0\", \"name\": \"A\", \"needsUpdate\": false}, " +
                                card("/dev/morvane/dv1") + "]");
     UpdateManager manager;
@@ -355,12 +371,13 @@ void TestPcieApp::queueRechecksBeforeOffering()
             question->dontUpdateButton()->click();
         return true;
     });
-    manager.enqueue(deviceAt("/dev/morvane/dv0"));
     manager.enqueue(deviceAt("/dev/morvane/dv1"));
+    manager.enqueue(deviceAt("/dev/morvane/dv0"));
     QTRY_COMPARE(manager.queuedCount(), 0);
-    QTRY_COMPARE(fixture.commands().size(), 3);
-    QCOMPARE(fixture.commands(), (QStringList{"-gui status /dev/morvane/dv0", "-gui status /dev/morvane/dv1",
-                                              "-gui update-cancelled /dev/morvane/dv1"}));
+    QTRY_COMPARE(fixture.commands().size(), 2);
+    QTest::qWait(50);
+    QCOMPARE(fixture.commands(),
+             (QStringList{"-gui update-cancelled /dev/morvane/dv1", "-gui status /dev/morvane/dv0"}));
     QCOMPARE(answerer.seen, QStringList{"CheckUpdateDialog"});
 }
 
@@ -385,7 +402,9 @@ void TestPcieApp::signalNotifierRaises()
 
 void TestPcieApp::onePassWithoutCardsSaysUpToDate()
 {
+    // No card, so nothing to ask the (missing) updater about.
     FakeUpdaterFixture fixture("[]");
+    qputenv("MORVANE_FIRMWARE_UPDATER_PATH", "/nonexistent/MorvaneFirmwareUpdater");
     QString shown;
     DialogAnswerer answerer([&](QDialog* dialog) {
         if (auto* box = qobject_cast<MessageDialog*>(dialog)) {
@@ -398,6 +417,7 @@ void TestPcieApp::onePassWithoutCardsSaysUpToDate()
     program.parseArguments();
     QCOMPARE(program.run(), 0);
     QVERIFY(shown.startsWith("<b>All firmware is up to date!</b>"));
+    QCOMPARE(fixture.commands(), QStringList{});
 }
 
 void TestPcieApp::programExitCodes_data()
@@ -405,7 +425,7 @@ void TestPcieApp::programExitCodes_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("signal");
     QTest::newRow("quiet pass") << QStringList{"-q"} << 0;
-    QTest::newRow("long quiet pass") << QStringList{"--quiet", "--unknown"} << 0;
+    QTest::newRow("long quiet pass") << QStringList{"--quiet"} << 0;
     QTest::newRow("daemon SIGTERM") << QStringList{"-d"} << int(SIGTERM);
     QTest::newRow("daemon SIGINT") << QStringList{"--daemon"} << int(SIGINT);
     QTest::newRow("daemon SIGHUP") << QStringList{"-d"} << int(SIGHUP);
@@ -476,7 +496,57 @@ void TestPcieApp::renderDialogs()
     message.show();
     QVERIFY(QTest::qWaitForWindowExposed(&message));
     QVERIFY(message.grab().save(dir + "/pcie-message.png"));
+    MessageDialog upToDate("<b>All firmware is up to date!</b><br/><br/>The software on your devices is up to date.",
+                           nullptr, ":/chip80-ok.png");
+    upToDate.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&upToDate));
+    QVERIFY(upToDate.grab().save(dir + "/pcie-up-to-date.png"));
+    MessageDialog unchecked("<b>The firmware could not be checked.</b><br/><br/>The updater "
+                            "/usr/bin/MorvaneFirmwareUpdater is not installed. Not checked: /dev/morvane/dv0, "
+                            "/dev/morvane/dv1.");
+    unchecked.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&unchecked));
+    QVERIFY(unchecked.grab().save(dir + "/pcie-unchecked.png"));
     progress.updateComplete();
+}
+
+// Options are read before a display is needed: every row runs where no
+// display can be opened.
+void TestPcieApp::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("output"); // the start of standard output
+    QTest::addColumn<QByteArray>("error");  // all of standard error
+    QTest::newRow("--help") << QStringList{"-q", "--help"} << 0
+                            << QByteArray("Usage: MorvaneFirmwareUpdaterGui [OPTION]...\n") << QByteArray();
+    QTest::newRow("--version") << QStringList{"--version"} << 0
+                               << QByteArray("MorvaneFirmwareUpdaterGui (Ondavia) ") << QByteArray();
+    QTest::newRow("unknown option") << QStringList{"-q", "--quite"} << 2 << QByteArray()
+                                    << QByteArray("MorvaneFirmwareUpdaterGui: unknown option \"--quite\" (see "
+                                                  "MorvaneFirmwareUpdaterGui --help)\n");
+    QTest::newRow("extra argument") << QStringList{"daemon"} << 2 << QByteArray()
+                                    << QByteArray("MorvaneFirmwareUpdaterGui: unexpected argument \"daemon\" (see "
+                                                  "MorvaneFirmwareUpdaterGui --help)\n");
+    QTest::newRow("no display") << QStringList{"-q"} << 1 << QByteArray()
+                                << QByteArray("MorvaneFirmwareUpdaterGui: cannot open display :4242\n");
+}
+
+void TestPcieApp::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("DISPLAY", ":4242");
+    program.setProcessEnvironment(env);
+    program.start(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdaterGui", arguments);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QTEST(program.exitCode(), "exitCode");
+    QFETCH(QByteArray, output);
+    QVERIFY(program.readAllStandardOutput().startsWith(output));
+    QTEST(program.readAllStandardError(), "error");
 }
 
 QTEST_MAIN(TestPcieApp)

@@ -25,11 +25,11 @@ namespace {
 
 constexpr const char* kSegment = "/com_morvane_ZeltraDiscoveryNotifier";
 
-QByteArray card(const char* node, bool needsUpdate, const char* outcome = "boot")
+QByteArray card(const char* node, bool needsUpdate, const char* outcome = "boot", const char* extra = "")
 {
     return QByteArray("{\"path\": \"/dev/morvane/") + node + "\", \"name\": \"Ondavia Card " + node +
            "\", \"code\": \"0a\", \"needsUpdate\": " + (needsUpdate ? "true" : "false") +
-           ", \"paceMs\": 20, \"progress\": [50, 100], \"outcome\": \"" + outcome + "\"}";
+           ", \"paceMs\": 20, \"progress\": [50, 100], \"outcome\": \"" + outcome + "\"" + extra + "}";
 }
 
 std::unique_ptr<EmulatedCardBed> makeBed(const char* description)
@@ -45,11 +45,12 @@ std::unique_ptr<EmulatedCardBed> makeBed(const char* description)
 }
 
 // Answers every question with `accept`, and every message with OK,
-// recording the messages' first lines.
+// recording the messages' first lines and the progress dialogs' card lines.
 struct Answers
 {
     bool accept = true;
     QStringList messages;
+    QStringList progress;
 
     DialogAnswerer::Handler handler()
     {
@@ -62,6 +63,10 @@ struct Answers
                 messages << m->text().section("</b>", 0, 0).remove("<b>");
                 m->okButton()->click();
                 return true;
+            }
+            if (auto* p = qobject_cast<UpdateProgressDialog*>(dialog)) {
+                if (!progress.contains(p->deviceText()))
+                    progress << p->deviceText();
             }
             return false;
         };
@@ -115,50 +120,89 @@ private slots:
     void daemonEndsOnUnrecoverableLock();
 };
 
+// The outcomes of a pass: what the user reads last, and what the updater
+// was asked. Every card is asked about before any update runs.
 void TestPcieAppCards::onePass_data()
 {
     QTest::addColumn<QByteArray>("cards");
+    QTest::addColumn<QString>("updater"); // empty: the stand-in
     QTest::addColumn<bool>("accept");
+    QTest::addColumn<bool>("quiet");
+    QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("progress");
+    QTest::addColumn<QStringList>("warnings");
     QTest::addColumn<QStringList>("commands");
 
+    const QStringList statuses{"-gui status /dev/morvane/dv0", "-gui status /dev/morvane/dv1",
+                               "-gui status /dev/morvane/dv2"};
     const QByteArray two = "[" + card("dv0", true, "boot") + "," + card("dv1", false) + "," +
                            card("dv2", true, "shuP") + "]";
-    QTest::newRow("updates accepted") << two << true
-                                      << QStringList{"Restart is Required!", "Please Power Cycle",
-                                                     "All firmware is up to date!"}
-                                      << QStringList{"-gui status /dev/morvane/dv0", "-gui update /dev/morvane/dv0",
-                                                     "-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2",
-                                                     "-gui update /dev/morvane/dv2"};
-    QTest::newRow("declined") << two << false << QStringList{}
-                              << QStringList{"-gui status /dev/morvane/dv0",
-                                             "-gui update-cancelled /dev/morvane/dv0",
-                                             "-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2",
-                                             "-gui update-cancelled /dev/morvane/dv2"};
-    QTest::newRow("failed") << QByteArray("[" + card("dv0", true, "fail") + "]") << true
-                            << QStringList{"The Morvane software could not be upgraded."}
-                            << QStringList{"-gui status /dev/morvane/dv0", "-gui update /dev/morvane/dv0",
-                                           "-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2"};
-    QTest::newRow("nothing due") << QByteArray("[" + card("dv0", false) + "]") << true
-                                 << QStringList{"All firmware is up to date!"}
-                                 << QStringList{"-gui status /dev/morvane/dv0", "-gui status /dev/morvane/dv1",
-                                                "-gui status /dev/morvane/dv2"};
+    QTest::newRow("updates done") << two << QString() << true << false << 0
+                                  << QStringList{"Restart is Required!", "Please Power Cycle"}
+                                  << QStringList{"Updating the firmware of Ondavia Card dv0",
+                                                 "Updating the firmware of Ondavia Card dv2"}
+                                  << QStringList{}
+                                  << statuses + QStringList{"-gui update /dev/morvane/dv0", "-gui update /dev/morvane/dv2"};
+    QTest::newRow("declined") << two << QString() << false << false << 0 << QStringList{} << QStringList{}
+                              << QStringList{}
+                              << statuses + QStringList{"-gui update-cancelled /dev/morvane/dv0",
+                                                        "-gui update-cancelled /dev/morvane/dv2"};
+    QByteArray sameModel = "[" + card("dv0", true, "boot") + "," + card("dv1", false) + "," +
+                           card("dv2", true, "fail") + "]";
+    sameModel.replace("Ondavia Card dv2", "Ondavia Card dv0");
+    QTest::newRow("failed, two of one model")
+        << sameModel << QString() << true << false << 0
+        << QStringList{"Restart is Required!", "The Morvane software could not be upgraded."}
+        << QStringList{"Updating the firmware of Ondavia Card dv0 (dv0)",
+                       "Updating the firmware of Ondavia Card dv0 (dv2)"}
+        << QStringList{} << statuses + QStringList{"-gui update /dev/morvane/dv0", "-gui update /dev/morvane/dv2"};
+    const QByteArray current = "[" + card("dv0", false) + "," + card("dv1", false) + "," + card("dv2", false) + "]";
+    QTest::newRow("nothing due") << current << QString() << true << false << 0
+                                 << QStringList{"All firmware is up to date!"} << QStringList{} << QStringList{}
+                                 << statuses;
+    QTest::newRow("updater missing") << current << QString("/nonexistent/MorvaneFirmwareUpdater") << true << false
+                                     << 1 << QStringList{"The firmware could not be checked."} << QStringList{}
+                                     << QStringList{} << QStringList{};
+    const QByteArray failing = "[" + card("dv0", false, "boot", ", \"statusMisbehave\": \"exit-nonzero\"") + "," +
+                               card("dv1", true) + "," + card("dv2", false) + "]";
+    QTest::newRow("updater failing") << failing << QString() << true << false << 1
+                                     << QStringList{"The firmware could not be checked.", "Restart is Required!"}
+                                     << QStringList{"Updating the firmware of Ondavia Card dv1"} << QStringList{}
+                                     << statuses + QStringList{"-gui update /dev/morvane/dv1"};
+    const QByteArray garbage = "[" + card("dv0", false) + "," + card("dv1", false) + "," +
+                               card("dv2", false, "boot", ", \"statusMisbehave\": \"garbage\"") + "]";
+    QTest::newRow("answer unreadable, quiet")
+        << garbage << QString() << true << true << 1 << QStringList{} << QStringList{}
+        << QStringList{"MorvaneFirmwareUpdaterGui: the firmware of /dev/morvane/dv2 could not be checked. The updater "
+                       ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdater gave an answer that cannot be read."}
+        << statuses;
 }
 
 void TestPcieAppCards::onePass()
 {
     QFETCH(QByteArray, cards);
+    QFETCH(QString, updater);
     QFETCH(bool, accept);
+    QFETCH(bool, quiet);
+    QFETCH(QStringList, warnings);
     auto bed = makeBed("dv0; dv1; dv2");
     QVERIFY(bed);
     FakeUpdaterFixture fixture(cards);
+    if (!updater.isEmpty())
+        qputenv("MORVANE_FIRMWARE_UPDATER_PATH", updater.toLocal8Bit());
     Answers answers;
     answers.accept = accept;
     DialogAnswerer answerer(answers.handler());
+    for (const QString& warning : warnings)
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     Main program(qApp);
-    program.parseArguments();
-    QCOMPARE(program.run(), 0);
+    QCOMPARE(program.parseArguments(quiet ? QStringList{"MorvaneFirmwareUpdaterGui", "-q"}
+                                          : QStringList{"MorvaneFirmwareUpdaterGui"}),
+             QString());
+    QTEST(program.run(), "exitCode");
     QTEST(answers.messages, "messages");
+    QTEST(answers.progress, "progress");
     QTEST(fixture.commands(), "commands");
 }
 
@@ -166,7 +210,7 @@ void TestPcieAppCards::cardNodeIsAskedAboutAsDv()
 {
     auto bed = makeBed("card3");
     QVERIFY(bed);
-    FakeUpdaterFixture fixture("[]");
+    FakeUpdaterFixture fixture("[" + card("dv3", false) + "]");
     Answers answers;
     DialogAnswerer answerer(answers.handler());
     Main program(qApp);
@@ -210,6 +254,8 @@ void TestPcieAppCards::daemonOffersArrivals()
     QCOMPARE(answers.messages, QStringList{});
     const QStringList commands = fixture.commands();
     QCOMPARE(commands.count("-gui update-cancelled /dev/morvane/dv1"), 2);
+    // Asked about once at start and once after the re-plug.
+    QCOMPARE(commands.count("-gui status /dev/morvane/dv1"), 2);
     QVERIFY(commands.contains("-gui status /dev/morvane/dv0"));
     QVERIFY(!commands.contains("-gui update-cancelled /dev/morvane/dv0"));
 }
@@ -220,11 +266,10 @@ void TestPcieAppCards::daemonQuit_data()
     QTest::addColumn<QStringList>("commands");
     // dv1 is asked about, dv2 waits in the queue; the quit leaves dv2 alone.
     QTest::newRow("question open") << false
-                                   << QStringList{"-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv1",
-                                                  "-gui status /dev/morvane/dv2"};
+                                   << QStringList{"-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2"};
     QTest::newRow("update running") << true
-                                    << QStringList{"-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv1",
-                                                   "-gui status /dev/morvane/dv2", "-gui update /dev/morvane/dv1"};
+                                    << QStringList{"-gui status /dev/morvane/dv1", "-gui status /dev/morvane/dv2",
+                                                   "-gui update /dev/morvane/dv1"};
 }
 
 void TestPcieAppCards::daemonQuit()
