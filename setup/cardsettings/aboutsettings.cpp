@@ -9,6 +9,7 @@
 #include "systeminfoquery.h"
 #include "visiblezeltra.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -50,8 +51,12 @@ AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     m_documentation = addPlainImageButtonGroup(
         QVector<QPixmap>{QPixmap(QStringLiteral(":/PDF")), QPixmap(QStringLiteral(":/Readme"))}, {0, 1},
         {tr("User Manual"), tr("Readme")});
-    // Opening a document is not a change of the card's settings.
+    // Opening a document is not a change of the card's settings, and the
+    // buttons are pressed, not chosen: none stays checked.
     disconnect(m_documentation, nullptr, this, nullptr);
+    m_documentation->setExclusive(false);
+    for (QAbstractButton* button : m_documentation->buttons())
+        button->setCheckable(false);
     connect(m_documentation, &QButtonGroup::idClicked, this, &AboutSettings::onDocumentationPressed);
 
     endSettingsTab();

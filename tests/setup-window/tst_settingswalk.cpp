@@ -585,7 +585,12 @@ void TestSettingsWalk::statusReport(ZeltraProductCard* card, AboutSettings* abou
     const QString action = QStringLiteral("Create status report on %1, %2 while the dialog is open, then %3")
                                .arg(cardText(device), during, m_acceptReport ? QStringLiteral("save") : QStringLiteral("cancel"));
     say(action);
+    QPointer<AboutSettings> tab = about;
     QTest::mouseClick(about->reportButton(), Qt::LeftButton);
+    // The report is written once the system's commands have answered;
+    // "Create" is disabled until then.
+    if (!QTest::qWaitFor([&] { return !tab || !tab->isVisible() || tab->reportButton()->isEnabled(); }, 20000))
+        mismatch(QStringLiteral("report"), cardText(device), QStringLiteral("About | Status Report: | enabled | disabled after 20 s"));
     m_action = action;
 }
 
