@@ -11,8 +11,12 @@
 #include <unistd.h>
 
 namespace {
+// Requests: "raise", "open INDEX". Replies: "raised", or "refused TEXT"
+// when the device asked for is not there.
 const QByteArray kRaiseRequest = QByteArrayLiteral("raise\n");
+const QByteArray kOpenRequest = QByteArrayLiteral("open ");
 const QByteArray kRaisedReply = QByteArrayLiteral("raised\n");
+const QByteArray kRefusedReply = QByteArrayLiteral("refused ");
 // A request or reply is one short line; anything longer is not ours.
 constexpr qint64 kMaxLine = 64;
 
@@ -68,19 +72,24 @@ QString RunningInstance::socketPath(QString& error)
     return folder + QStringLiteral("/window.sock");
 }
 
-bool RunningInstance::askToRaise(const QString& path)
+bool RunningInstance::askToRaise(const QString& path, int openIndex, QString* refusal)
 {
+    if (refusal)
+        refusal->clear();
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(kWaitMs))
         return false;
-    socket.write(kRaiseRequest);
+    socket.write(openIndex < 0 ? kRaiseRequest : kOpenRequest + QByteArray::number(openIndex) + '\n');
     if (!socket.waitForBytesWritten(kWaitMs))
         return false;
-    return readLine(socket, kWaitMs) == kRaisedReply;
+    const QByteArray reply = readLine(socket, kWaitMs);
+    if (reply.startsWith(kRefusedReply) && reply.endsWith('\n') && refusal)
+        *refusal = QString::fromUtf8(reply.mid(kRefusedReply.size()).chopped(1));
+    return reply == kRaisedReply;
 }
 
-RunningInstance::Outcome RunningInstance::start()
+RunningInstance::Outcome RunningInstance::start(int openIndex)
 {
     QString error;
     const QString path = socketPath(error);
@@ -89,18 +98,20 @@ RunningInstance::Outcome RunningInstance::start()
                              << error;
         return Alone;
     }
-    if (askToRaise(path))
+    if (askToRaise(path, openIndex, &m_refusal))
         return OtherRaised;
+    if (!m_refusal.isEmpty())
+        return OtherRefused;
 
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(path) && m_server->serverError() == QAbstractSocket::AddressInUseError) {
         // Either left by a program that ended without tidying up, or one
         // that started at the same moment and listens now.
-        if (askToRaise(path)) {
+        if (askToRaise(path, openIndex, &m_refusal) || !m_refusal.isEmpty()) {
             delete m_server;
             m_server = nullptr;
-            return OtherRaised;
+            return m_refusal.isEmpty() ? OtherRaised : OtherRefused;
         }
         QLocalServer::removeServer(path);
         m_server->listen(path);
@@ -127,12 +138,30 @@ void RunningInstance::onNewConnection()
                     socket->abort();
                 return;
             }
-            const QByteArray line = socket->readLine(kMaxLine + 1);
-            if (line == kRaiseRequest) {
-                emit activationRequested();
-                socket->write(kRaisedReply);
-            }
+            const QByteArray reply = answer(socket->readLine(kMaxLine + 1));
+            if (!reply.isEmpty())
+                socket->write(reply);
             socket->disconnectFromServer();
         });
     }
+}
+
+QByteArray RunningInstance::answer(const QByteArray& request)
+{
+    if (request == kRaiseRequest) {
+        emit activationRequested();
+        return kRaisedReply;
+    }
+    if (!request.startsWith(kOpenRequest) || !request.endsWith('\n'))
+        return QByteArray();
+    bool ok = false;
+    const int index = request.mid(kOpenRequest.size()).trimmed().toInt(&ok);
+    if (!ok || index < 0)
+        return QByteArray();
+    emit activationRequested();
+    const QString refused = m_openHandler ? m_openHandler(index) : QString();
+    if (refused.isEmpty())
+        return kRaisedReply;
+    // The reply is one short line.
+    return kRefusedReply + refused.toUtf8().left(kMaxLine - kRefusedReply.size() - 1) + '\n';
 }

@@ -40,7 +40,25 @@ void StartupDeviceOpener::onDeviceListAdded()
 
 void StartupDeviceOpener::onWaitElapsed()
 {
-    std::fprintf(stderr, "%s\n",
-                 qPrintable(tr("No device %1 appeared; nothing was opened.").arg(m_index)));
+    const int count = m_window ? m_window->deviceList().numberOfDevice() : 0;
+    std::fprintf(stderr, "OndaviaSetup: %s\n", qPrintable(noDeviceText(m_index, count)));
     deleteLater();
+}
+
+QString StartupDeviceOpener::noDeviceText(int index, int count)
+{
+    if (count <= 0)
+        return tr("no device %1; no devices are shown").arg(index);
+    if (count == 1)
+        return tr("no device %1; only 0 is shown").arg(index);
+    return tr("no device %1; 0\u2013%2 are shown").arg(index).arg(count - 1);
+}
+
+QString StartupDeviceOpener::openNow(AdminUtilityWindow& window, int index)
+{
+    DeviceList& list = window.deviceList();
+    if (index < 0 || index >= list.numberOfDevice())
+        return noDeviceText(index, list.numberOfDevice());
+    window.showDevice(list.deviceAt(index));
+    return QString();
 }

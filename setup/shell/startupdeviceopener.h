@@ -18,6 +18,12 @@ public:
 
     StartupDeviceOpener(AdminUtilityWindow& window, int index, int waitMs = kDefaultWaitMs);
 
+    // Opens the settings of the device at index now, as a second start asks
+    // the running program to; empty, or why not ("no device 14; 0–11 are
+    // shown"). Indexes count the devices as the window lists them.
+    static QString openNow(AdminUtilityWindow& window, int index);
+    static QString noDeviceText(int index, int count);
+
 private:
     void onDeviceListAdded();
     void onWaitElapsed();

@@ -163,25 +163,34 @@ int main(int argc, char **argv)
     }
 
     const std::string request = cardsim::control::joinArguments(arguments);
-    int reached = 0;
-    bool failed = false;
+    // Sockets nobody answers on (left by a program that ended without
+    // tidying up) are skipped without a word: the output is the same as if
+    // they were not there, which scripts that compare it rely on.
+    struct Answer
+    {
+        pid_t pid;
+        Outcome outcome;
+        std::string body;
+    };
+    std::vector<Answer> answers;
     for (const Target &target : targets) {
         std::string reply;
         const Outcome outcome = send(target, request, reply);
         if (outcome == Outcome::Unreachable) {
-            // Left behind by a program that ended without cleaning up.
             if (!processAlive(target.pid))
                 unlink(target.path.c_str());
             continue;
         }
-        ++reached;
-        failed = failed || outcome == Outcome::Refused;
-        std::string body = reply;
-        if (outcome == Outcome::Ok)
-            body = reply.substr(3);
-        if (targets.size() > 1 && !body.empty())
-            std::printf("[%d]\n", int(target.pid));
-        std::fputs(body.c_str(), outcome == Outcome::Ok ? stdout : stderr);
+        answers.push_back({target.pid, outcome, outcome == Outcome::Ok ? reply.substr(3) : reply});
+    }
+    const int reached = int(answers.size());
+    bool failed = false;
+    for (const Answer &answer : answers) {
+        failed = failed || answer.outcome == Outcome::Refused;
+        if (reached > 1 && !answer.body.empty())
+            std::printf("[%d]\n", int(answer.pid));
+        std::fflush(stdout);
+        std::fputs(answer.body.c_str(), answer.outcome == Outcome::Ok ? stdout : stderr);
     }
     if (reached == 0) {
         if (onlyPid != 0)
