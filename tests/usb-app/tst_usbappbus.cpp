@@ -29,9 +29,11 @@ namespace {
 const QString kOffer = "Software Update Required! | Your Ondavia StreamPort USB needs a software update. This update "
                        "takes only a few minutes, and makes sure you have the latest features and compatibility. "
                        "Would you like to update now?";
-const QString kDone = "Please Power Cycle | The software on your device was updated successfully.";
+const QString kDone = "Please Power Cycle | The software on your Ondavia StreamPort USB was updated successfully. "
+                      "Unplug the unit's power and plug it in again to restart it.";
 const QString kFailed = "The device's software could not be upgraded. | An error has occurred that has prevented "
-                        "the software on your device from being upgraded. Try upgrading the software again.";
+                        "the software on your Ondavia StreamPort USB from being upgraded. Try upgrading the "
+                        "software again.";
 
 constexpr uint32_t kAppVersion = 5;
 constexpr uint8_t kFpgaVersion = 6;
@@ -106,7 +108,9 @@ struct Session
 };
 
 // Answers the message dialog: records each showing as "title | message"
-// and accepts or declines by the policy; watches the progress window.
+// with the unit's place taken out into places ("" when the unit was named
+// without one), and accepts or declines by the policy; watches the progress
+// window.
 class Answers : public QObject
 {
 public:
@@ -127,6 +131,7 @@ public:
     }
 
     QStringList shown;
+    QStringList places;
     bool progressSeen = false;
     int maxProgress = -1;
 
@@ -136,7 +141,11 @@ private:
         auto* dialog = qobject_cast<FirmwareUpdateDialog*>(d);
         if (!dialog)
             return true;
-        const QString text = dialog->title() + " | " + dialog->message();
+        QString text = dialog->title() + " | " + dialog->message();
+        const QRegularExpression place(QStringLiteral("Ondavia StreamPort USB \\(([0-9a-f]+)\\)"));
+        const QRegularExpressionMatch match = place.match(text);
+        places << match.captured(1);
+        text.replace(place, QStringLiteral("Ondavia StreamPort USB"));
         shown << text;
         const bool ok = m_policy ? m_policy(shown.size() - 1, text) : true;
         d->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
@@ -208,7 +217,7 @@ void TestUsbAppBus::initTestCase()
 
 // Accept, progress, outcome. The unit leaves the bus twice (into its
 // bootloader and back) and keeps its Device; signals while offered or
-// updating are ignored, one while idle ends the program.
+// updating end the program once the outcome is answered.
 void TestUsbAppBus::acceptUpdatesThroughReboots()
 {
     BusUnit unit(*m_bed, 0x01, true, 300);
@@ -229,7 +238,7 @@ void TestUsbAppBus::acceptUpdatesThroughReboots()
     std::raise(SIGTERM);
     QTRY_COMPARE_WITH_TIMEOUT(answers.shown.size(), 2, 20000);
     QCOMPARE(answers.shown[1], kDone);
-    QCOMPARE(session.shutdowns.load(), 0);
+    QCOMPARE(answers.places, (QStringList{"", ""}));
     QVERIFY(answers.maxProgress > 0);
     QVERIFY(!session.view->progressDialog()->isVisible());
 
@@ -239,9 +248,10 @@ void TestUsbAppBus::acceptUpdatesThroughReboots()
     QCOMPARE(DeviceManager::instance().getDevice(offered->uniqueID()), offered);
     QCOMPARE(offered->device()->usbDevice() != nullptr, true);
 
-    QTRY_VERIFY(!session.controller->isBusy());
-    std::raise(SIGTERM);
     QTRY_COMPARE(session.shutdowns.load(), 1);
+    QVERIFY(!session.controller->isBusy());
+    std::raise(SIGTERM);
+    QTRY_COMPARE(session.shutdowns.load(), 2);
     QCOMPARE(answers.shown.size(), 2);
 }
 
@@ -287,6 +297,10 @@ void TestUsbAppBus::twoUnitsOneAfterTheOther()
     });
     QTRY_COMPARE_WITH_TIMEOUT(answers.shown.size(), 4, 30000);
     QCOMPARE(answers.shown, (QStringList{kOffer, kDone, kOffer, kDone}));
+    // Two of one model: each is named with its place.
+    QVERIFY(!answers.places[0].isEmpty() && answers.places[0] == answers.places[1]);
+    QVERIFY(!answers.places[2].isEmpty() && answers.places[2] == answers.places[3]);
+    QVERIFY(answers.places[0] != answers.places[2]);
     QVERIFY(replugged);
     QVERIFY(first.updated());
     QVERIFY(second.updated());
@@ -325,6 +339,8 @@ void TestUsbAppBus::failureThenNextUnit()
     });
     QTRY_COMPARE_WITH_TIMEOUT(answers.shown.size(), 4, 30000);
     QCOMPARE(answers.shown, (QStringList{kOffer, kFailed, kOffer, kDone}));
+    // Alone at its offer; by its failure the next unit is on the bus too.
+    QCOMPARE(answers.places, (QStringList{"", "bbccddeef006", "bbccddeef007", "bbccddeef007"}));
     QVERIFY(!broken.updated());
     QVERIFY(next->updated());
     QTest::qWait(200);

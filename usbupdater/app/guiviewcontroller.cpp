@@ -1,6 +1,7 @@
 #include "guiviewcontroller.h"
 
 #include "device.h"
+#include "devicemanager.h"
 #include "firmwareupdatecontroller.h"
 #include "firmwareupdatedialog.h"
 #include "firmwareupdateprogressdialog.h"
@@ -63,6 +64,18 @@ bool GUIViewController::markShown(const std::shared_ptr<Device>& device, uint32_
     return true;
 }
 
+QString GUIViewController::unitName(const Device& device)
+{
+    QString name = QString::fromStdString(device.name());
+    // With several units of one model on the bus, the end of the unit's
+    // unique id tells them apart.
+    if (DeviceManager::instance().countOfProduct(device.productID()) > 1) {
+        const std::string id = device.uniqueID();
+        name += QStringLiteral(" (%1)").arg(QString::fromStdString(id.substr(id.rfind('-') + 1)));
+    }
+    return name;
+}
+
 void GUIViewController::updateUI(std::shared_ptr<Device> device)
 {
     if (!device)
@@ -71,14 +84,14 @@ void GUIViewController::updateUI(std::shared_ptr<Device> device)
     if (state == Device::StateNone)
         return;
     if (state == Device::StateUpdating) {
-        m_progress->setDeviceName(QString::fromStdString(device->name()));
+        m_progress->setDeviceName(unitName(*device));
         emit setProgress(device->progress());
         return;
     }
     if (!markShown(device, state))
         return;
 
-    const QString name = QString::fromStdString(device->name());
+    const QString name = unitName(*device);
     switch (state) {
     case Device::StateUpdateAvailable: {
         const bool accepted = runMessage(Ui::SoftwareUpdateRequired, name) != 0;

@@ -32,6 +32,9 @@ public:
     void updateProgress(double fraction);
 
     FirmwareUpdateDialog* dialog() const { return m_dialog; }
+    // The unit as the messages name it: its model, and the end of its
+    // unique id when other units of that model are present.
+    static QString unitName(const Device& device);
     FirmwareUpdateProgressDialog* progressDialog() const { return m_progress; }
 
 signals:

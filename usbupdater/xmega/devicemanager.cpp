@@ -77,3 +77,13 @@ size_t DeviceManager::count() const
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_devices.size();
 }
+
+size_t DeviceManager::countOfProduct(uint16_t productID) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    size_t n = 0;
+    for (const auto& entry : m_devices)
+        if (entry.second->productID() == productID)
+            ++n;
+    return n;
+}

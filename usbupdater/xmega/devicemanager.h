@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -28,6 +29,8 @@ public:
     // Drops every device (shutdown, tests).
     void removeAll();
     size_t count() const;
+    // How many units of one model are present.
+    size_t countOfProduct(uint16_t productID) const;
 
 private:
     DeviceManager() = default;
