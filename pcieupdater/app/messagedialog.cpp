@@ -48,11 +48,16 @@ void MessageDialog::DisplayUpdateErrorMessage(const QString& deviceName)
                 .arg(yourDevice(deviceName)));
 }
 
+QString MessageDialog::rebootRequiredText(const QString& deviceName)
+{
+    return QStringLiteral("<b>Restart is Required!</b><br/><br/>The software on your %1 was updated successfully. "
+                          "Please restart your computer to complete the software update.")
+        .arg(yourDevice(deviceName));
+}
+
 void MessageDialog::DisplayRebootRequiredMessage(const QString& deviceName)
 {
-    display(QStringLiteral("<b>Restart is Required!</b><br/><br/>The software on your %1 was updated successfully. "
-                           "Please restart your computer to complete the software update.")
-                .arg(yourDevice(deviceName)));
+    display(rebootRequiredText(deviceName));
 }
 
 void MessageDialog::DisplayShutdownMessage(const QString& deviceName)

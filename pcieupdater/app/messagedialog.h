@@ -19,6 +19,8 @@ public:
 
     static void DisplayUpdateErrorMessage(const QString& deviceName);
     static void DisplayRebootRequiredMessage(const QString& deviceName);
+    // The restart message's text, as shown for the device named.
+    static QString rebootRequiredText(const QString& deviceName);
     static void DisplayShutdownMessage(const QString& deviceName);
     static void DisplayShutdownAndUnplugMessage(const QString& deviceName);
     static void DisplayUnplugThunderboltMessage(const QString& deviceName);

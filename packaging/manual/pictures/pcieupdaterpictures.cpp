@@ -46,9 +46,7 @@ int main(int argc, char** argv)
     progress.updateProgress(42.5);
     ok = save(progress, folder, "pcie-progress") && ok;
     progress.updateComplete();
-    MessageDialog message(QStringLiteral(
-        "<b>Restart is Required!</b><br/><br/>The software on your device was updated successfully. "
-        "Please restart your computer to complete the software update."));
+    MessageDialog message(MessageDialog::rebootRequiredText(card.name));
     ok = save(message, folder, "pcie-restart") && ok;
     return ok ? 0 : 1;
 }
