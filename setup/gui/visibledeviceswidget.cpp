@@ -101,10 +101,14 @@ VisibleDevicesWidget::VisibleDevicesWidget(DeviceList& deviceList, QWidget* pare
     auto* summaryLayout = new TightVBoxLayout(m_summaryArea);
     summaryLayout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
+    // In a window taller than the device box and its summary, the spare
+    // room is shared above and below them rather than left at the bottom.
     auto* column = new TightVBoxLayout(this);
     column->addSpacing(kTopMargin);
+    column->addStretch(1);
     column->addLayout(scroller);
-    column->addWidget(m_summaryArea, 1);
+    column->addWidget(m_summaryArea);
+    column->addStretch(1);
 
     connect(m_picture, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onDeviceClicked);
     connect(m_setup, &FlatImageButton::clicked, this, &VisibleDevicesWidget::onDeviceClicked);

@@ -28,27 +28,49 @@ constexpr int kBlankThumbWidth = 120;
 constexpr int kBlankThumbHeight = 40;
 constexpr int kTextIndent = 12;
 
-// A card's list thumbnail with "TEST MODE" written inside it: the text gets
-// the picture less the text's inset on every side it touches, so it is never
-// cut at the picture's edge.
-QPixmap testModeThumb(const QPixmap& picture)
+// The part of a picture that is not transparent, in its own pixels.
+QRect visibleBounds(const QPixmap& picture)
 {
-    if (picture.isNull())
-        return TestModePixmap(picture, kBlankThumbWidth, kBlankThumbHeight, kTestModeTextX, kTestModeTextY);
-    const qreal ratio = picture.devicePixelRatio();
-    const int width = qRound(picture.width() / ratio);
-    const int height = qRound(picture.height() / ratio);
-    QPixmap canvas(picture.size());
-    canvas.setDevicePixelRatio(ratio);
-    canvas.fill(Qt::transparent);
-    {
-        QPainter painter(&canvas);
-        painter.drawPixmap(0, 0, picture);
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            left = qMin(left, x);
+            right = qMax(right, x);
+            top = qMin(top, y);
+            bottom = qMax(bottom, y);
+        }
     }
-    return TestModePixmap(canvas, width - 2 * kTestModeTextX, height - 2 * kTestModeTextY, kTestModeTextX,
-                          kTestModeTextY);
+    if (right < 0)
+        return QRect();
+    const qreal ratio = picture.devicePixelRatio();
+    const QRectF bounds(left / ratio, top / ratio, (right - left + 1) / ratio, (bottom - top + 1) / ratio);
+    return bounds.toAlignedRect();
+}
+} // namespace
+
+QPixmap ZeltraVisibleDevicesListViewWidget::testModeThumb(const QPixmap& picture)
+{
+    if (picture.isNull()) {
+        // The mark keeps the same inset from every edge of the blank canvas.
+        QPixmap canvas(kBlankThumbWidth, kBlankThumbHeight);
+        canvas.fill(Qt::transparent);
+        return TestModePixmap(canvas, kBlankThumbWidth - 2 * kTestModeTextX, kBlankThumbHeight - 2 * kTestModeTextY,
+                              kTestModeTextX, kTestModeTextY);
+    }
+    // A thumbnail is drawn on a wider transparent canvas so that every row's
+    // picture lines up; the mark belongs on the card itself, so it gets the
+    // visible part, a word a line where one line would be too small to read.
+    const QRect card = visibleBounds(picture);
+    if (card.isEmpty())
+        return picture;
+    return TestModePixmap(picture, card.width(), card.height(), card.x(), card.y(), true);
 }
 
+namespace {
 QString tableStyleSheet()
 {
     const QString background = ColourPalette::toHtmlQString(ColourPalette::kThunderstormGray);
@@ -67,11 +89,13 @@ QString tableStyleSheet()
         .arg(kTextIndent + 3);
 }
 
-// The connection name and input format of a capture card, e.g. "SDI: 1080i50".
+// The connection name and input format of a capture card, e.g. "SDI: 1080i50";
+// a card without an input shows the same "-" as the other columns do for
+// what a card lacks, never a blank cell.
 QString videoInText(VisibleZeltra* device)
 {
     if (!device->supportsCapture())
-        return QString();
+        return displayModeNoValue();
     QString text = kVideoConnections.value(uint32_t(device->getVideoInputConnection())).caption;
     const QString format = getVideoInputDisplayMode(device);
     if (format != displayModeNoValue())

@@ -27,7 +27,8 @@ public:
         SetupColumn = 5,
         ColumnCount = 6
     };
-    static constexpr int kHeaderStripHeight = 73;
+    // Room above the captions, as much as the gallery leaves above its card.
+    static constexpr int kHeaderStripHeight = 18;
     static constexpr int kRowHeight = 56;
     static constexpr int kColumnPadding = 24;
     static constexpr int kMaxLabelLength = 63;
@@ -47,6 +48,10 @@ public:
     static QString listLabel(const QString& label);
 
     void updateDeviceDisplay(VisibleZeltra* device);
+
+    // A card's list thumbnail with "TEST MODE" written on the card it shows,
+    // never past it. A missing thumbnail gives a blank canvas with the mark.
+    static QPixmap testModeThumb(const QPixmap& picture);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

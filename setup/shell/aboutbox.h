@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
-// The small frameless About window; any click or losing focus closes it.
+class QPushButton;
+
+// The small About window: icon, name, version and rights, with a Close
+// button; a click anywhere on it, Escape or losing focus closes it too.
 class AboutBox : public QDialog
 {
     Q_OBJECT
@@ -13,6 +16,8 @@ public:
     static QString versionText();
     static QString rightsText();
 
+    QPushButton* closeButton() const { return m_close; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -22,4 +27,5 @@ private:
     // Only a loss of focus closes the box, not the moments before it first
     // becomes active.
     bool m_wasActive = false;
+    QPushButton* m_close = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include "mainwindowanimator.h"
 #include "zeltravisibledeviceslistviewwidget.h"
-#include "zeltravisibledeviceslistviewwidget.h"
 
 #include <QEvent>
 
@@ -19,7 +18,11 @@ ZeltraAdminUtilityWindow::ZeltraAdminUtilityWindow(QWidget* parent)
 bool ZeltraAdminUtilityWindow::event(QEvent* event)
 {
     if (event->type() == QEvent::LayoutRequest) {
-        const int wanted = sizeHint().width() + kExtraWidth;
+        // Only what the contents cannot do without widens the window. A row
+        // that merely likes more room (a card's summary, the list's labels)
+        // scrolls inside the width the user chose, so the window neither
+        // grows by itself when such a card is shown nor stays wide after it.
+        const int wanted = minimumSizeHint().width() + kExtraWidth;
         if (wanted > width()) {
             {
                 // Setting the ends must not already resize the window.
@@ -50,5 +53,5 @@ void ZeltraAdminUtilityWindow::onAnimationWindowSizeChanged(const QVariant& valu
 
 void ZeltraAdminUtilityWindow::onAnimationFinished()
 {
-    setMinimumWidth(width());
+    setMinimumWidth(qMax(width(), kMinimumWidth));
 }

@@ -5,10 +5,10 @@
 class MainWindowAnimator;
 class QVariant;
 class ZeltraVisibleDevicesListViewWidget;
-class ZeltraVisibleDevicesListViewWidget;
 
 // The main window of this product: devices in arrival order and a window
-// that widens smoothly when its contents need more room.
+// that widens smoothly when its contents cannot fit its width; otherwise it
+// keeps the size the user gave it.
 class ZeltraAdminUtilityWindow : public AdminUtilityWindow
 {
     Q_OBJECT

@@ -1,4 +1,5 @@
 #include "aboutbox.h"
+#include "horizontalscrollarea.h"
 #include "adminutilityapplication.h"
 #include "adminutilitywindow.h"
 #include "mainwindowanimator.h"
@@ -13,11 +14,14 @@
 #include "visibledeviceslistviewwidget.h"
 #include "visibledeviceswidget.h"
 #include "windowfooter.h"
+#include "windowheader.h"
 #include "zeltraadminutilitywindow.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QFontDatabase>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QSlider>
 #include <QStackedWidget>
@@ -404,6 +408,84 @@ private slots:
         QCOMPARE(window.minimumWidth(), qMax(780, window.sizeHint().width() + 100));
         QVERIFY(window.minimumWidth() < 1100);
         QCOMPARE(window.animator()->state(), QAbstractAnimation::Stopped);
+    }
+
+    void wideRowKeepsTheUsersWidth()
+    {
+        ZeltraAdminUtilityWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.footer());
+        QCoreApplication::processEvents();
+        const int height = window.height();
+        QCOMPARE(window.width(), 780);
+
+        // A row that likes 1200 pixels but scrolls, as a card's summary does.
+        auto* row = new HorizontalScrollArea;
+        auto* content = new QWidget;
+        content->setMinimumSize(1200, 60);
+        row->setWidget(content);
+        row->contentChanged();
+        window.viewStack()->addWidget(row);
+        window.viewStack()->setCurrentWidget(row);
+        QTest::qWait(50);
+        QCOMPARE(window.animator()->state(), QAbstractAnimation::Stopped);
+        QCOMPARE(window.width(), 780);
+        QVERIFY(row->width() < 1200);
+
+        // Widened by the user and narrowed again, it goes back to 780.
+        window.resize(1300, height);
+        QTest::qWait(50);
+        QCOMPARE(window.width(), 1300);
+        window.resize(780, height);
+        QTest::qWait(50);
+        QCOMPARE(window.minimumWidth(), 780);
+        QCOMPARE(window.width(), 780);
+        QCOMPARE(window.animator()->state(), QAbstractAnimation::Stopped);
+    }
+
+    void namesAndAboutBoxClose()
+    {
+        ZeltraAdminUtilityWindow window;
+        WindowHeader* header = window.findChild<WindowHeader*>();
+        QVERIFY(header);
+        QFile desktop(QStringLiteral(ONDAVIA_TEST_DATA_DIR "/../../packaging/desktop/com.morvane.OndaviaSetup.desktop"));
+        QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
+        QString menuName;
+        for (const QByteArray& line : desktop.readAll().split('\n')) {
+            if (line.startsWith("Name="))
+                menuName = QString::fromUtf8(line.mid(5));
+        }
+
+        QString aboutTitle;
+        bool closeShown = false;
+        bool closedByButton = false;
+        bool seen = false;
+        answerModal(
+            [&](QWidget* dialog) {
+                aboutTitle = dialog->windowTitle();
+                auto* box = qobject_cast<AboutBox*>(dialog);
+                QVERIFY(box && box->closeButton());
+                closeShown = box->closeButton()->isVisible()
+                    && dialog->rect().contains(box->closeButton()->geometry());
+                QTest::mouseClick(box->closeButton(), Qt::LeftButton);
+                closedByButton = !dialog->isVisible();
+            },
+            &seen);
+        window.showAboutBox();
+        QVERIFY(seen);
+
+        // Where the program names itself, and the name each place uses.
+        const QList<QPair<QString, QString>> names{
+            { window.windowTitle(), QStringLiteral("Morvane Ondavia Setup") },
+            { menuName, QStringLiteral("Morvane Ondavia Setup") },
+            { aboutTitle, QStringLiteral("About Morvane Ondavia Setup") },
+            { header->title(), QStringLiteral("Ondavia Setup") },
+        };
+        for (const auto& name : names)
+            QCOMPARE(name.first, name.second);
+        QVERIFY(closeShown);
+        QVERIFY(closedByButton);
     }
 
     void wheelOverRolloverIconIsSwallowed()

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <QLabel>
+#include <QPainter>
 #include <QTextDocument>
 #include <QStackedWidget>
 
@@ -22,6 +23,7 @@
 #include "visibledeviceswidget.h"
 #include "windowfooter.h"
 #include "windowheader.h"
+#include "zeltravisibledeviceslistviewwidget.h"
 
 namespace {
 bool sameImage(const QPixmap& a, const QPixmap& b)
@@ -56,6 +58,9 @@ private slots:
     void keysStepAndPress();
     void dotsAreNamedAfterTheirDevices();
     void manyDevicesKeepDotsRowNarrow();
+    void tallGalleryCentresTheCard();
+    void listTestModeMarkStaysOnTheCard_data();
+    void listTestModeMarkStaysOnTheCard();
 
 private:
     // Announces a new device; `setUp` gives it its answers first.
@@ -485,6 +490,68 @@ void TestGallery::manyDevicesKeepDotsRowNarrow()
         m_family->withdraw(m_devices.at(i));
     QCOMPARE(dots->dotCount(), DotsWidget::kMaxDots);
     QVERIFY(!dots->positionLabel()->isVisible());
+}
+
+
+void TestGallery::tallGalleryCentresTheCard()
+{
+    TestDevice* device = addDevice(QStringLiteral("A"), [](TestDevice& d) {
+        d.summary = new QWidget;
+        d.summary->setFixedSize(600, 90);
+    });
+    m_gallery->updateDeviceDisplay();
+    m_gallery->setGeometry(0, 0, 1300, 1000);
+    QCoreApplication::processEvents();
+    QTRY_VERIFY(device->summary->isVisible());
+
+    // The spare height is shared above the picture and below the summary
+    // (the gallery keeps 18 pixels above the card in any case).
+    const int above = m_gallery->pictureButton()->mapTo(m_gallery, QPoint()).y();
+    const int below = 1000 - (device->summary->mapTo(m_gallery, QPoint()).y() + 90);
+    QVERIFY2(above > 200 && qAbs(above - below) <= 18, qPrintable(QStringLiteral("%1 / %2").arg(above).arg(below)));
+}
+
+void TestGallery::listTestModeMarkStaysOnTheCard_data()
+{
+    QTest::addColumn<QSize>("canvas");
+    QTest::addColumn<QRect>("card");
+    // A list thumbnail: a small card in the middle of a wide clear canvas.
+    QTest::newRow("card on a clear canvas") << QSize(120, 40) << QRect(38, 4, 40, 32);
+    QTest::newRow("card filling its picture") << QSize(120, 40) << QRect(0, 0, 120, 40);
+    // No thumbnail: a 120 x 40 canvas whose mark keeps 12, 8 from each edge.
+    QTest::newRow("no thumbnail") << QSize() << QRect(12, 8, 96, 24);
+}
+
+void TestGallery::listTestModeMarkStaysOnTheCard()
+{
+    QFETCH(QSize, canvas);
+    QFETCH(QRect, card);
+    QPixmap picture;
+    if (canvas.isValid()) {
+        picture = QPixmap(canvas);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.fillRect(card, QColor(30, 90, 60));
+    }
+    const QImage before = picture.isNull() ? QImage(120, 40, QImage::Format_ARGB32_Premultiplied)
+                                           : picture.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage blank = before;
+    if (picture.isNull())
+        blank.fill(Qt::transparent);
+    const QImage after =
+        ZeltraVisibleDevicesListViewWidget::testModeThumb(picture).toImage().convertToFormat(
+            QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(after.size(), QSize(120, 40));
+    int marked = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            if (after.pixel(x, y) == blank.pixel(x, y))
+                continue;
+            ++marked;
+            QVERIFY2(card.contains(x, y), qPrintable(QStringLiteral("mark at %1, %2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(marked > 20);
 }
 
 QTEST_MAIN(TestGallery)
