@@ -423,7 +423,9 @@ private slots:
         // A row that likes 1200 pixels but scrolls, as a card's summary does.
         auto* row = new HorizontalScrollArea;
         auto* content = new QWidget;
-        content->setMinimumSize(1200, 60);
+        auto* contentRow = new QHBoxLayout(content);
+        contentRow->addSpacing(1200);
+        content->setMinimumHeight(60);
         row->setWidget(content);
         row->contentChanged();
         window.viewStack()->addWidget(row);
