@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include "commandline.h"
 #include <cerrno>
 #include <csignal>
 
@@ -534,19 +536,7 @@ void TestPcieApp::commandLine_data()
 
 void TestPcieApp::commandLine()
 {
-    QFETCH(QStringList, arguments);
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("DISPLAY", ":4242");
-    program.setProcessEnvironment(env);
-    program.start(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdaterGui", arguments);
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QTEST(program.exitCode(), "exitCode");
-    QFETCH(QByteArray, output);
-    QVERIFY(program.readAllStandardOutput().startsWith(output));
-    QTEST(program.readAllStandardError(), "error");
+    checkCommandLine(QStringLiteral(ONDAVIA_BIN_DIR "/MorvaneFirmwareUpdaterGui"));
 }
 
 QTEST_MAIN(TestPcieApp)

@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include "commandline.h"
+
 #include <QLocalSocket>
 #include <QTemporaryDir>
 
@@ -251,20 +253,9 @@ void TestSingleInstance::commandLine_data()
 
 void TestSingleInstance::commandLine()
 {
-    QFETCH(QStringList, arguments);
-    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4242"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.filePath(QStringLiteral("config")));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(ONDAVIA_BIN_DIR "/OndaviaSetup"), arguments);
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QTEST(program.exitCode(), "exitCode");
-    QFETCH(QByteArray, output);
-    QVERIFY(program.readAllStandardOutput().startsWith(output));
-    QTEST(program.readAllStandardError(), "error");
+    checkCommandLine(QStringLiteral(ONDAVIA_BIN_DIR "/OndaviaSetup"), environment);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

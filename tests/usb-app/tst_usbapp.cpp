@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+#include "commandline.h"
+
 #include <csignal>
 #include <signal.h>
 #include <mutex>
@@ -664,19 +666,7 @@ void TestUsbApp::commandLine_data()
 
 void TestUsbApp::commandLine()
 {
-    QFETCH(QStringList, arguments);
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("DISPLAY", ":4242");
-    program.setProcessEnvironment(env);
-    program.start(ONDAVIA_BIN_DIR "/OndaviaUpdater", arguments);
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QTEST(program.exitCode(), "exitCode");
-    QFETCH(QByteArray, output);
-    QVERIFY(program.readAllStandardOutput().startsWith(output));
-    QTEST(program.readAllStandardError(), "error");
+    checkCommandLine(QStringLiteral(ONDAVIA_BIN_DIR "/OndaviaUpdater"));
 }
 
 QTEST_MAIN(TestUsbApp)
