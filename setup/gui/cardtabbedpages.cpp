@@ -17,7 +17,6 @@ CardTabbedPages::CardTabbedPages(QWidget* parent)
 {
     auto* column = new TightVBoxLayout(this);
     auto* barRow = new QWidget(this);
-    m_barRow = barRow;
     barRow->setObjectName(QStringLiteral("cardTabBarRow"));
     barRow->setAttribute(Qt::WA_StyledBackground);
     barRow->setStyleSheet(QStringLiteral("QWidget#cardTabBarRow { background: white; }"));

@@ -62,7 +62,6 @@ private:
     // title fits the bar's row: no title may hide behind scroll buttons.
     void fitTabs();
 
-    QWidget* m_barRow = nullptr;
     QTabBar* m_bar = nullptr;
     QStackedWidget* m_stack = nullptr;
     QList<QPointer<SettingsTab>> m_tabs;
