@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -46,6 +47,7 @@ private slots:
     void shortFiles();
     void changedByteFailsFullReadOnly_data();
     void changedByteFailsFullReadOnly();
+    void largePackage();
     void badResourceHeader_data();
     void badResourceHeader();
     void badDeviceHeader_data();
@@ -226,6 +228,28 @@ void TestFirmwarePackage::changedByteFailsFullReadOnly()
         QVERIFY(headers.rc == ERROR_OK && headers.list.empty());
     else
         QCOMPARE(headers.rc, ERROR_OK);
+}
+
+// A package many times the reader's buffer: the image comes out whole, and a
+// damaged byte anywhere fails the check.
+void TestFirmwarePackage::largePackage()
+{
+    const std::vector<uint8_t> data = bytes((1 << 20) + 333, 4);
+    const auto good = build({image(data, 2, {device(kUnit, 0)})});
+    Query q;
+    query(good, true, q);
+    QCOMPARE(q.rc, ERROR_OK);
+    QCOMPARE(int(q.list.size()), 1);
+    QVERIFY(std::equal(data.begin(), data.end(), q.at(0)->getResourceData()));
+
+    for (size_t at : {good.size() / 2, good.size() - 1}) {
+        auto damaged = good;
+        damaged[at] ^= 0x80;
+        Query d;
+        query(damaged, true, d);
+        QCOMPARE(d.rc, ERROR_BLOB_CHECKSUM);
+        QVERIFY(d.list.empty());
+    }
 }
 
 void TestFirmwarePackage::badResourceHeader_data()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "blobbuffer.h"
 #include "firmwarepackage.h"
 
 #include <cstdint>
@@ -9,6 +8,8 @@
 #include <string>
 
 namespace MVNFirmwarePackage {
+
+class PackageSource;
 
 // The 24 fixed bytes at the start of a resource record, in file order and
 // host byte order.
@@ -39,8 +40,10 @@ struct DeviceInfoHeader
 };
 
 // Reader of one package file. Lists and extracts the images meant for one
-// device. A validated full read keeps the whole file in memory until init()
-// or destruction, and later queries reuse it. One thread at a time.
+// device. The full read passes the file once, digesting it and taking the
+// device's images from the same bytes; a package that passed stays open
+// until init() or destruction, and later queries read that file even if
+// its path has gone. One thread at a time.
 class FirmwareUnpacker
 {
 public:
@@ -94,13 +97,10 @@ private:
     };
     using File = std::unique_ptr<FILE, FileCloser>;
 
-    ErrorCode scan(FILE* file, DeviceIdType type, uint32_t deviceId, ResourceList& out, Mode mode);
-    ErrorCode readAndValidateBlob(FILE* file);
-    // Copies count bytes at offset from the cache or, without one, the file.
-    bool readAt(FILE* file, uint64_t offset, uint8_t* dest, uint32_t count) const;
+    ErrorCode scan(PackageSource& source, DeviceIdType type, uint32_t deviceId, ResourceList& out, Mode mode);
 
     std::string m_path;
-    BlobBuffer m_blob; // the validated file, once read
+    File m_file; // the package that passed a full read, kept open
     uint64_t m_size = 0;
 };
 
