@@ -19,7 +19,7 @@ option(ONDAVIA_BUILD_MANUAL "Build the PDF manual (needs weasyprint)" OFF)
 
 # Every command answers --version with the suite's version (the setup
 # utility with its own release text).
-foreach(_cmd OndaviaUpdater MorvaneFirmwareUpdaterGui MorvaneFirmwareUpdater zeltra-simctl zeltra-testbed
+foreach(_cmd OndaviaUpdater MorvaneFirmwareUpdaterGui MorvaneFirmwareUpdater zeltra-simctl zeltra-simd zeltra-testbed
              zeltra-notify-post ondavia-usbbus-run ondavia-mkpackage mdnsdevice)
   if(TARGET ${_cmd})
     target_compile_definitions(${_cmd} PRIVATE ONDAVIA_VERSION="${PROJECT_VERSION}")
@@ -115,6 +115,10 @@ foreach(_lib zeltra_api_sim zeltra_preview_sim)
 endforeach()
 if(TARGET MorvaneFirmwareUpdater)
   install(TARGETS MorvaneFirmwareUpdater RUNTIME DESTINATION ${ONDAVIA_SIMULATOR_LIBEXEC})
+endif()
+# The card set daemon is started by the card library, from beside it.
+if(TARGET zeltra-simd)
+  install(TARGETS zeltra-simd RUNTIME DESTINATION ${ONDAVIA_SIMULATOR_LIBEXEC})
 endif()
 foreach(_tool zeltra-simctl zeltra-testbed zeltra-notify-post ondavia-usbbus-run ondavia-mkpackage)
   if(TARGET ${_tool})

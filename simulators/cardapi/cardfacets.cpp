@@ -72,10 +72,16 @@ int32_t AttributesObject::GetString(uint32_t id, const char **value)
 
 // Configuration -------------------------------------------------------------
 
+namespace {
+std::atomic<uint64_t> s_nextSession{1};
+}
+
+ConfigurationObject::ConfigurationObject(CardLink link) : m_link(std::move(link)), m_session(s_nextSession++) {}
+
 int32_t ConfigurationObject::set(uint32_t id, ItemValue value)
 {
     uint64_t sequence = 0;
-    const int32_t result = m_link.card->setConfiguration(*m_link.attachment, id, std::move(value), sequence);
+    const int32_t result = m_link.card->setConfiguration(*m_link.attachment, id, std::move(value), m_session, sequence);
     if (result == kZeltraOk) {
         uint64_t previous = m_lastChange.load();
         while (previous < sequence && !m_lastChange.compare_exchange_weak(previous, sequence)) {
@@ -122,7 +128,7 @@ int32_t ConfigurationObject::StoreToPreferences()
 
 void ConfigurationObject::lastReleased()
 {
-    m_link.card->revertUnstored(*m_link.attachment, m_lastChange.load());
+    m_link.card->revertUnstored(*m_link.attachment, m_session, m_lastChange.load());
 }
 
 // Status ----------------------------------------------------------------------

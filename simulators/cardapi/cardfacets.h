@@ -39,7 +39,7 @@ private:
 class ConfigurationObject final : public SimObject<IZeltraConfiguration>
 {
 public:
-    explicit ConfigurationObject(CardLink link) : m_link(std::move(link)) {}
+    explicit ConfigurationObject(CardLink link);
 
     int32_t SetFlag(uint32_t id, bool value) override;
     int32_t GetFlag(uint32_t id, bool *value) override;
@@ -56,6 +56,7 @@ private:
     int32_t set(uint32_t id, ItemValue value);
 
     CardLink m_link;
+    const uint64_t m_session;
     std::atomic<uint64_t> m_lastChange{0};
 };
 

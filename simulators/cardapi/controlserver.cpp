@@ -2,6 +2,7 @@
 
 #include "controlprotocol.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -21,12 +22,15 @@ ControlServer::~ControlServer()
     close();
 }
 
-bool ControlServer::listen(std::string &error)
+bool ControlServer::listen(std::string &error, const std::string &givenPath)
 {
-    const std::string folder = control::runtimeFolder(error);
-    if (folder.empty())
-        return false;
-    const std::string path = control::socketPath(folder, getpid());
+    std::string path = givenPath;
+    if (path.empty()) {
+        const std::string folder = control::runtimeFolder(error);
+        if (folder.empty())
+            return false;
+        path = control::socketPath(folder, getpid());
+    }
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
@@ -41,7 +45,7 @@ bool ControlServer::listen(std::string &error)
         return false;
     }
     // A file of the same name is left over from an earlier process with our
-    // pid, which cannot be running any more.
+    // pid (or an earlier daemon of our set), which cannot be running any more.
     unlink(path.c_str());
     if (bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0) {
         error = path + ": " + std::strerror(errno);
@@ -67,11 +71,16 @@ void ControlServer::close()
 
 int ControlServer::preparePoll(std::vector<pollfd> &fds)
 {
+    m_polled.clear();
     if (m_listen < 0)
         return -1;
     fds.push_back({m_listen, POLLIN, 0});
-    for (const Connection &c : m_connections)
+    for (const Connection &c : m_connections) {
+        if (c.held)
+            continue;
         fds.push_back({c.fd, POLLIN, 0});
+        m_polled.push_back(c.token);
+    }
     return m_connections.empty() ? -1 : 500;
 }
 
@@ -79,18 +88,25 @@ void ControlServer::handlePoll(const pollfd *fds, size_t count)
 {
     if (m_listen < 0 || count == 0)
         return;
-    // The connections polled are the first count - 1 of the list; accepting
-    // comes last so that the indexes still match.
     const auto now = std::chrono::steady_clock::now();
     std::vector<Connection> kept;
-    for (size_t i = 0; i < m_connections.size(); ++i) {
-        Connection &c = m_connections[i];
-        const bool polled = i + 1 < count;
+    std::vector<uint64_t> toGate;
+    for (Connection &c : m_connections) {
         bool keep = true;
-        if (polled && (fds[i + 1].revents & (POLLIN | POLLHUP | POLLERR)))
-            keep = read(c);
-        if (keep && now - c.opened > kRequestTimeout)
+        if (!c.held) {
+            const auto at = std::find(m_polled.begin(), m_polled.end(), c.token);
+            const size_t slot = size_t(at - m_polled.begin()) + 1;
+            if (at != m_polled.end() && slot < count && (fds[slot].revents & (POLLIN | POLLHUP | POLLERR)))
+                keep = read(c);
+            if (keep && c.held)
+                toGate.push_back(c.token);
+        }
+        if (keep && now - c.opened > kRequestTimeout) {
+            // A gate that never opened: the answer goes out as it is.
+            if (c.held)
+                reply(c.fd, c.answer);
             keep = false;
+        }
         if (keep)
             kept.push_back(std::move(c));
         else
@@ -99,6 +115,18 @@ void ControlServer::handlePoll(const pollfd *fds, size_t count)
     m_connections = std::move(kept);
     if (fds[0].revents & POLLIN)
         accept();
+    for (uint64_t token : toGate)
+        m_gate([this, token] { release(token); });
+}
+
+void ControlServer::release(uint64_t token)
+{
+    auto it = std::find_if(m_connections.begin(), m_connections.end(), [token](const Connection &c) { return c.token == token; });
+    if (it == m_connections.end())
+        return;
+    reply(it->fd, it->answer);
+    ::close(it->fd);
+    m_connections.erase(it);
 }
 
 void ControlServer::accept()
@@ -112,7 +140,11 @@ void ControlServer::accept()
             ::close(fd);
             continue;
         }
-        m_connections.push_back({fd, {}, std::chrono::steady_clock::now()});
+        Connection connection;
+        connection.token = m_nextToken++;
+        connection.fd = fd;
+        connection.opened = std::chrono::steady_clock::now();
+        m_connections.push_back(std::move(connection));
     }
 }
 
@@ -135,6 +167,11 @@ bool ControlServer::read(Connection &connection)
                 answer = m_handler(control::splitArguments(connection.request.substr(0, end)));
             } catch (const std::exception &e) {
                 answer = std::string("error: ") + e.what() + "\n";
+            }
+            if (m_gate) {
+                connection.held = true;
+                connection.answer = std::move(answer);
+                return true;
             }
             reply(connection.fd, answer);
             return false;

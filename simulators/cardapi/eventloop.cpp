@@ -1,5 +1,6 @@
 #include "eventloop.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -7,6 +8,30 @@
 #include <unistd.h>
 
 namespace cardsim {
+
+int PollGroup::preparePoll(std::vector<pollfd> &fds)
+{
+    int timeout = -1;
+    m_counts.clear();
+    for (PollClient *client : m_clients) {
+        const size_t before = fds.size();
+        const int wait = client->preparePoll(fds);
+        m_counts.push_back(fds.size() - before);
+        if (wait >= 0 && (timeout < 0 || wait < timeout))
+            timeout = wait;
+    }
+    return timeout;
+}
+
+void PollGroup::handlePoll(const pollfd *fds, size_t count)
+{
+    size_t offset = 0;
+    for (size_t i = 0; i < m_clients.size() && i < m_counts.size(); ++i) {
+        const size_t n = std::min(m_counts[i], count - std::min(count, offset));
+        m_clients[i]->handlePoll(fds + offset, n);
+        offset += m_counts[i];
+    }
+}
 
 EventLoop::~EventLoop()
 {

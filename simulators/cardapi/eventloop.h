@@ -22,6 +22,19 @@ public:
     virtual void handlePoll(const pollfd *fds, size_t count) = 0;
 };
 
+// Several poll clients on one loop, each seeing only its own descriptors.
+class PollGroup final : public PollClient
+{
+public:
+    explicit PollGroup(std::vector<PollClient *> clients) : m_clients(std::move(clients)) {}
+    int preparePoll(std::vector<pollfd> &fds) override;
+    void handlePoll(const pollfd *fds, size_t count) override;
+
+private:
+    std::vector<PollClient *> m_clients;
+    std::vector<size_t> m_counts; // descriptors each client added
+};
+
 // The library's own thread. It runs posted tasks in order, one at a time,
 // and every call into the host (arrivals, removals, notices) is made from
 // such a task. Tasks run with the delivery lock held, so that a host thread

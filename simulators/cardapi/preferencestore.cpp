@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,9 +33,38 @@ bool makeFolders(const std::string &path)
 
 } // namespace
 
+namespace {
+// Leaked on purpose, like the simulator's own globals: problems may be
+// reported while the library is being unloaded.
+std::mutex &sinkMutex()
+{
+    static auto *mutex = new std::mutex;
+    return *mutex;
+}
+std::function<void(const std::string &)> &problemSink()
+{
+    static auto *sink = new std::function<void(const std::string &)>;
+    return *sink;
+}
+} // namespace
+
+void setProblemSink(std::function<void(const std::string &)> sink)
+{
+    std::lock_guard<std::mutex> lock(sinkMutex());
+    problemSink() = std::move(sink);
+}
+
 void reportProblem(const std::string &message)
 {
-    std::fprintf(stderr, "zeltra card simulator: %s\n", message.c_str());
+    std::function<void(const std::string &)> sink;
+    {
+        std::lock_guard<std::mutex> lock(sinkMutex());
+        sink = problemSink();
+    }
+    if (sink)
+        sink(message);
+    else
+        std::fprintf(stderr, "zeltra card simulator: %s\n", message.c_str());
 }
 
 std::string PreferenceStore::configFolder()

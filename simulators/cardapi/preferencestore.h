@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,7 +33,10 @@ private:
     std::string m_path;
 };
 
-// One line on standard error, prefixed with the library's name.
+// One line on standard error, prefixed with the library's name, or handed
+// to the sink when one is set (the daemon passes problems on to the process
+// whose request caused them).
 void reportProblem(const std::string &message);
+void setProblemSink(std::function<void(const std::string &)> sink);
 
 } // namespace cardsim

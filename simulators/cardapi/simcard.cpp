@@ -1,6 +1,7 @@
 #include "simcard.h"
 
 #include "eventloop.h"
+#include "linkwire.h"
 #include "zeltraapi.h"
 
 #include <algorithm>
@@ -55,14 +56,18 @@ bool validUtf8(const std::string &text)
 
 } // namespace
 
-SimCard::SimCard(int index, CardDescription description, std::shared_ptr<EventLoop> loop)
-    : m_index(index), m_description(std::move(description)), m_loop(std::move(loop))
+SimCard::SimCard(int index, CardDescription description, std::shared_ptr<EventLoop> loop,
+                 std::shared_ptr<RemoteCards> remote)
+    : m_index(index), m_description(std::move(description)), m_loop(std::move(loop)), m_remote(std::move(remote))
 {
-    if (auto id = persistentId())
-        m_store = PreferenceStore(*id);
     m_stored = m_description.configuration;
     m_status = m_description.status;
-    loadPreferences();
+    // A remote card's values come from the daemon, which keeps the store.
+    if (!m_remote) {
+        if (auto id = persistentId())
+            m_store = PreferenceStore(*id);
+        loadPreferences();
+    }
     m_live = m_stored;
     updateFollowingStatus();
 }
@@ -181,11 +186,11 @@ void SimCard::loadPreferences()
     }
 }
 
-std::shared_ptr<Attachment> SimCard::plug()
+std::shared_ptr<Attachment> SimCard::plug(uint64_t serial)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_attachment)
-        m_attachment = std::make_shared<Attachment>();
+        m_attachment = std::make_shared<Attachment>(serial);
     return m_attachment;
 }
 
@@ -196,8 +201,17 @@ void SimCard::unplug()
         return;
     m_attachment->attached = false;
     m_attachment.reset();
+    // The daemon reverts a remote card and sends the values with its next plug-in.
+    if (m_remote)
+        return;
     std::vector<uint32_t> config, status;
     revertLocked(config, status);
+}
+
+std::shared_ptr<Attachment> SimCard::currentAttachment() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_attachment;
 }
 
 bool SimCard::isPlugged() const
@@ -237,8 +251,24 @@ int32_t SimCard::getConfiguration(const Attachment &a, uint32_t id, ItemType typ
     return readItem(m_live, id, type, out);
 }
 
-int32_t SimCard::setConfiguration(const Attachment &a, uint32_t id, ItemValue value, uint64_t &sequence)
+int32_t SimCard::setConfiguration(const Attachment &a, uint32_t id, ItemValue value, uint64_t session, uint64_t &sequence)
 {
+    if (m_remote) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!live(a))
+                return kZeltraFail;
+            const Item *item = m_live.find(id);
+            if (item == nullptr)
+                return kZeltraNotImplemented;
+            if (typeOf(item->value) != typeOf(value))
+                return kZeltraInvalidArgument;
+        }
+        // Text that is not UTF-8 cannot travel to the daemon, which would refuse it anyway.
+        if (typeOf(value) == ItemType::String && !validUtf8(std::get<std::string>(value)))
+            return kZeltraInvalidArgument;
+        return m_remote->setConfiguration(m_index, a.serial, session, id, value, sequence);
+    }
     std::vector<uint32_t> changedStatus;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -273,6 +303,8 @@ int32_t SimCard::setConfiguration(const Attachment &a, uint32_t id, ItemValue va
 
 int32_t SimCard::storePreferences(const Attachment &a)
 {
+    if (m_remote)
+        return a.attached ? m_remote->storePreferences(m_index, a.serial) : kZeltraFail;
     std::string error;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -300,8 +332,13 @@ bool SimCard::storeLocked(std::string &error)
     return true;
 }
 
-void SimCard::revertUnstored(const Attachment &a, uint64_t sequence)
+void SimCard::revertUnstored(const Attachment &a, uint64_t session, uint64_t sequence)
 {
+    if (m_remote) {
+        if (sequence != 0 && a.attached)
+            m_remote->releaseSession(m_index, a.serial, session);
+        return;
+    }
     std::vector<uint32_t> changedConfig, changedStatus;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -503,8 +540,36 @@ void SimCard::announce(uint32_t topic, uint64_t param1)
     });
 }
 
+void SimCard::values(nlohmann::json &configuration, nlohmann::json &status) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    configuration = link::valuesOf(m_live);
+    status = link::valuesOf(m_status);
+}
+
+void SimCard::applyValues(const nlohmann::json &configuration, const nlohmann::json &status)
+{
+    auto apply = [](ItemSet &set, const nlohmann::json &values) {
+        if (!values.is_object())
+            return;
+        for (const auto &[key, json] : values.items()) {
+            if (!isCodeText(key))
+                continue;
+            Item *item = set.find(parseCode(key, ""));
+            ItemValue value;
+            if (item && link::valueFromJson(typeOf(item->value), json, value))
+                item->value = std::move(value);
+        }
+    };
+    std::lock_guard<std::mutex> lock(m_mutex);
+    apply(m_live, configuration);
+    apply(m_status, status);
+}
+
 void SimCard::deliver(uint32_t topic, uint64_t param1)
 {
+    if (m_observer)
+        m_observer(topic, param1);
     struct Target
     {
         uint64_t serial;

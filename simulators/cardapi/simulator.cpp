@@ -1,6 +1,9 @@
 #include "simulator.h"
 
+#include "controlprotocol.h"
 #include "filereader.h"
+#include "linkwire.h"
+#include "setlink.h"
 #include "zeltradevice.h"
 
 #include <algorithm>
@@ -9,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <unistd.h>
 
 namespace cardsim {
 
@@ -31,13 +36,16 @@ bool s_unloading = false; // guarded by currentMutex()
 constexpr size_t kMaxDescriptionSize = 8 << 20;
 constexpr uint32_t kDuplexMode = zeltraCode("dupx");
 
-SimulatorDescription loadDescription()
+// The description and its text (which names the card set it is shared as).
+SimulatorDescription loadDescription(std::string &text)
 {
     const char *path = std::getenv("ZELTRA_SIMULATOR_CARDS");
     try {
-        if (path == nullptr || path[0] == '\0')
+        if (path == nullptr || path[0] == '\0') {
+            text = kDefaultCardsJson;
             return defaultDescription();
-        std::string text, error;
+        }
+        std::string error;
         switch (readRegularFile(path, kMaxDescriptionSize, text, error)) {
         case ReadResult::Missing: throw DescriptionError(std::string(path) + ": cannot be read: no such file");
         case ReadResult::Failed: throw DescriptionError(error);
@@ -47,6 +55,7 @@ SimulatorDescription loadDescription()
     } catch (const std::exception &e) {
         reportProblem(std::string(e.what()) + "; no cards are offered");
     }
+    text.clear();
     SimulatorDescription empty;
     empty.apiVersion = "4.8.2";
     return empty;
@@ -190,6 +199,17 @@ void Simulator::shutdownCurrent(bool unloading)
         simulator->shutdown();
 }
 
+std::shared_ptr<Simulator> Simulator::serve(SimulatorDescription description, Service service)
+{
+    std::shared_ptr<Simulator> simulator(new Simulator);
+    {
+        std::lock_guard<std::mutex> lock(currentMutex());
+        currentSimulator() = simulator;
+    }
+    simulator->startServing(std::move(description), std::move(service));
+    return simulator;
+}
+
 Simulator::~Simulator()
 {
     shutdown();
@@ -197,13 +217,86 @@ Simulator::~Simulator()
 
 void Simulator::start()
 {
-    SimulatorDescription description = loadDescription();
+    std::string text;
+    SimulatorDescription description = loadDescription(text);
     m_apiVersion = description.apiVersion;
+    std::shared_ptr<SetLink> link;
+    SetLink::Greeting greeting;
+    std::string folder, key;
+    // A set without cards has nothing to share.
+    if (!description.cards.empty()) {
+        std::string error;
+        folder = control::runtimeFolder(error);
+        key = link::setKey(text, PreferenceStore::configFolder());
+        if (!folder.empty())
+            link = SetLink::open(folder, key, greeting, error);
+        if (link && greeting.cards.size() != description.cards.size()) {
+            link->close();
+            link.reset();
+            error = "it describes another number of cards";
+        }
+        if (!link)
+            reportProblem("cannot reach the card set daemon (" + error + "); this program's cards are its own");
+    }
+    makeSlots(std::move(description), link);
+    if (!link) {
+        startLocal(nullptr);
+        return;
+    }
+    m_link = link;
+    for (const std::string &problem : greeting.problems)
+        reportProblem(problem);
+    // zeltra-simctl --pid with our pid reaches the daemon.
+    if (greeting.daemonPid > 0) {
+        m_entry = control::socketPath(folder, getpid());
+        unlink(m_entry.c_str());
+        if (symlink(link::entryTarget(key).c_str(), m_entry.c_str()) != 0)
+            m_entry.clear();
+    }
+    std::string error;
+    if (!m_loop->start(nullptr, error))
+        reportProblem(error + "; cards will not be announced");
+    m_running = true;
+    try {
+        for (const nlohmann::json &message : greeting.cards)
+            applyCard(message);
+    } catch (const std::exception &e) {
+        reportProblem(std::string("the card set daemon sent a malformed card: ") + e.what());
+    }
+    std::weak_ptr<Simulator> weak = weak_from_this();
+    if (!link->start(
+            [weak](const nlohmann::json &message) {
+                if (auto self = weak.lock())
+                    self->linkEvent(message);
+            },
+            [weak] {
+                if (auto self = weak.lock())
+                    self->linkLost();
+            },
+            error))
+        reportProblem(error + "; changes made by other programs will not be seen");
+}
+
+void Simulator::startServing(SimulatorDescription description, Service service)
+{
+    m_apiVersion = description.apiVersion;
+    makeSlots(std::move(description), nullptr);
+    for (size_t i = 0; i < m_slots.size(); ++i) {
+        m_slots[i].card->setObserver([notice = service.notice, i](uint32_t topic, uint64_t param) {
+            if (notice)
+                notice(int(i), topic, param);
+        });
+    }
+    startLocal(&service);
+}
+
+void Simulator::makeSlots(SimulatorDescription description, const std::shared_ptr<SetLink> &link)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (size_t i = 0; i < description.cards.size(); ++i) {
             Slot slot;
-            slot.card = std::make_shared<SimCard>(int(i), std::move(description.cards[i]), m_loop);
+            slot.card = std::make_shared<SimCard>(int(i), std::move(description.cards[i]), m_loop, link);
             m_slots.push_back(std::move(slot));
         }
         for (Slot &slot : m_slots) {
@@ -215,21 +308,34 @@ void Simulator::start()
                     || m_slots[other].card->persistentId() != std::get<int64_t>(paired->value))
                     continue;
                 slot.card->setPartner(m_slots[other].card);
-                if (configuresDuplex(*slot.card))
+                // The daemon moves a remote card's partner.
+                if (configuresDuplex(*slot.card) && !link)
                     slot.card->setDuplexListener(duplexFollower(other));
             }
         }
     }
+}
+
+void Simulator::startLocal(const Service *service)
+{
     std::weak_ptr<Simulator> weak = weak_from_this();
     m_control = std::make_unique<ControlServer>([weak](const std::vector<std::string> &arguments) {
         auto self = weak.lock();
         return self ? self->handleCommand(arguments) : std::string("error: shutting down\n");
     });
     std::string error;
-    const bool controllable = m_control->listen(error);
+    const bool controllable = m_control->listen(error, service ? service->controlPath : std::string());
     if (!controllable)
         reportProblem("no control socket, zeltra-simctl cannot reach this process: " + error);
-    if (!m_loop->start(controllable ? m_control.get() : nullptr, error))
+    PollClient *watched = controllable ? m_control.get() : nullptr;
+    if (service && service->gate)
+        m_control->setGate(service->gate);
+    if (service && service->link) {
+        m_pollGroup = std::make_unique<PollGroup>(
+            controllable ? std::vector<PollClient *>{m_control.get(), service->link} : std::vector<PollClient *>{service->link});
+        watched = m_pollGroup.get();
+    }
+    if (!m_loop->start(watched, error))
         reportProblem(error + "; cards will not be announced");
     m_running = true;
     for (size_t i = 0; i < m_slots.size(); ++i) {
@@ -281,6 +387,13 @@ bool Simulator::withdrawnByPartner(size_t index) const
 void Simulator::shutdown()
 {
     m_loop->stop();
+    // Goodbye to the daemon: it drops what this process did not store.
+    if (m_link)
+        m_link->close();
+    if (!m_entry.empty()) {
+        unlink(m_entry.c_str());
+        m_entry.clear();
+    }
     if (m_control)
         m_control->close();
     std::vector<Slot> slots;
@@ -411,19 +524,20 @@ void Simulator::announceRemoval(ZeltraDevice *device, uint64_t serial)
     }
 }
 
-void Simulator::plug(size_t index)
+void Simulator::plug(size_t index, uint64_t serial)
 {
     ZeltraDevice *device = nullptr;
-    uint64_t serial = 0;
     std::vector<uint64_t> clients;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_running || index >= m_slots.size() || m_slots[index].device)
             return;
         Slot &slot = m_slots[index];
-        device = new ZeltraDevice({slot.card, slot.card->plug()});
+        if (serial == 0)
+            serial = m_nextSerial++;
+        device = new ZeltraDevice({slot.card, slot.card->plug(serial)});
         slot.device = device;
-        slot.serial = serial = m_nextSerial++;
+        slot.serial = serial;
         slot.pluggedAt = serial;
         for (const Client &c : m_clients)
             clients.push_back(c.id);
@@ -461,6 +575,91 @@ void Simulator::unplug(size_t index)
         if (auto self = weak.lock())
             self->announceRemoval(release.get(), serial);
     });
+}
+
+std::shared_ptr<SimCard> Simulator::card(size_t index) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return index < m_slots.size() ? m_slots[index].card : nullptr;
+}
+
+uint64_t Simulator::plugSerial(size_t index) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return index < m_slots.size() && m_slots[index].device ? m_slots[index].serial : 0;
+}
+
+void Simulator::deliverPending()
+{
+    m_loop->runPending();
+}
+
+void Simulator::closeControl()
+{
+    if (m_control)
+        m_control->close();
+}
+
+void Simulator::applyCard(const nlohmann::json &message)
+{
+    const int64_t index = link::intField(message, "card");
+    if (index < 0 || size_t(index) >= m_slots.size())
+        throw std::runtime_error("no card " + std::to_string(index));
+    const uint64_t serial = link::serialField(message, "plug");
+    const std::shared_ptr<SimCard> &card = m_slots[size_t(index)].card;
+    const nlohmann::json none = nlohmann::json::object();
+    if (serial == 0) {
+        unplug(size_t(index));
+        card->applyValues(message.value("config", none), message.value("status", none));
+        return;
+    }
+    // Another plug-in than the one we know: the card left and came back.
+    if (plugSerial(size_t(index)) != serial)
+        unplug(size_t(index));
+    card->applyValues(message.value("config", none), message.value("status", none));
+    plug(size_t(index), serial);
+}
+
+void Simulator::linkEvent(const nlohmann::json &message)
+{
+    const std::string op = message["op"];
+    if (op == "card" || op == "plug") {
+        applyCard(message);
+    } else if (op == "unplug") {
+        const int64_t index = link::intField(message, "card");
+        if (index >= 0 && size_t(index) < m_slots.size() && plugSerial(size_t(index)) == link::serialField(message, "plug"))
+            unplug(size_t(index));
+    } else if (op == "change") {
+        const int64_t index = link::intField(message, "card");
+        if (index < 0 || size_t(index) >= m_slots.size())
+            throw std::runtime_error("no card " + std::to_string(index));
+        const nlohmann::json none = nlohmann::json::object();
+        const std::shared_ptr<SimCard> &card = m_slots[size_t(index)].card;
+        card->applyValues(message.value("config", none), message.value("status", none));
+        card->remoteNotice(uint32_t(link::serialField(message, "topic")), link::serialField(message, "param"));
+    } else if (op == "sync") {
+        // Answered once the notices queued before it were delivered.
+        const uint64_t id = link::serialField(message, "id");
+        std::weak_ptr<SetLink> weakLink = m_link;
+        m_loop->post([weakLink, id] {
+            if (auto link = weakLink.lock())
+                link->acknowledge(id);
+        });
+    } else if (op == "problem") {
+        reportProblem(link::textField(message, "text"));
+    }
+}
+
+void Simulator::linkLost()
+{
+    reportProblem("the card set daemon went away; its cards are unplugged");
+    unplugAll();
+}
+
+void Simulator::unplugAll()
+{
+    for (size_t i = 0; i < m_slots.size(); ++i)
+        unplug(i);
 }
 
 std::vector<size_t> Simulator::selectCards(const std::string &which, std::string &error) const

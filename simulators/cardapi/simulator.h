@@ -5,6 +5,8 @@
 #include "eventloop.h"
 #include "simcard.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -19,16 +21,37 @@ namespace cardsim {
 
 class ZeltraDevice;
 
+class SetLink;
+
 // The simulated machine: the cards from the card description, which of them
 // are plugged in, the hosts waiting for arrivals and removals, the library's
 // thread and the control socket. One per process, created at the first
 // factory call.
+//
+// The cards of one card set are kept by its daemon (zeltra-simd), which runs
+// a simulator that owns them. A library process runs one that mirrors them
+// over a SetLink: the link's thread applies what the daemon sends and the
+// library's thread passes it on to the host. A process that cannot reach a
+// daemon owns its cards itself, as the daemon does.
 class Simulator : public std::enable_shared_from_this<Simulator>
 {
 public:
+    // What the daemon adds to the simulator it serves from.
+    struct Service
+    {
+        PollClient *link = nullptr; // watched by the library's thread
+        std::string controlPath;    // where zeltra-simctl reaches the set
+        // Every notice of a card as it is delivered.
+        std::function<void(int card, uint32_t topic, uint64_t param)> notice;
+        // Called with each control command's reply; sends it when called.
+        std::function<void(std::function<void()> reply)> gate;
+    };
+
     // The running simulator, created on first use from the environment;
     // null once the library is being unloaded.
     static std::shared_ptr<Simulator> current();
+    // The daemon's simulator: owns the cards of description.
+    static std::shared_ptr<Simulator> serve(SimulatorDescription description, Service service);
     // Stops the current simulator (library unload, or a test starting over);
     // objects still held by the host stay valid but detached. The simulator
     // itself goes with the last object that refers to it.
@@ -50,6 +73,15 @@ public:
     // The control command's entry point; runs on the library's thread.
     std::string handleCommand(const std::vector<std::string> &arguments);
 
+    // For the daemon (on the library's thread): the cards, the plug-in in
+    // force of each (0: unplugged), and delivering queued notices now.
+    size_t cardCount() const { return m_slots.size(); }
+    std::shared_ptr<SimCard> card(size_t index) const;
+    uint64_t plugSerial(size_t index) const;
+    void deliverPending();
+    // The daemon's control socket goes before the daemon does.
+    void closeControl();
+
 private:
     struct Slot
     {
@@ -67,7 +99,17 @@ private:
 
     Simulator() = default;
     void start();
+    void startServing(SimulatorDescription description, Service service);
+    // Builds the slots; remote cards mirror the daemon's over link.
+    void makeSlots(SimulatorDescription description, const std::shared_ptr<SetLink> &link);
+    // Owns the cards: a control socket of its own; service adds the daemon's parts.
+    void startLocal(const Service *service);
     void shutdown();
+    // What the daemon sends, on the link's thread.
+    void linkEvent(const nlohmann::json &message);
+    void linkLost();
+    void applyCard(const nlohmann::json &message);
+    void unplugAll();
 
     static bool configuresDuplex(const SimCard &card);
     // What the partner at that slot does when the configuring card's duplex
@@ -75,7 +117,8 @@ private:
     std::function<void(int64_t)> duplexFollower(size_t partner);
     // The card at index is a partner that its card's full duplex keeps away.
     bool withdrawnByPartner(size_t index) const;
-    void plug(size_t index);
+    // serial 0 numbers a plug-in of our own; a remote one brings the daemon's.
+    void plug(size_t index, uint64_t serial = 0);
     void unplug(size_t index);
     void announceArrival(uint64_t clientId, ZeltraDevice *device, uint64_t serial);
     void announceRemoval(ZeltraDevice *device, uint64_t serial);
@@ -89,6 +132,9 @@ private:
 
     std::shared_ptr<EventLoop> m_loop = std::make_shared<EventLoop>();
     std::unique_ptr<ControlServer> m_control;
+    std::unique_ptr<PollGroup> m_pollGroup;
+    std::shared_ptr<SetLink> m_link; // set before the threads start
+    std::string m_entry;             // our <pid>.sock pointing at the daemon's
     std::string m_apiVersion;
 
     mutable std::mutex m_mutex;

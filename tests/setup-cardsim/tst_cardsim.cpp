@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -260,6 +261,10 @@ private slots:
     void simctlErrors();
     void malformedDescription_data();
     void malformedDescription();
+    void twoProcessesShareOneSet();
+    void unstoredChangesEndWithTheWriter_data();
+    void unstoredChangesEndWithTheWriter();
+    // Last: it unloads the library.
     void unloadWhileNotificationsInstalled();
 
 private:
@@ -1156,6 +1161,143 @@ void TestCardSimulator::unloadWhileNotificationsInstalled()
     QVERIFY(dlopen(CARDSIM_LIBRARY, RTLD_NOW | RTLD_NOLOAD) == nullptr);
     QTest::qWait(50);
     QCOMPARE(watcher.count(), size_t(0));
+}
+
+namespace {
+
+// Another program on the same card set (peer.cpp), asked one line at a time.
+class Peer
+{
+public:
+    bool start()
+    {
+        m_process.start(CARDSIM_PEER, QStringList());
+        return m_process.waitForStarted() && next(10000) == "ready";
+    }
+    QString ask(const QString &command)
+    {
+        m_process.write(command.toUtf8() + "\n");
+        return next(10000);
+    }
+    // Waits for a notice line.
+    bool noticed(const QString &notice, int ms)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_notices.contains(notice) && timer.elapsed() < ms)
+            read(50);
+        return m_notices.contains(notice);
+    }
+    QProcess &process() { return m_process; }
+    ~Peer()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+    }
+
+private:
+    QString next(int ms)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (m_answers.isEmpty() && timer.elapsed() < ms && m_process.state() == QProcess::Running)
+            read(100);
+        return m_answers.isEmpty() ? QString("(no answer)") : m_answers.takeFirst();
+    }
+    void read(int ms)
+    {
+        if (!m_process.canReadLine())
+            m_process.waitForReadyRead(ms);
+        while (m_process.canReadLine()) {
+            const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+            (line.startsWith("notice ") ? m_notices : m_answers).append(line);
+        }
+    }
+    QProcess m_process;
+    QStringList m_answers;
+    QStringList m_notices;
+};
+
+const QString kDeckhand = "0x4f44560000004801";
+
+QString labelOf(IZeltra *device)
+{
+    auto configuration = query<IZeltraConfiguration>(device, IID_IZeltraConfiguration);
+    const char *text = nullptr;
+    return configuration && configuration->GetString(zeltraCode("dila"), &text) == kZeltraOk ? takeString(text) : QString("?");
+}
+
+} // namespace
+
+void TestCardSimulator::twoProcessesShareOneSet()
+{
+    IZeltra *deckhand = deviceByModel("Ondavia Deckhand");
+    NoticeCounter counter;
+    auto notification = query<IZeltraNotification>(deckhand, IID_IZeltraNotification);
+    QCOMPARE(notification->Subscribe(kPref, &counter), kZeltraOk);
+    Peer peer;
+    QVERIFY(peer.start());
+
+    // A change in either program is read and announced in the other within a second.
+    QCOMPARE(peer.ask("set " + kDeckhand + " dila Bay 7"), QString("0"));
+    QTRY_COMPARE_WITH_TIMEOUT(labelOf(deckhand), QString("Bay 7"), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(counter.count(kPref) >= 1, 1000);
+    QCOMPARE(peer.ask("watch " + kDeckhand), QString("0"));
+    auto session = query<IZeltraConfiguration>(deckhand, IID_IZeltraConfiguration);
+    QCOMPARE(session->SetString(zeltraCode("dila"), "Bay 8"), kZeltraOk);
+    QVERIFY(peer.noticed("notice pref dila", 1000));
+    QCOMPARE(peer.ask("get " + kDeckhand + " dila"), QString("Bay 8"));
+
+    // zeltra-simctl reaches the one set once, and both programs see its plugging.
+    QByteArray out;
+    QCOMPARE(simctl({"list"}, &out), 0);
+    QVERIFY2(!out.contains('['), out.constData());
+    QCOMPARE(simctl({"unplug", "9"}), 0);
+    QCOMPARE(m_library.deviceCount(), kBuiltInCards - 1);
+    QCOMPARE(peer.ask("count"), QString::number(kBuiltInCards - 1));
+    QCOMPARE(simctl({"plug", "9"}), 0);
+    QCOMPARE(m_library.deviceCount(), kBuiltInCards);
+    QCOMPARE(peer.ask("count"), QString::number(kBuiltInCards));
+    notification->Unsubscribe(kPref, &counter);
+}
+
+void TestCardSimulator::unstoredChangesEndWithTheWriter_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::newRow("session released") << "release";
+    QTest::newRow("program ends") << "quit";
+    QTest::newRow("program killed") << "kill";
+}
+
+void TestCardSimulator::unstoredChangesEndWithTheWriter()
+{
+    QFETCH(QString, ending);
+    IZeltra *deckhand = deviceByModel("Ondavia Deckhand");
+    {
+        Peer writer;
+        QVERIFY(writer.start());
+        QCOMPARE(writer.ask("set " + kDeckhand + " dila Stored"), QString("0"));
+        QCOMPARE(writer.ask("store " + kDeckhand), QString("0"));
+        QCOMPARE(writer.ask("set " + kDeckhand + " dila Unstored"), QString("0"));
+        QTRY_COMPARE_WITH_TIMEOUT(labelOf(deckhand), QString("Unstored"), 1000);
+        if (ending == "release") {
+            QCOMPARE(writer.ask("release " + kDeckhand), QString("0"));
+        } else {
+            if (ending == "kill")
+                writer.process().kill();
+            else
+                writer.process().closeWriteChannel();
+            QVERIFY(writer.process().waitForFinished(5000));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(labelOf(deckhand), QString("Stored"), 2000);
+    }
+    // The set outlives the writer, whatever its end: a new program reads
+    // what was stored and zeltra-simctl still reaches it.
+    Peer next;
+    QVERIFY(next.start());
+    QCOMPARE(next.ask("get " + kDeckhand + " dila"), QString("Stored"));
+    QCOMPARE(simctl({"get", "9", "dila"}), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCardSimulator)

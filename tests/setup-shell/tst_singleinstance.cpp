@@ -151,7 +151,7 @@ void TestSingleInstance::staleSocketIsTakenOver()
     QTRY_VERIFY_WITH_TIMEOUT(answers(socket), 20000);
     QCOMPARE(next->state(), QProcess::Running);
 
-    // The killed program's simulator socket is left too; zeltra-simctl
+    // The killed program's simulator entry is left too; zeltra-simctl
     // answers as if it were not there (no "[pid]" line before the value).
     QTRY_COMPARE_WITH_TIMEOUT(simulator.entryList(QDir::System).size(), 2, 20000);
     QProcess simctl;

@@ -1,5 +1,6 @@
 // zeltra-simctl: plugs and unplugs simulated cards and changes their live
-// status in running programs that use the card simulator library.
+// status in the card sets of running programs that use the card simulator
+// library (each program's entry leads to its set's daemon).
 
 #include "controlprotocol.h"
 
@@ -11,7 +12,9 @@
 #include <dirent.h>
 #include <poll.h>
 #include <string>
+#include <set>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -173,7 +176,18 @@ int main(int argc, char **argv)
         std::string body;
     };
     std::vector<Answer> answers;
+    // The programs of one card set all name its daemon's socket: it is told once.
+    std::set<std::pair<dev_t, ino_t>> reachedSockets;
     for (const Target &target : targets) {
+        struct stat info;
+        // The entry of a program that ended without tidying up leads to its
+        // set (or nowhere): the set is reached through its live programs.
+        if (lstat(target.path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && !processAlive(target.pid)) {
+            unlink(target.path.c_str());
+            continue;
+        }
+        if (stat(target.path.c_str(), &info) == 0 && !reachedSockets.insert({info.st_dev, info.st_ino}).second)
+            continue;
         std::string reply;
         const Outcome outcome = send(target, request, reply);
         if (outcome == Outcome::Unreachable) {
