@@ -122,6 +122,14 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Everything here is drawn by Qt's raster engine. Without this the xcb
+    // plug-in sets up OpenGL when the first window is made: it loads the
+    // whole GL driver stack (with a software renderer, a code generator of
+    // some 40 MiB) before the window can map, and nothing ever uses it. A
+    // value the user set is kept.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+
     s_qtHandler = qInstallMessageHandler(noDisplayHandler);
     AdminUtilityApplication app(argc, argv);
     qInstallMessageHandler(s_qtHandler);
