@@ -70,17 +70,17 @@ int64_t VisibleZeltra::modelId() const
 
 QPixmap VisibleZeltra::modelImage() const
 {
-    return m_modelImage;
+    return modelPicture(m_modelImage, &ModelPicturePaths::image);
 }
 
 QPixmap VisibleZeltra::modelThumb() const
 {
-    return m_modelThumb;
+    return modelPicture(m_modelThumb, &ModelPicturePaths::thumb);
 }
 
 QPixmap VisibleZeltra::modelListThumb() const
 {
-    return m_modelListThumb;
+    return modelPicture(m_modelListThumb, &ModelPicturePaths::listThumb);
 }
 
 DeviceFirmwareUpdater* VisibleZeltra::getFirmwareUpdater()
@@ -289,18 +289,22 @@ void VisibleZeltra::onConnected()
 {
     if (!initialise())
         return;
-    loadModelPictures();
+    // The model may differ from the last connection's.
+    m_modelImage = m_modelThumb = m_modelListThumb = QPixmap();
     emit connectionChangedSignal(true);
 }
 
-void VisibleZeltra::loadModelPictures()
+// Pictures are decoded when a view first asks for one: the gallery shows one
+// card at a time and the list only small thumbnails, so decoding all three
+// pictures of every card as it arrived cost more than the rest of its
+// arrival, and memory for pictures nobody looked at.
+QPixmap VisibleZeltra::modelPicture(QPixmap& picture, const char* const ModelPicturePaths::*path) const
 {
-    const ModelPicturePaths* paths = findModelPictures(modelId());
-    if (!paths)
-        return;
-    m_modelImage = QPixmap(QString::fromLatin1(paths->image));
-    m_modelThumb = QPixmap(QString::fromLatin1(paths->thumb));
-    m_modelListThumb = QPixmap(QString::fromLatin1(paths->listThumb));
+    if (picture.isNull()) {
+        if (const ModelPicturePaths* paths = findModelPictures(modelId()))
+            picture = QPixmap(QString::fromLatin1(paths->*path));
+    }
+    return picture;
 }
 
 void VisibleZeltra::onDisconnected()

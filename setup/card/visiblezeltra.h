@@ -18,6 +18,7 @@
 #include "zeltraptr.h"
 
 class NotificationCallback;
+struct ModelPicturePaths;
 class QWidget;
 
 // One card, or one channel of a multi-channel card: the card family's device.
@@ -362,7 +363,8 @@ private:
     void clearSubDevices();
     VisibleZeltra* findSubDevice(const std::function<bool(VisibleZeltra&)>& matches);
     void loadDisplayModes(IZeltraDisplayModeIterator* iterator, QMap<uint32_t, DisplayMode>& table);
-    void loadModelPictures();
+    // The picture of this model at path, decoded into picture on first use.
+    QPixmap modelPicture(QPixmap& picture, const char* const ModelPicturePaths::*path) const;
     bool queryConfiguration();
     void releaseCallback();
 
@@ -374,9 +376,9 @@ private:
     ZeltraPtr<IZeltraInput> m_input;
     ZeltraPtr<IZeltraOutput> m_output;
     ZeltraPtr<IZeltraStatus> m_status;
-    QPixmap m_modelImage;
-    QPixmap m_modelThumb;
-    QPixmap m_modelListThumb;
+    mutable QPixmap m_modelImage;
+    mutable QPixmap m_modelThumb;
+    mutable QPixmap m_modelListThumb;
     QMap<uint32_t, DisplayMode> m_inputDisplayModes;
     QMap<uint32_t, DisplayMode> m_outputDisplayModes;
     bool m_initialised = false;
