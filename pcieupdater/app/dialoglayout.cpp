@@ -1,11 +1,24 @@
 #include "dialoglayout.h"
 
 #include <QDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+QPixmap DialogLayout::picture(const QString& path)
+{
+    // ":/chip80.png" has ":/chip80@2x.png" beside it; the reader gives that
+    // one a device pixel ratio of 2.
+    if (qGuiApp && qGuiApp->devicePixelRatio() > 1.0 && path.endsWith(QLatin1String(".png"))) {
+        const QPixmap sharp(path.chopped(4) + QStringLiteral("@2x.png"));
+        if (!sharp.isNull())
+            return sharp;
+    }
+    return QPixmap(path);
+}
 
 void DialogLayout::fitText(QLabel* label, int width, int height)
 {
@@ -24,7 +37,7 @@ QHBoxLayout* DialogLayout::build(QDialog* dialog, const QString& text, QLabel** 
     auto* column = new QVBoxLayout(dialog);
     auto* top = new QHBoxLayout;
     auto* icon = new QLabel(dialog);
-    icon->setPixmap(QPixmap(QString::fromLatin1(iconPath)));
+    icon->setPixmap(picture(QString::fromLatin1(iconPath)));
     icon->setAlignment(Qt::AlignTop);
     auto* label = new QLabel(text, dialog);
     label->setTextFormat(Qt::RichText);

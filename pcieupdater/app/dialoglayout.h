@@ -3,6 +3,7 @@
 class QDialog;
 class QHBoxLayout;
 class QLabel;
+class QPixmap;
 class QPushButton;
 class QString;
 
@@ -23,4 +24,6 @@ QPushButton* addButton(QHBoxLayout* row, const QString& text);
 // cut off, so it steps the label's font down (to 7 points at the least) until
 // the text fits the width, and the height when one is given.
 void fitText(QLabel* label, int width, int height = -1);
+// One of the icons, at double resolution on a high-density screen.
+QPixmap picture(const QString& path);
 } // namespace DialogLayout

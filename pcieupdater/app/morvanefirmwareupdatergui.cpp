@@ -1,5 +1,6 @@
 // MorvaneFirmwareUpdaterGui: offers and runs firmware updates of the cards.
 #include "main.h"
+#include "uilanguage.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -70,9 +71,12 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Icons drawn for a high-density screen keep their logical size.
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     s_qtHandler = qInstallMessageHandler(noDisplayHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(s_qtHandler);
+    UiLanguage::install(&app, QStringLiteral("MorvaneFirmwareUpdaterGui"));
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(QIcon(":/chip80.png"));
     Main program(&app);

@@ -1,4 +1,5 @@
 #include "visiblezeltra.h"
+#include "hidpipixmap.h"
 
 #include <algorithm>
 
@@ -302,7 +303,7 @@ QPixmap VisibleZeltra::modelPicture(QPixmap& picture, const char* const ModelPic
 {
     if (picture.isNull()) {
         if (const ModelPicturePaths* paths = findModelPictures(modelId()))
-            picture = QPixmap(QString::fromLatin1(paths->*path));
+            picture = loadPicture(QString::fromLatin1(paths->*path));
     }
     return picture;
 }

@@ -48,11 +48,11 @@ void ZeltraFamily::cancelAddByIpAddress(const QString&) {}
 
 QString ZeltraFamily::getBuildInfo() const
 {
-    QString info = QStringLiteral("<b>Software versions</b><br>");
-    info += QStringLiteral("&nbsp;&nbsp;Utility: ") + AppDefaults::aboutRelease() + QStringLiteral("<br>");
-    info += QStringLiteral("&nbsp;&nbsp;API: ") + VisibleZeltra::getAPIVersion() + QStringLiteral("<br>");
+    QString info = QStringLiteral("<b>%1</b><br>").arg(tr("Software versions"));
+    info += QStringLiteral("&nbsp;&nbsp;") + tr("Utility: ") + AppDefaults::aboutRelease() + QStringLiteral("<br>");
+    info += QStringLiteral("&nbsp;&nbsp;") + tr("API: ") + VisibleZeltra::getAPIVersion() + QStringLiteral("<br>");
     info += QStringLiteral("<br>");
-    info += QStringLiteral("<b>Firmware versions</b><br>");
+    info += QStringLiteral("<b>%1</b><br>").arg(tr("Firmware versions"));
 
     const QList<VisibleZeltra*>& devices = m_discovery.devices();
     for (const VisibleZeltra::InstalledFirmware& firmware : VisibleZeltra::getInstalledFirmwareList()) {

@@ -1,4 +1,5 @@
 #include "aboutsettings.h"
+#include "hidpipixmap.h"
 
 #include "cardpushbutton.h"
 #include "emailaddressvalidator.h"
@@ -30,7 +31,7 @@ AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     m_driver = addLabelRow(tr("Driver:"), QString());
     addLabelRow(tr("Last Update:"), lastUpdateText());
     m_reportButton = addPushButtonRow(tr("Status Report:"), tr("Create"));
-    decorateRowWidgetWithRolloverIcon(m_reportButton, QPixmap(QStringLiteral(":/Info")),
+    decorateRowWidgetWithRolloverIcon(m_reportButton, loadPicture(QStringLiteral(":/Info")),
                                       tr("This generates a detailed status report for later reference."));
     connect(m_reportButton, &QAbstractButton::clicked, this, &AboutSettings::createReport);
 
@@ -49,7 +50,7 @@ AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
 
     addSection(tr("Documentation"));
     m_documentation = addPlainImageButtonGroup(
-        QVector<QPixmap>{QPixmap(QStringLiteral(":/PDF")), QPixmap(QStringLiteral(":/Readme"))}, {0, 1},
+        QVector<QPixmap>{loadPicture(QStringLiteral(":/PDF")), loadPicture(QStringLiteral(":/Readme"))}, {0, 1},
         {tr("User Manual"), tr("Readme")});
     // Opening a document is not a change of the card's settings, and the
     // buttons are pressed, not chosen: none stays checked.

@@ -1,4 +1,5 @@
 #include "appdefaults.h"
+#include "hidpipixmap.h"
 
 QString AppDefaults::settingsProductKey()
 {
@@ -22,7 +23,7 @@ QString AppDefaults::aboutMenuText()
 
 QPixmap AppDefaults::aboutIcon()
 {
-    return QPixmap(QStringLiteral(":/AboutIcon"));
+    return loadPicture(QStringLiteral(":/AboutIcon"));
 }
 
 QString AppDefaults::aboutTitle()

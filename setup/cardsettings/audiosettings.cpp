@@ -1,4 +1,5 @@
 #include "audiosettings.h"
+#include "hidpipixmap.h"
 
 #include "analoglevelsliders.h"
 #include "cardsection.h"
@@ -88,7 +89,7 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
         for (auto it = kAudioConnections.cbegin(); it != kAudioConnections.cend(); ++it) {
             if (!(shown & it.key()))
                 continue;
-            pixmaps << QPixmap(it.value().image);
+            pixmaps << loadPicture(it.value().image);
             values << it.key();
             captions << device.getAudioInputConnectionTranslated(it.value().caption);
         }
@@ -132,7 +133,7 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
             m_phantom->adjustSize();
             const QString warning = tr("WARNING: Please check that your microphone requires +48V Phantom Power,")
                 + QString(27, QLatin1Char('\t')) + tr("otherwise you can cause damage to your microphone.");
-            addIconWithRolloverText(QPixmap(QStringLiteral(":/Info")), warning, m_phantom);
+            addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")), warning, m_phantom);
         }
     }
 
@@ -426,7 +427,7 @@ void AudioSettings::updateEmbeddedImage()
             break;
         }
     }
-    embedded->setImage(image.isEmpty() ? QPixmap() : QPixmap(image));
+    embedded->setImage(loadPicture(image));
 }
 
 void AudioSettings::onPropertyChanged()

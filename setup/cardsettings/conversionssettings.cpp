@@ -1,4 +1,5 @@
 #include "conversionssettings.h"
+#include "hidpipixmap.h"
 
 #include "cardsection.h"
 #include "imagegroupbutton.h"
@@ -127,7 +128,7 @@ void ConversionsSettings::rebuildModes(Direction& direction, int index)
     for (uint32_t mode : qAsConst(modes)) {
         // A mode without a row of its own gets a bare button.
         const ConversionModeInfo info = direction.table->value(mode);
-        pixmaps << (info.image.isEmpty() ? QPixmap() : QPixmap(info.image));
+        pixmaps << loadPicture(info.image);
         values << mode;
         captions << info.label;
     }

@@ -1,4 +1,5 @@
 #include "videoinputsettings.h"
+#include "hidpipixmap.h"
 
 #include "analoglevelsliders.h"
 #include "buttonrowtbase.h"
@@ -29,7 +30,7 @@ VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
     for (auto it = kVideoConnections.cbegin(); it != kVideoConnections.cend(); ++it) {
         if (!(inputs & it.key()))
             continue;
-        pixmaps << QPixmap(it->image);
+        pixmaps << loadPicture(it->image);
         flags << it.key();
         captions << it->caption;
         offersAnalog = offersAnalog || isAnalogVideo(it.key());
@@ -106,7 +107,7 @@ void VideoInputSettings::buildNtscIre()
     addRadioButtonRow(tr("7.5 (USA)"), 3);
     endRadioGroup();
     japan->adjustSize();
-    addIconWithRolloverText(QPixmap(QStringLiteral(":/Info")),
+    addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")),
                             tr("The NTSC IRE option on the Video Output tab will be changed accordingly."), japan);
 }
 

@@ -1,4 +1,5 @@
 #include "videooutputsettings.h"
+#include "hidpipixmap.h"
 
 #include "analoglevelsliders.h"
 #include "buttonrowtbase.h"
@@ -47,7 +48,7 @@ VideoOutputSettings::VideoOutputSettings(VisibleZeltra& device, QWidget* parent)
         addSection(tr("HDMI Output"));
         m_packing3D = addComboBoxRow(tr("3D output:"), 240);
         for (const Video3DPackingFormat& format : qAsConst(kVideo3DPackingFormats))
-            m_packing3D->addItem(QIcon(QPixmap(format.icon)), format.label, int(format.value));
+            m_packing3D->addItem(QIcon(loadPicture(format.icon)), format.label, int(format.value));
     }
     buildAnalogOutput();
     buildReference();
@@ -63,7 +64,7 @@ void VideoOutputSettings::buildGeneral()
     m_defaultStandard = addComboBoxRow(tr("Default video standard:"), 240);
     for (const DisplayMode& mode : device().getVideoOutputDisplayModesInDisplayOrder())
         m_defaultStandard->addItem(mode.getName(0u), int(mode.getModeId()));
-    addIconWithRolloverText(QPixmap(QStringLiteral(":/Info")), tr("Startup Video Output will use this setting."),
+    addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")), tr("Startup Video Output will use this setting."),
                             m_defaultStandard);
 
     if (device().supportsFieldFlickerRemoval()) {
@@ -141,7 +142,7 @@ void VideoOutputSettings::buildAnalogOutput()
         QStringList captions;
         for (uint32_t flag : qAsConst(switchable)) {
             const VideoConnectionInfo info = kVideoConnections.value(flag);
-            pixmaps << QPixmap(info.image);
+            pixmaps << loadPicture(info.image);
             flags << flag;
             captions << info.caption;
         }
@@ -187,7 +188,7 @@ void VideoOutputSettings::buildAnalogOutput()
         addRadioButtonRow(tr("7.5 (USA)"), 11);
         endRadioGroup();
         japan->adjustSize();
-        addIconWithRolloverText(QPixmap(QStringLiteral(":/Info")),
+        addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")),
                                 tr("The NTSC IRE option on the Video Input tab will be changed accordingly."), japan);
     }
 }

@@ -1,4 +1,5 @@
 #include "busybutton.h"
+#include "hidpipixmap.h"
 
 #include <QTimer>
 
@@ -41,7 +42,7 @@ void BusyButton::onTick()
 void BusyButton::showFrame(int frame)
 {
     m_frame = frame;
-    const QPixmap pixmap(QStringLiteral(":/Busy_Frame_%1").arg(frame));
+    const QPixmap pixmap = loadPicture(QStringLiteral(":/Busy_Frame_%1").arg(frame));
     setImage(pixmap);
     // A disabled busy button still animates at full strength.
     setDisabledImage(pixmap);

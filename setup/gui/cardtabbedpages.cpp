@@ -1,4 +1,5 @@
 #include "cardtabbedpages.h"
+#include "hidpipixmap.h"
 
 #include "cardseparatordark.h"
 #include "colourpalette.h"
@@ -188,7 +189,7 @@ void CardTabbedPages::setAlert(int index, bool alert)
     if (index < 0 || index >= m_alerts.size() || m_alerts.at(index) == alert)
         return;
     m_alerts[index] = alert;
-    m_bar->setTabIcon(index, alert ? QIcon(QStringLiteral(":/Field_Icon_Alert")) : QIcon());
+    m_bar->setTabIcon(index, alert ? QIcon(loadPicture(QStringLiteral(":/Field_Icon_Alert"))) : QIcon());
     fitTabs();
 }
 

@@ -1,4 +1,5 @@
 #include "dotswidget.h"
+#include "hidpipixmap.h"
 
 #include "colourpalette.h"
 #include "commongui.h"
@@ -10,8 +11,8 @@
 #include <QLabel>
 
 DotsWidget::DotsWidget(DeviceList& deviceList, QFrame* parent)
-    : QFrame(parent), m_deviceList(deviceList), m_on(QStringLiteral(":/Dot_On")), m_off(QStringLiteral(":/Dot_Off")),
-      m_onHover(QStringLiteral(":/Dot_On_Hover")), m_offHover(QStringLiteral(":/Dot_Off_Hover"))
+    : QFrame(parent), m_deviceList(deviceList), m_on(loadPicture(QStringLiteral(":/Dot_On"))), m_off(loadPicture(QStringLiteral(":/Dot_Off"))),
+      m_onHover(loadPicture(QStringLiteral(":/Dot_On_Hover"))), m_offHover(loadPicture(QStringLiteral(":/Dot_Off_Hover")))
 {
     auto* row = new TightHBoxLayout(this);
     row->setSpacing(kSpacing);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hidpipixmap.h"
+
 #include <QAbstractButton>
 #include <QPixmap>
 #include <QVariant>
@@ -14,20 +16,20 @@ public:
     explicit FlatImageButton(QWidget* parent = nullptr);
     explicit FlatImageButton(const QString& imagePath, QWidget* parent = nullptr);
 
-    void setImage(const QString& path) { setImage(QPixmap(path)); }
+    void setImage(const QString& path) { setImage(loadPicture(path)); }
     void setImage(const QPixmap& pixmap);
-    void setHoverImage(const QString& path) { setHoverImage(QPixmap(path)); }
+    void setHoverImage(const QString& path) { setHoverImage(loadPicture(path)); }
     void setHoverImage(const QPixmap& pixmap);
-    void setHoverBackgroundImage(const QString& path) { setHoverBackgroundImage(QPixmap(path)); }
+    void setHoverBackgroundImage(const QString& path) { setHoverBackgroundImage(loadPicture(path)); }
     void setHoverBackgroundImage(const QPixmap& pixmap);
-    void setPressedImage(const QString& path) { setPressedImage(QPixmap(path)); }
+    void setPressedImage(const QString& path) { setPressedImage(loadPicture(path)); }
     void setPressedImage(const QPixmap& pixmap);
-    void setCheckedImage(const QString& path) { setCheckedImage(QPixmap(path)); }
+    void setCheckedImage(const QString& path) { setCheckedImage(loadPicture(path)); }
     void setCheckedImage(const QPixmap& pixmap);
-    void setDisabledImage(const QString& path) { setDisabledImage(QPixmap(path)); }
+    void setDisabledImage(const QString& path) { setDisabledImage(loadPicture(path)); }
     void setDisabledImage(const QPixmap& pixmap);
     // Shown while the button has the keyboard focus (else the hover look is).
-    void setFocusImage(const QString& path) { setFocusImage(QPixmap(path)); }
+    void setFocusImage(const QString& path) { setFocusImage(loadPicture(path)); }
     void setFocusImage(const QPixmap& pixmap);
 
     QPixmap image() const { return m_normal; }

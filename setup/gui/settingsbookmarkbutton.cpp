@@ -1,4 +1,5 @@
 #include "settingsbookmarkbutton.h"
+#include "hidpipixmap.h"
 
 #include "colourpalette.h"
 #include "commongui.h"
@@ -25,7 +26,7 @@ void SettingsBookmarkButton::paintEvent(QPaintEvent*)
     painter.setPen(ColourPalette::kWinterSkyGray);
     painter.setFont(font());
     painter.drawText(rect().adjusted(10, 0, -24, 0), Qt::AlignLeft | Qt::AlignVCenter, text());
-    const QPixmap arrow(QStringLiteral(":/Dropdown_Arrow"));
+    const QPixmap arrow = loadPicture(QStringLiteral(":/Dropdown_Arrow"));
     const QSize s = arrow.size() / arrow.devicePixelRatio();
     painter.drawPixmap(width() - 10 - s.width(), (height() - s.height()) / 2, arrow);
 }

@@ -1,4 +1,5 @@
 #include "settingslineedit.h"
+#include "hidpipixmap.h"
 
 #include "commongui.h"
 #include "ipaddressvalidator.h"
@@ -50,8 +51,8 @@ void SettingsLineEdit::updateStatusIcon()
     m_icon = icon;
     const bool show = m_statusIconEnabled && icon != kNoIcon;
     if (show)
-        m_statusAction->setIcon(QIcon(icon == kAlertIcon ? QStringLiteral(":/Field_Icon_Alert")
-                                                        : QStringLiteral(":/Field_Icon_OK")));
+        m_statusAction->setIcon(QIcon(loadPicture(icon == kAlertIcon ? QStringLiteral(":/Field_Icon_Alert")
+                                                                    : QStringLiteral(":/Field_Icon_OK"))));
     m_statusAction->setVisible(show);
 }
 

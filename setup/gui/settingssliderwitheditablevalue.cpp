@@ -1,4 +1,5 @@
 #include "settingssliderwitheditablevalue.h"
+#include "hidpipixmap.h"
 
 #include "colourpalette.h"
 #include "commongui.h"
@@ -51,8 +52,8 @@ void SettingsSliderWithEditableValue::SettingsSliderLineEdit::updateStatusIcon()
     m_icon = icon;
     const bool show = m_statusIconEnabled && icon != SettingsLineEdit::kNoIcon;
     if (show)
-        m_statusAction->setIcon(QIcon(icon == SettingsLineEdit::kAlertIcon ? QStringLiteral(":/Field_Icon_Alert")
-                                                                            : QStringLiteral(":/Field_Icon_OK")));
+        m_statusAction->setIcon(QIcon(loadPicture(icon == SettingsLineEdit::kAlertIcon ? QStringLiteral(":/Field_Icon_Alert")
+                                                                                        : QStringLiteral(":/Field_Icon_OK"))));
     m_statusAction->setVisible(show);
 }
 
@@ -128,7 +129,7 @@ SettingsSliderWithEditableValue::SettingsSliderWithEditableValue(QWidget* parent
     m_units->setGeometry(kUnitsX, 0, kDefaultX - kUnitsX - 4, kHeight);
     m_units->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    const QPixmap refresh(QStringLiteral(":/Refresh"));
+    const QPixmap refresh = loadPicture(QStringLiteral(":/Refresh"));
     m_defaultButton = new FlatImageButton(this);
     m_defaultButton->setImage(CommonGui::createTransparentIcon(refresh, CommonGui::kRestingOpacity));
     m_defaultButton->setHoverImage(refresh);

@@ -1,4 +1,5 @@
 #include "settingstab.h"
+#include "hidpipixmap.h"
 
 #include "cardbookmark.h"
 #include "cardpopupmenu.h"
@@ -248,7 +249,7 @@ FlatImageButton* SettingsTab::addSectionButton(CardSection* section, const QStri
 {
     if (!section)
         return nullptr;
-    const QPixmap full(imagePath);
+    const QPixmap full = loadPicture(imagePath);
     auto* button = new FlatImageButton(section);
     button->setImage(CommonGui::createTransparentIcon(full, CommonGui::kFadedOpacity));
     button->setHoverImage(full);

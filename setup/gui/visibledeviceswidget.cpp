@@ -1,4 +1,5 @@
 #include "visibledeviceswidget.h"
+#include "hidpipixmap.h"
 
 #include "appdefaults.h"
 #include "cardpushbutton.h"
@@ -281,7 +282,7 @@ void VisibleDevicesWidget::updateDeviceDisplay()
 void VisibleDevicesWidget::showEmptyState()
 {
     setBoxWidth(kEmptyWidth);
-    setPicture(QPixmap(QStringLiteral(":/NoDevice")));
+    setPicture(loadPicture(QStringLiteral(":/NoDevice")));
     m_picture->setEnabled(false);
     m_name->setText(AppDefaults::noDeviceHeader());
     m_name->setToolTip(QString());

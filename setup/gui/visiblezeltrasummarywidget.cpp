@@ -1,4 +1,5 @@
 #include "visiblezeltrasummarywidget.h"
+#include "hidpipixmap.h"
 
 #include "colourpalette.h"
 #include "columnseparator.h"
@@ -194,7 +195,7 @@ bool VisibleZeltraSummaryWidget::refreshOutputs()
     for (const OutputEntry& entry : entries) {
         LabelledImage* widget = m_outputs.value(entry.key);
         if (!widget) {
-            widget = new LabelledImage(QPixmap(entry.image), entry.label, entry.info, m_outputColumn.widget);
+            widget = new LabelledImage(loadPicture(entry.image), entry.label, entry.info, m_outputColumn.widget);
             m_outputs.insert(entry.key, widget);
             changed = true;
         } else {

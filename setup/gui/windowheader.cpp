@@ -1,4 +1,5 @@
 #include "windowheader.h"
+#include "hidpipixmap.h"
 
 #include "appdefaults.h"
 #include "colourpalette.h"
@@ -8,7 +9,7 @@
 #include <QPainter>
 
 WindowHeader::WindowHeader(QWidget* parent)
-    : QWidget(parent), m_title(AppDefaults::headerTitle()), m_logo(QStringLiteral(":/Logo"))
+    : QWidget(parent), m_title(AppDefaults::headerTitle()), m_logo(loadPicture(QStringLiteral(":/Logo")))
 {
     setFixedHeight(kHeight);
     setFont(CommonGui::font(CommonGui::kLightHuge));

@@ -5,6 +5,7 @@
 #include "startupdeviceopener.h"
 #include "startuppluginloader.h"
 #include "staticdata.h"
+#include "uilanguage.h"
 #include "zeltraadminutilitywindow.h"
 #include "zeltrafamily.h"
 
@@ -130,9 +131,12 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 
+    // Icons drawn for a high-density screen keep their logical size.
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     s_qtHandler = qInstallMessageHandler(noDisplayHandler);
     AdminUtilityApplication app(argc, argv);
     qInstallMessageHandler(s_qtHandler);
+    UiLanguage::install(&app, QStringLiteral("OndaviaSetup"));
     app.setWindowIcon(AppDefaults::aboutIcon());
     QCoreApplication::setApplicationVersion(AppDefaults::aboutRelease());
 

@@ -5,6 +5,7 @@
 #include "guiviewcontroller.h"
 #include "ondaviaxmeganotifier.h"
 #include "signalrelay.h"
+#include "uilanguage.h"
 
 #include <QApplication>
 #include <QMetaObject>
@@ -99,6 +100,7 @@ int main(int argc, char** argv)
     s_qtHandler = qInstallMessageHandler(noDisplayHandler);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(s_qtHandler);
+    UiLanguage::install(app.get(), QStringLiteral("OndaviaUpdater"));
     installSignalHandlers();
     QApplication::setQuitOnLastWindowClosed(false);
 
