@@ -15,6 +15,10 @@
         <source>Morvane Software Update</source>
         <translation>Morvane Software-Update</translation>
     </message>
+    <message>
+        <source>&lt;b&gt;Software Update Required!&lt;/b&gt;&lt;br/&gt;&lt;br/&gt;Your %1 needs a software update. This update takes only a few minutes, and makes sure you have the latest features and compatibility. Would you like to update now?</source>
+        <translation>&lt;b&gt;Software-Update erforderlich!&lt;/b&gt;&lt;br/&gt;&lt;br/&gt;Ihr %1 benötigt ein Software-Update. Das Update dauert nur wenige Minuten und bringt die neuesten Funktionen und die beste Kompatibilität. Möchten Sie jetzt aktualisieren?</translation>
+    </message>
 </context>
 <context>
     <name>CheckVersionPCITool</name>
@@ -89,6 +93,10 @@
     <message>
         <source>Updating Software...</source>
         <translation>Software wird aktualisiert …</translation>
+    </message>
+    <message>
+        <source>WARNING:  Do not shut down or unplug your computer until this update has completed!</source>
+        <translation>WARNUNG:  Computer nicht ausschalten oder vom Strom trennen, bis die Aktualisierung abgeschlossen ist!</translation>
     </message>
 </context>
 </TS>

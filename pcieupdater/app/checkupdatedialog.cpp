@@ -11,9 +11,9 @@
 CheckUpdateDialog::CheckUpdateDialog(const Device& device, QWidget* parent) : QDialog(parent)
 {
     const QString text =
-        QString("<b>Software Update Required!</b><br/><br/>Your %1 needs a software update. This update takes only "
-                "a few minutes, and makes sure you have the latest features and compatibility. Would you like to "
-                "update now?")
+        tr("<b>Software Update Required!</b><br/><br/>Your %1 needs a software update. This update takes only "
+           "a few minutes, and makes sure you have the latest features and compatibility. Would you like to "
+           "update now?")
             .arg(device.displayName().toHtmlEscaped()); // the name comes from the updater: show it as text
     QLabel* label = nullptr;
     QHBoxLayout* buttons = DialogLayout::build(this, text, &label);

@@ -21,7 +21,7 @@ UpdateProgressDialog::UpdateProgressDialog(const Device& device, QWidget* parent
     bold.setBold(true);
     m_deviceLabel->setFont(bold);
     auto* label =
-        new QLabel("WARNING:  Do not shut down or unplug your computer until this update has completed!", this);
+        new QLabel(tr("WARNING:  Do not shut down or unplug your computer until this update has completed!"), this);
     label->setTextFormat(Qt::RichText);
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, 100);
