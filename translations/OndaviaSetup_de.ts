@@ -499,11 +499,11 @@
     <name>InstalledFirmware</name>
     <message>
         <source>Meridian Primary</source>
-        <translation>Meridian primär</translation>
+        <translation>Meridian Primary</translation>
     </message>
     <message>
         <source>Meridian Secondary</source>
-        <translation>Meridian sekundär</translation>
+        <translation>Meridian Secondary</translation>
     </message>
     <message>
         <source>%1 2</source>

@@ -8,11 +8,15 @@
 #include "textcheck.h"
 #include "uilanguage.h"
 
+#include "aboutsettings.h"
 #include "cardfooter.h"
+#include "dialoganswerer.h"
 #include "cardpushbutton.h"
 #include "flatimagebutton.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 
 #include <X11/Xlib.h>
 
@@ -31,6 +35,7 @@ private slots:
     void mainWindow();
     void everyCard_data();
     void everyCard();
+    void dialogs();
 
 private:
     void check(QWidget* widget, const QString& what);
@@ -139,6 +144,44 @@ void TestI18nSetup::everyCard()
         render(m_fixture.window, QStringLiteral("%1-%2-%3").arg(index, 2, 10, QLatin1Char('0')).arg(model, title.toLower().remove(QLatin1Char(' '))));
         check(card, title);
     }
+}
+
+// The About box, the build details and the file dialog of the status
+// report (Qt's own, with Qt's German texts), each checked, rendered and
+// closed.
+void TestI18nSetup::dialogs()
+{
+    QStringList checked;
+    DialogAnswerer answerer([&](QDialog* dialog) {
+        QTest::qWait(100);
+        const QString name = QString::fromLatin1(dialog->metaObject()->className()).toLower();
+        render(dialog, QStringLiteral("dialog-") + name);
+        QStringList problems = TextCheck::english(dialog, m_english);
+        if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+            // Qt's own dialog: its buttons speak German, its layout is Qt's.
+            const QList<QDialogButtonBox*> boxes = files->findChildren<QDialogButtonBox*>();
+            if (boxes.isEmpty() || boxes.first()->button(QDialogButtonBox::Cancel)->text() != QStringLiteral("Abbrechen"))
+                problems << QStringLiteral("the file dialog's Cancel is not German");
+        } else {
+            problems += TextCheck::problems(dialog);
+        }
+        checked << name + (problems.isEmpty() ? QString() : QStringLiteral(":\n  ") + problems.join(QStringLiteral("\n  ")));
+        dialog->reject();
+        return true;
+    });
+    QVERIFY(QMetaObject::invokeMethod(m_fixture.window, "showAboutBox"));
+    QVERIFY(QMetaObject::invokeMethod(m_fixture.window, "showBuildDetails"));
+    const ListedCard first = m_fixture.shownCards().value(0);
+    QPointer<ZeltraProductCard> card = m_fixture.open(m_fixture.device(first.persistentId));
+    QVERIFY(card);
+    QTabBar* bar = card->settingsPage()->tabbedPages()->tabBar();
+    bar->setCurrentIndex(bar->count() - 1);
+    auto* about = qobject_cast<AboutSettings*>(card->settingsPage()->currentTab());
+    QVERIFY(about);
+    about->reportButton()->click();
+    QCOMPARE(checked.size(), 3);
+    for (const QString& line : qAsConst(checked))
+        QVERIFY2(!line.contains(QLatin1Char('\n')), qPrintable(line));
 }
 
 int main(int argc, char** argv)
