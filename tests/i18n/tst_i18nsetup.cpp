@@ -10,6 +10,7 @@
 
 #include "aboutsettings.h"
 #include "cardfooter.h"
+#include "commondialog.h"
 #include "dialoganswerer.h"
 #include "cardpushbutton.h"
 #include "flatimagebutton.h"
@@ -182,6 +183,21 @@ void TestI18nSetup::dialogs()
     QCOMPARE(checked.size(), 3);
     for (const QString& line : qAsConst(checked))
         QVERIFY2(!line.contains(QLatin1Char('\n')), qPrintable(line));
+
+    // A card that cannot store its settings: the message over its window.
+    const QString config = qEnvironmentVariableIsSet("XDG_CONFIG_HOME") ? qEnvironmentVariable("XDG_CONFIG_HOME")
+                                                                         : QDir::homePath() + QStringLiteral("/.config");
+    const QString stored = QStringLiteral("%1/zeltra-simulator/card-%2.json").arg(config).arg(first.persistentId, 16, 16, QLatin1Char('0'));
+    QFile::remove(stored);
+    QVERIFY(QDir().mkpath(stored));
+    card->settingsPage()->footer()->saveButton()->click();
+    auto* message = card->findChild<CommonDialog*>(QStringLiteral("saveFailedDialog"));
+    QTRY_VERIFY(message && message->isVisible());
+    QTest::qWait(50);
+    render(m_fixture.window, QStringLiteral("dialog-savefailed"));
+    check(message, QStringLiteral("save failed"));
+    message->singleButton()->click();
+    QVERIFY(QDir(stored).removeRecursively());
 }
 
 int main(int argc, char** argv)
