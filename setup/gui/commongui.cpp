@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QResource>
 #include <QScreen>
 
 #include <cmath>
@@ -60,8 +61,18 @@ qreal logicalDpi()
 
 void CommonGui::registerFonts()
 {
-    for (const char* face : {":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold"})
-        QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+    for (const char* face : {":/OpenSans-Light", ":/OpenSans-Regular", ":/OpenSans-Semibold"}) {
+        // The faces are compiled in uncompressed: handed over as they lie in
+        // the program's data, they are neither copied at registration nor
+        // read again, whole, each time a size of them is first drawn.
+        const QResource resource(QString::fromLatin1(face));
+        if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
+            QFontDatabase::addApplicationFontFromData(
+                QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), int(resource.size())));
+        } else {
+            QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        }
+    }
 }
 
 QFont CommonGui::font(int style)
