@@ -35,6 +35,7 @@ std::string setsFolder(const std::string &folder) { return folder + "/sets"; }
 std::string linkPath(const std::string &folder, const std::string &key) { return setsFolder(folder) + "/" + key + ".link"; }
 std::string lockPath(const std::string &folder, const std::string &key) { return setsFolder(folder) + "/" + key + ".lock"; }
 std::string logPath(const std::string &folder, const std::string &key) { return setsFolder(folder) + "/" + key + ".log"; }
+std::string pidPath(const std::string &folder, const std::string &key) { return setsFolder(folder) + "/" + key + ".pid"; }
 std::string controlPath(const std::string &folder, const std::string &key) { return setsFolder(folder) + "/" + key + ".ctl"; }
 std::string entryTarget(const std::string &key) { return "sets/" + key + ".ctl"; }
 

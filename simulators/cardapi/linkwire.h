@@ -39,6 +39,8 @@ std::string linkPath(const std::string &folder, const std::string &key);
 std::string lockPath(const std::string &folder, const std::string &key);
 std::string logPath(const std::string &folder, const std::string &key);
 std::string controlPath(const std::string &folder, const std::string &key);
+// Holds the running daemon's process id, for people and tests.
+std::string pidPath(const std::string &folder, const std::string &key);
 // What a program's entry <pid>.sock points at, relative to the runtime folder.
 std::string entryTarget(const std::string &key);
 

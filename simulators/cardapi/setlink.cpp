@@ -272,19 +272,24 @@ void SetLink::run()
     }
 }
 
-void SetLink::close()
+void SetLink::close(bool endSet)
 {
     if (m_closing.exchange(true))
         return;
     if (m_thread.joinable()) {
-        send({{"op", "bye"}});
+        send({{"op", "bye"}, {"end", endSet}});
         std::unique_lock<std::mutex> lock(m_replyMutex);
         m_replied.wait_for(lock, kGoodbyeTime, [this] { return m_closed; });
         lock.unlock();
         m_stopping = true;
         const char byte = 1;
         [[maybe_unused]] ssize_t n = write(m_wakeWrite, &byte, 1);
-        m_thread.join();
+        // Closed from its own thread (as it hands over to a new link): it
+        // ends by itself once it returns.
+        if (std::this_thread::get_id() == m_thread.get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
     }
     {
         std::lock_guard<std::mutex> lock(m_replyMutex);

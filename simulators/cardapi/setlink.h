@@ -51,8 +51,10 @@ public:
     // goes away while the link is open.
     bool start(EventHandler onEvent, std::function<void()> onLost, std::string &error);
     // Says goodbye (the daemon drops this process's unstored changes), waits
-    // briefly for the daemon to close, and stops the thread.
-    void close();
+    // briefly for the daemon to close, and stops the thread. With endSet the
+    // set ends at once when nobody else uses it, so that the next start is a
+    // fresh one; otherwise it stays a moment for the next program.
+    void close(bool endSet = false);
     // The notices before sync number id were delivered.
     void acknowledge(uint64_t id);
 
@@ -84,6 +86,47 @@ private:
     std::map<uint64_t, nlohmann::json> m_replies;
     bool m_closed = false;
     uint64_t m_nextRequest = 1;
+};
+
+// What the cards of a library process send their changes through: the link
+// to the daemon in force, which a new one replaces when the daemon had to be
+// started again. m_mutex guards m_link.
+class RemoteSet final : public RemoteCards
+{
+public:
+    std::shared_ptr<SetLink> link() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_link;
+    }
+    // The link it replaces.
+    std::shared_ptr<SetLink> replace(std::shared_ptr<SetLink> link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::swap(m_link, link);
+        return link;
+    }
+
+    int32_t setConfiguration(int card, uint64_t plug, uint64_t session, uint32_t id, const ItemValue &value,
+                             uint64_t &sequence) override
+    {
+        auto current = link();
+        return current ? current->setConfiguration(card, plug, session, id, value, sequence) : -1;
+    }
+    int32_t storePreferences(int card, uint64_t plug) override
+    {
+        auto current = link();
+        return current ? current->storePreferences(card, plug) : -1;
+    }
+    void releaseSession(int card, uint64_t plug, uint64_t session) override
+    {
+        if (auto current = link())
+            current->releaseSession(card, plug, session);
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::shared_ptr<SetLink> m_link;
 };
 
 } // namespace cardsim

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -196,7 +197,7 @@ void Simulator::shutdownCurrent(bool unloading)
     // Outside the lock: the library's thread may be in a host callback that
     // calls a factory, and shutting down waits for that thread.
     if (simulator)
-        simulator->shutdown();
+        simulator->shutdown(unloading);
 }
 
 std::shared_ptr<Simulator> Simulator::serve(SimulatorDescription description, Service service)
@@ -238,12 +239,17 @@ void Simulator::start()
         if (!link)
             reportProblem("cannot reach the card set daemon (" + error + "); this program's cards are its own");
     }
-    makeSlots(std::move(description), link);
+    if (link) {
+        m_remote = std::make_shared<RemoteSet>();
+        m_remote->replace(link);
+        m_folder = folder;
+        m_key = key;
+    }
+    makeSlots(std::move(description), m_remote);
     if (!link) {
         startLocal(nullptr);
         return;
     }
-    m_link = link;
     for (const std::string &problem : greeting.problems)
         reportProblem(problem);
     // zeltra-simctl --pid with our pid reaches the daemon.
@@ -263,8 +269,14 @@ void Simulator::start()
     } catch (const std::exception &e) {
         reportProblem(std::string("the card set daemon sent a malformed card: ") + e.what());
     }
+    startLink(link);
+}
+
+bool Simulator::startLink(const std::shared_ptr<SetLink> &link)
+{
     std::weak_ptr<Simulator> weak = weak_from_this();
-    if (!link->start(
+    std::string error;
+    if (link->start(
             [weak](const nlohmann::json &message) {
                 if (auto self = weak.lock())
                     self->linkEvent(message);
@@ -274,7 +286,9 @@ void Simulator::start()
                     self->linkLost();
             },
             error))
-        reportProblem(error + "; changes made by other programs will not be seen");
+        return true;
+    reportProblem(error + "; changes made by other programs will not be seen");
+    return false;
 }
 
 void Simulator::startServing(SimulatorDescription description, Service service)
@@ -290,7 +304,7 @@ void Simulator::startServing(SimulatorDescription description, Service service)
     startLocal(&service);
 }
 
-void Simulator::makeSlots(SimulatorDescription description, const std::shared_ptr<SetLink> &link)
+void Simulator::makeSlots(SimulatorDescription description, const std::shared_ptr<RemoteSet> &link)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -384,12 +398,26 @@ bool Simulator::withdrawnByPartner(size_t index) const
     return false;
 }
 
-void Simulator::shutdown()
+void Simulator::shutdown(bool unloading)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_reconnectMutex);
+        m_stopping = true;
+    }
+    m_reconnectWake.notify_all();
     m_loop->stop();
     // Goodbye to the daemon: it drops what this process did not store.
-    if (m_link)
-        m_link->close();
+    if (m_remote) {
+        if (auto link = m_remote->link())
+            link->close(!unloading);
+        std::vector<std::shared_ptr<SetLink>> retired;
+        {
+            std::lock_guard<std::mutex> lock(m_reconnectMutex);
+            retired.swap(m_retired);
+        }
+        for (const auto &link : retired)
+            link->close();
+    }
     if (!m_entry.empty()) {
         unlink(m_entry.c_str());
         m_entry.clear();
@@ -640,7 +668,7 @@ void Simulator::linkEvent(const nlohmann::json &message)
     } else if (op == "sync") {
         // Answered once the notices queued before it were delivered.
         const uint64_t id = link::serialField(message, "id");
-        std::weak_ptr<SetLink> weakLink = m_link;
+        std::weak_ptr<SetLink> weakLink = m_remote->link();
         m_loop->post([weakLink, id] {
             if (auto link = weakLink.lock())
                 link->acknowledge(id);
@@ -652,8 +680,46 @@ void Simulator::linkEvent(const nlohmann::json &message)
 
 void Simulator::linkLost()
 {
-    reportProblem("the card set daemon went away; its cards are unplugged");
+    reportProblem("the card set daemon went away; its cards are unplugged until it is back");
     unplugAll();
+    // A daemon that was killed is started again (by us or by another
+    // program of the set), and the cards come back as new arrivals.
+    auto delay = std::chrono::milliseconds(100);
+    for (int attempt = 0; attempt < 12; ++attempt, delay = std::min(delay * 2, std::chrono::milliseconds(2000))) {
+        {
+            std::unique_lock<std::mutex> lock(m_reconnectMutex);
+            if (m_reconnectWake.wait_for(lock, delay, [this] { return m_stopping; }))
+                return;
+        }
+        SetLink::Greeting greeting;
+        std::string error;
+        std::shared_ptr<SetLink> fresh = SetLink::open(m_folder, m_key, greeting, error);
+        if (!fresh)
+            continue;
+        if (greeting.cards.size() != m_slots.size()) {
+            fresh->close();
+            break;
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_reconnectMutex);
+            if (m_stopping) {
+                fresh->close();
+                return;
+            }
+            m_retired.push_back(m_remote->replace(fresh));
+        }
+        for (const std::string &problem : greeting.problems)
+            reportProblem(problem);
+        try {
+            for (const nlohmann::json &message : greeting.cards)
+                applyCard(message);
+        } catch (const std::exception &e) {
+            reportProblem(std::string("the card set daemon sent a malformed card: ") + e.what());
+        }
+        startLink(fresh);
+        return;
+    }
+    reportProblem("the card set daemon does not come back; the cards stay unplugged");
 }
 
 void Simulator::unplugAll()

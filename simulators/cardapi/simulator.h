@@ -7,6 +7,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,7 @@ namespace cardsim {
 class ZeltraDevice;
 
 class SetLink;
+class RemoteSet;
 
 // The simulated machine: the cards from the card description, which of them
 // are plugged in, the hosts waiting for arrivals and removals, the library's
@@ -101,13 +103,16 @@ private:
     void start();
     void startServing(SimulatorDescription description, Service service);
     // Builds the slots; remote cards mirror the daemon's over link.
-    void makeSlots(SimulatorDescription description, const std::shared_ptr<SetLink> &link);
+    void makeSlots(SimulatorDescription description, const std::shared_ptr<RemoteSet> &link);
     // Owns the cards: a control socket of its own; service adds the daemon's parts.
     void startLocal(const Service *service);
-    void shutdown();
+    // unloading: the program lets go of its set, which may stay a moment for
+    // the next; otherwise (a test starting over) the set ends with us.
+    void shutdown(bool unloading = true);
     // What the daemon sends, on the link's thread.
     void linkEvent(const nlohmann::json &message);
     void linkLost();
+    bool startLink(const std::shared_ptr<SetLink> &link);
     void applyCard(const nlohmann::json &message);
     void unplugAll();
 
@@ -133,8 +138,17 @@ private:
     std::shared_ptr<EventLoop> m_loop = std::make_shared<EventLoop>();
     std::unique_ptr<ControlServer> m_control;
     std::unique_ptr<PollGroup> m_pollGroup;
-    std::shared_ptr<SetLink> m_link; // set before the threads start
-    std::string m_entry;             // our <pid>.sock pointing at the daemon's
+    // A remote set: the link in force (set before the threads start), where
+    // the set is, and the links replaced after their daemon went away, kept
+    // until shutdown because their threads may still be returning.
+    std::shared_ptr<RemoteSet> m_remote;
+    std::string m_folder;
+    std::string m_key;
+    std::string m_entry; // our <pid>.sock leading to the daemon's control socket
+    std::mutex m_reconnectMutex;
+    std::condition_variable m_reconnectWake;
+    bool m_stopping = false; // guarded by m_reconnectMutex
+    std::vector<std::shared_ptr<SetLink>> m_retired; // likewise
     std::string m_apiVersion;
 
     mutable std::mutex m_mutex;

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <mutex>
@@ -264,6 +265,7 @@ private slots:
     void twoProcessesShareOneSet();
     void unstoredChangesEndWithTheWriter_data();
     void unstoredChangesEndWithTheWriter();
+    void killedDaemonIsReplaced();
     // Last: it unloads the library.
     void unloadWhileNotificationsInstalled();
 
@@ -1298,6 +1300,34 @@ void TestCardSimulator::unstoredChangesEndWithTheWriter()
     QVERIFY(next.start());
     QCOMPARE(next.ask("get " + kDeckhand + " dila"), QString("Stored"));
     QCOMPARE(simctl({"get", "9", "dila"}), 0);
+}
+
+void TestCardSimulator::killedDaemonIsReplaced()
+{
+    DeviceWatcher watcher;
+    Ref<IZeltraDiscovery> discovery(m_library.createDiscovery());
+    QCOMPARE(discovery->InstallDeviceNotifications(&watcher), kZeltraOk);
+    QTRY_COMPARE(watcher.count(), kBuiltInCards);
+    const QStringList pids = QDir(m_dir->filePath("runtime/zeltra-simulator/sets")).entryList({"*.pid"});
+    QCOMPARE(pids.size(), 1);
+    QFile pidFile(m_dir->filePath("runtime/zeltra-simulator/sets/" + pids.first()));
+    QVERIFY(pidFile.open(QIODevice::ReadOnly));
+    const pid_t daemon = pid_t(pidFile.readAll().trimmed().toInt());
+    QVERIFY(daemon > 0);
+
+    // The cards leave with the daemon and come back with the one started in
+    // its place, as new arrivals that answer again.
+    const QByteArray errors = captureStderr([&] {
+        QCOMPARE(::kill(daemon, SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.count(), 3 * kBuiltInCards, 10000);
+    });
+    QVERIFY2(errors.contains("went away"), errors.constData());
+    IZeltra *deckhand = deviceByModel("Ondavia Deckhand");
+    auto session = query<IZeltraConfiguration>(deckhand, IID_IZeltraConfiguration);
+    QCOMPARE(session->SetString(zeltraCode("dila"), "Back"), kZeltraOk);
+    QCOMPARE(simctl({"get", "9", "dila"}), 0);
+    discovery->UninstallDeviceNotifications();
+    watcher.releaseDevices();
 }
 
 QTEST_GUILESS_MAIN(TestCardSimulator)

@@ -19,6 +19,9 @@ namespace {
 constexpr auto kSendTime = std::chrono::seconds(1);
 constexpr auto kSyncTime = std::chrono::seconds(2);
 constexpr auto kIdleRetry = std::chrono::milliseconds(50);
+// How long the set stays after the last program has gone, for the next
+// command of a script (unless the program asked for a fresh start).
+constexpr auto kLinger = std::chrono::seconds(2);
 constexpr size_t kMaxConnections = 256;
 } // namespace
 
@@ -219,6 +222,7 @@ void LinkServer::handle(uint64_t id, Connection &connection, const nlohmann::jso
     }
     if (op == "bye") {
         connection.closing = true;
+        connection.endSet = message.value("end", false) == true;
         return;
     }
     if (op != "set" && op != "store" && op != "release")
@@ -376,10 +380,13 @@ void LinkServer::sweep()
                 card->revertUnstored(*attachment, 0, sequence);
         }
         m_simulator->deliverPending();
-        // The last program hears of the end only once the set's sockets are
-        // gone: a program started after it never finds a daemon that ends.
-        if (m_connections.empty())
+        // The last program that asks for the end hears of it only once the
+        // set's sockets are gone: a program started after it never finds a
+        // daemon that ends.
+        if (m_connections.empty()) {
+            m_idleRetry = connection.endSet ? std::chrono::steady_clock::time_point{} : std::chrono::steady_clock::now() + kLinger;
             checkIdle();
+        }
         ::close(connection.fd);
     }
 }
@@ -405,6 +412,7 @@ void LinkServer::checkIdle()
     m_ending = true;
     m_idleRetry = {};
     unlink(link::linkPath(m_folder, m_key).c_str());
+    unlink(link::pidPath(m_folder, m_key).c_str());
     m_simulator->closeControl();
     const char byte = 1;
     [[maybe_unused]] ssize_t n = write(m_idleWrite, &byte, 1);

@@ -63,6 +63,7 @@ private:
         pid_t pid = 0;
         bool greeted = false;
         bool closing = false;
+        bool endSet = false; // said goodbye asking the set to end with it
         link::MessageReader reader;
         std::map<SessionKey, uint64_t> sessions; // last change of each, not stored since
     };

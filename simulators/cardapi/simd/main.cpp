@@ -129,6 +129,10 @@ int main(int argc, char **argv)
     if (chdir("/") != 0) {
     }
     setvbuf(stderr, nullptr, _IOLBF, 0);
+    if (FILE *pid = std::fopen(link::pidPath(folder, key).c_str(), "we")) {
+        std::fprintf(pid, "%d\n", int(getpid()));
+        std::fclose(pid);
+    }
 
     // The simulator's thread inherits this mask: the ending signals reach
     // only the main thread, which waits for them or for the last program to go.
