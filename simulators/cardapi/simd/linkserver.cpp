@@ -400,10 +400,11 @@ void LinkServer::checkIdle()
         return;
     // A process that holds the lock is about to connect: stay for it.
     const std::string lockFile = link::lockPath(m_folder, m_key);
+    // A lock that cannot be opened means the runtime folder is gone (a
+    // test's, removed as it ended): nobody can reach the set any more.
     const int lock = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) {
-        if (lock >= 0)
-            close(lock);
+    if (lock >= 0 && flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        close(lock);
         m_idleRetry = now + kIdleRetry;
         return;
     }
