@@ -1,75 +1,35 @@
 #pragma once
 
 #include <QList>
-#include <QMap>
-#include <QMutex>
 #include <QObject>
-#include <QVector>
 
-#include "zeltraapi.h"
-#include "zeltraptr.h"
+#include "zeltracarddiscovery.h"
 
 class VisibleDevice;
 class VisibleZeltra;
-class ZeltraDiscoveryCallback;
 
-Q_DECLARE_METATYPE(IZeltra*)
-
-// Turns the cards the driver library reports into VisibleZeltra devices:
-// drops unsupported models, holds back the channels of a multi-channel card
-// until all of them have arrived and then announces them in channel order.
-// Lives on the GUI thread; the library's calls reach it queued.
-class ZeltraDiscovery : public QObject
+// The card family's discovery: the cards are VisibleZeltra devices,
+// announced to the family as visible devices.
+class ZeltraDiscovery : public ZeltraCardDiscovery
 {
     Q_OBJECT
 
 public:
     explicit ZeltraDiscovery(QObject* parent = nullptr);
-    ~ZeltraDiscovery() override;
-
-    // Asks the library for arrivals and removals. Without the library nothing
-    // is reported and no device will come. While listening already it does
-    // nothing; after uninitialise() the devices of the earlier run are lost
-    // first, since the library announces every card again.
-    void initialise();
-    void uninitialise();
 
     // Announced devices, in announcement order. Owned by the family, which
     // deletes each one after it was lost.
-    const QList<VisibleZeltra*>& devices() const { return m_devices; }
-
-    // True unless the model is one the utility does not show.
-    static bool isSupportedDevice(const VisibleZeltra& device);
+    const QList<VisibleZeltra*>& devices() const { return m_visible; }
 
 signals:
     void found(VisibleDevice* device);
     void lost(VisibleDevice* device);
     // Kept for families that show unsupported cards; never emitted here.
     void unsupportedDeviceFound(VisibleDevice* device);
-    // Emitted by the callback on the library's thread; the device carries
-    // one reference for the receiver.
-    void zeltraDeviceArrived(IZeltra* device);
-    void zeltraDeviceRemoved(IZeltra* device);
 
-public:
-    // The callback, on the library's thread, before it emits an arrival:
-    // the reference the arrival carries is released here should this
-    // object go before the queued arrival reaches its slot.
-    void noteQueuedArrival(IZeltra* device);
-
-public slots:
-    void onZeltraDeviceArrived(IZeltra* device);
-    void onZeltraDeviceRemoved(IZeltra* device);
+protected:
+    ZeltraCard* createCard(IZeltra* device) override;
 
 private:
-    void announce(VisibleZeltra* device);
-    void forgetDevices();
-    void takeQueuedArrival(IZeltra* device);
-
-    ZeltraPtr<IZeltraDiscovery> m_discovery;
-    ZeltraDiscoveryCallback* m_callback = nullptr;
-    QList<VisibleZeltra*> m_devices;
-    QMap<quint64, QVector<VisibleZeltra*>*> m_pendingGroups;
-    QMutex m_queuedMutex;
-    QList<IZeltra*> m_queuedArrivals; // each holds one reference
+    QList<VisibleZeltra*> m_visible;
 };

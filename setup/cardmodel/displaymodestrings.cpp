@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-#include "visiblezeltra.h"
+#include "zeltracard.h"
 
 namespace {
 
@@ -227,7 +227,7 @@ QString formatDisplayMode(uint32_t connection, uint32_t mode, uint32_t flags, co
     return shown->getShortName(flags);
 }
 
-QString getVideoInputDisplayMode(VisibleZeltra* device)
+QString getVideoInputDisplayMode(ZeltraCard* device)
 {
     uint32_t mode = 0;
     uint32_t flags = 0;
@@ -240,7 +240,7 @@ QString getVideoInputDisplayMode(VisibleZeltra* device)
     return found->getShortName(flags);
 }
 
-QString getVideoOutputDisplayMode(VisibleZeltra* device, uint32_t connection)
+QString getVideoOutputDisplayMode(ZeltraCard* device, uint32_t connection)
 {
     if (!device)
         return displayModeNoValue();
@@ -267,7 +267,7 @@ QString getVideoOutputDisplayMode(VisibleZeltra* device, uint32_t connection)
     return formatDisplayMode(connection, mode, flags, modes);
 }
 
-QString getVideoReferenceInputDisplayString(VisibleZeltra* device)
+QString getVideoReferenceInputDisplayString(ZeltraCard* device)
 {
     uint32_t mode = 0;
     uint32_t flags = 0;
@@ -280,7 +280,7 @@ QString getVideoReferenceInputDisplayString(VisibleZeltra* device)
     return found->getShortName(flags);
 }
 
-QString getVideoReferenceInputLockStatus(VisibleZeltra* device)
+QString getVideoReferenceInputLockStatus(ZeltraCard* device)
 {
     if (device && device->isReferenceSignalLocked())
         return QCoreApplication::translate("DisplayMode", "Locked");

@@ -4,7 +4,7 @@
 
 #include "zeltraapi.h"
 
-class VisibleZeltra;
+class ZeltraCard;
 
 // Receives a card's change notices from the driver library, on the library's
 // thread, and turns them into the device's propertyChanged()/statusChanged()
@@ -16,7 +16,7 @@ class VisibleZeltra;
 class NotificationCallback final : public IZeltraNotificationCallback
 {
 public:
-    explicit NotificationCallback(VisibleZeltra* device);
+    explicit NotificationCallback(ZeltraCard* device);
 
     NotificationCallback(const NotificationCallback&) = delete;
     NotificationCallback& operator=(const NotificationCallback&) = delete;
@@ -31,6 +31,6 @@ public:
 private:
     ~NotificationCallback() = default;
 
-    std::atomic<VisibleZeltra*> m_device;
+    std::atomic<ZeltraCard*> m_device;
     std::atomic<uint32_t> m_count{ 1 };
 };

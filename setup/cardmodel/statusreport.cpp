@@ -4,7 +4,7 @@
 #include "qtexttemplate.h"
 #include "staticdata.h"
 #include "systeminfoquery.h"
-#include "visiblezeltra.h"
+#include "zeltracard.h"
 
 #include <QDateTime>
 
@@ -95,7 +95,7 @@ QString StatusReport::edidText(const QByteArray& edid)
     return lines.join(QStringLiteral("<br/>"));
 }
 
-QString StatusReport::build(VisibleZeltra& device, const SystemDetails& system)
+QString StatusReport::build(ZeltraCard& device, const SystemDetails& system)
 {
     QTextTemplate page(false);
     page.load(QStringLiteral(":/SystemReport"));
@@ -144,7 +144,7 @@ QString StatusReport::build(VisibleZeltra& device, const SystemDetails& system)
         page.setValue(QStringLiteral("EDIDTable"), tables.takeTable(QObject::tr("HDMI EDID Data Received")), false);
     }
 
-    page.setValue(QStringLiteral("OndaviaVersion"), QStringLiteral("Ondavia %1").arg(VisibleZeltra::getAPIVersion()));
+    page.setValue(QStringLiteral("OndaviaVersion"), QStringLiteral("Ondavia %1").arg(ZeltraCard::getAPIVersion()));
 
     if (device.supportsCapture() && device.supportsCapturePsF())
         tables.addRow(QObject::tr("Capture 1080p as PsF"), enabled(device.getCapture1080pAsPsF()));

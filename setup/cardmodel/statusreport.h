@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-class VisibleZeltra;
+class ZeltraCard;
 struct SystemDetails;
 
 // The HTML status report of one card and this computer, put together from the
@@ -18,5 +18,5 @@ public:
     // Base64 of the bytes in lines of 36 characters joined by "<br/>".
     static QString edidText(const QByteArray& edid);
 
-    static QString build(VisibleZeltra& device, const SystemDetails& system);
+    static QString build(ZeltraCard& device, const SystemDetails& system);
 };

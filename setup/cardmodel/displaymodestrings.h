@@ -7,7 +7,7 @@
 
 #include "displaymode.h"
 
-class VisibleZeltra;
+class ZeltraCard;
 
 // Connection arguments with one of the two top bits set always apply the
 // conversion mapping (the down-converted or second-link view of an output).
@@ -20,15 +20,15 @@ QString displayModeNoValue();
 QString displayModeUnknown();
 
 // The format at the card's input, short name; "-" when unknown.
-QString getVideoInputDisplayMode(VisibleZeltra* device);
+QString getVideoInputDisplayMode(ZeltraCard* device);
 // The format carried by one output connection, after what the card's output
 // conversion and the connection itself do to it; connection 0 is the current
 // output connection. "-" when the connection carries nothing known.
-QString getVideoOutputDisplayMode(VisibleZeltra* device, uint32_t connection);
+QString getVideoOutputDisplayMode(ZeltraCard* device, uint32_t connection);
 // The format at the reference input; "-" when not found.
-QString getVideoReferenceInputDisplayString(VisibleZeltra* device);
+QString getVideoReferenceInputDisplayString(ZeltraCard* device);
 // Translated "Locked" or "-".
-QString getVideoReferenceInputLockStatus(VisibleZeltra* device);
+QString getVideoReferenceInputLockStatus(ZeltraCard* device);
 
 // The mode an output connection shows for the output mode, given the output
 // conversion mode, whether the card has a separate down-converted output

@@ -1,8 +1,8 @@
 #include "notificationcallback.h"
 
-#include "visiblezeltra.h"
+#include "zeltracard.h"
 
-NotificationCallback::NotificationCallback(VisibleZeltra* device)
+NotificationCallback::NotificationCallback(ZeltraCard* device)
     : m_device(device)
 {
 }
@@ -31,7 +31,7 @@ int32_t NotificationCallback::Notify(uint32_t topic, uint64_t, uint64_t)
 {
     // Only emits: the signals carry no arguments and reach GUI-thread
     // receivers queued, so nothing of the device is touched on this thread.
-    VisibleZeltra* device = m_device.load(std::memory_order_acquire);
+    ZeltraCard* device = m_device.load(std::memory_order_acquire);
     if (!device)
         return kZeltraOk;
     if (topic == kZeltraTopicStatus)

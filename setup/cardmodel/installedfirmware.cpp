@@ -1,6 +1,6 @@
 // The firmware that this release of the software carries for each model.
 
-#include "visiblezeltra.h"
+#include "zeltracard.h"
 
 #include <algorithm>
 #include <iterator>
@@ -131,7 +131,7 @@ QString firmwareName(const FirmwareRow& row)
 
 } // namespace
 
-QVector<VisibleZeltra::InstalledFirmware> VisibleZeltra::getInstalledFirmwareList()
+QVector<ZeltraCard::InstalledFirmware> ZeltraCard::getInstalledFirmwareList()
 {
     QVector<InstalledFirmware> list;
     for (const FirmwareRow& row : kFirmwareRows) {

@@ -1,7 +1,7 @@
-// The typed operations of VisibleZeltra: one per value the settings pages
+// The typed operations of ZeltraCard: one per value the settings pages
 // show or change, each a thin mapping onto an item code of the card.
 
-#include "visiblezeltra.h"
+#include "zeltracard.h"
 
 #include <algorithm>
 #include <iterator>
@@ -72,232 +72,232 @@ uint32_t audioScaleItem(const char (&prefix)[4], int channel)
 
 // ---- Capabilities and connections ----------------------------------------
 
-bool VisibleZeltra::supportsCapture() const
+bool ZeltraCard::supportsCapture() const
 {
     return getAttributeInt(zeltraCode("vios")) & 1;
 }
 
-bool VisibleZeltra::supportsPlayback() const
+bool ZeltraCard::supportsPlayback() const
 {
     return getAttributeInt(zeltraCode("vios")) & 2;
 }
 
-int64_t VisibleZeltra::getDeviceInterface() const
+int64_t ZeltraCard::getDeviceInterface() const
 {
     return getAttributeInt(zeltraCode("dbus"));
 }
 
-int64_t VisibleZeltra::getVideoInputConnections() const
+int64_t ZeltraCard::getVideoInputConnections() const
 {
     return getAttributeInt(zeltraCode("vicn"));
 }
 
-int64_t VisibleZeltra::getVideoOutputConnections() const
+int64_t ZeltraCard::getVideoOutputConnections() const
 {
     return getAttributeInt(zeltraCode("vocn"));
 }
 
-int64_t VisibleZeltra::getVideoInputConnection() const
+int64_t ZeltraCard::getVideoInputConnection() const
 {
     return getConfigurationInt(zeltraCode("vicn"));
 }
 
-void VisibleZeltra::setVideoInputConnection(int64_t connection)
+void ZeltraCard::setVideoInputConnection(int64_t connection)
 {
     setConfigurationInt(zeltraCode("vicn"), connection);
 }
 
-int64_t VisibleZeltra::getVideoOutputConnection() const
+int64_t ZeltraCard::getVideoOutputConnection() const
 {
     return getConfigurationInt(zeltraCode("vocn"));
 }
 
-void VisibleZeltra::setVideoOutputConnection(int64_t connection)
+void ZeltraCard::setVideoOutputConnection(int64_t connection)
 {
     setConfigurationInt(zeltraCode("vocn"), connection);
 }
 
-bool VisibleZeltra::hasExternalTimeCodeInput() const
+bool ZeltraCard::hasExternalTimeCodeInput() const
 {
     return supportsConfigurationFlag(zeltraCode("dltc"));
 }
 
-bool VisibleZeltra::getUseLTCTimecode() const
+bool ZeltraCard::getUseLTCTimecode() const
 {
     return getConfigurationFlag(zeltraCode("dltc"));
 }
 
-void VisibleZeltra::setUseLTCTimecode(bool use)
+void ZeltraCard::setUseLTCTimecode(bool use)
 {
     setConfigurationFlag(zeltraCode("dltc"), use);
 }
 
-int64_t VisibleZeltra::getDefaultVideoOutputDisplayMode() const
+int64_t ZeltraCard::getDefaultVideoOutputDisplayMode() const
 {
     return getConfigurationInt(zeltraCode("dvom"));
 }
 
-void VisibleZeltra::setVideoOutputDisplayMode(int64_t mode)
+void ZeltraCard::setVideoOutputDisplayMode(int64_t mode)
 {
     setConfigurationInt(zeltraCode("dvom"), mode);
 }
 
-bool VisibleZeltra::supportsCapturePsF() const
+bool ZeltraCard::supportsCapturePsF() const
 {
     return supportsConfigurationFlag(zeltraCode("cfpr")) && !contains(kModelsWithoutPsF, modelId());
 }
 
-bool VisibleZeltra::getCapture1080pAsPsF() const
+bool ZeltraCard::getCapture1080pAsPsF() const
 {
     return getConfigurationFlag(zeltraCode("cfpr"));
 }
 
-void VisibleZeltra::setCapture1080pAsPsF(bool psf)
+void ZeltraCard::setCapture1080pAsPsF(bool psf)
 {
     setConfigurationFlag(zeltraCode("cfpr"), psf);
 }
 
-bool VisibleZeltra::supportsOutputPsF() const
+bool ZeltraCard::supportsOutputPsF() const
 {
     return supportsConfigurationFlag(zeltraCode("pfpr")) && !contains(kModelsWithoutPsF, modelId());
 }
 
-bool VisibleZeltra::getOutput1080pAsPsF() const
+bool ZeltraCard::getOutput1080pAsPsF() const
 {
     return getConfigurationFlag(zeltraCode("pfpr"));
 }
 
-void VisibleZeltra::setOutput1080pAsPsF(bool psf)
+void ZeltraCard::setOutput1080pAsPsF(bool psf)
 {
     setConfigurationFlag(zeltraCode("pfpr"), psf);
 }
 
-bool VisibleZeltra::supportsPsFAutoSwitching() const
+bool ZeltraCard::supportsPsFAutoSwitching() const
 {
     return supportsAttributeFlag(zeltraCode("apsf"));
 }
 
-bool VisibleZeltra::supports444SDI() const
+bool ZeltraCard::supports444SDI() const
 {
     return supportsConfigurationFlag(zeltraCode("444o"));
 }
 
-bool VisibleZeltra::get444SDIIsEnabled() const
+bool ZeltraCard::get444SDIIsEnabled() const
 {
     return getConfigurationFlag(zeltraCode("444o"));
 }
 
-void VisibleZeltra::set444SDIIsEnabled(bool enabled)
+void ZeltraCard::set444SDIIsEnabled(bool enabled)
 {
     setConfigurationFlag(zeltraCode("444o"), enabled);
 }
 
-bool VisibleZeltra::supportsFieldFlickerRemoval() const
+bool ZeltraCard::supportsFieldFlickerRemoval() const
 {
     return supportsConfigurationFlag(zeltraCode("fdfr"));
 }
 
-bool VisibleZeltra::getFieldFlickerRemovalIsEnabled() const
+bool ZeltraCard::getFieldFlickerRemovalIsEnabled() const
 {
     return getConfigurationFlag(zeltraCode("fdfr"));
 }
 
-void VisibleZeltra::setFieldFlickerRemovalIsEnabled(bool enabled)
+void ZeltraCard::setFieldFlickerRemovalIsEnabled(bool enabled)
 {
     setConfigurationFlag(zeltraCode("fdfr"), enabled);
 }
 
-bool VisibleZeltra::supportsDisablingCapturePassthrough() const
+bool ZeltraCard::supportsDisablingCapturePassthrough() const
 {
     return supportsConfigurationInt(zeltraCode("cptm"));
 }
 
-bool VisibleZeltra::getCapturePassthroughIsDisabled() const
+bool ZeltraCard::getCapturePassthroughIsDisabled() const
 {
     return getConfigurationInt(zeltraCode("cptm")) == zeltraCode("pdis");
 }
 
-void VisibleZeltra::setCapturePassthroughDisabled(bool disabled)
+void ZeltraCard::setCapturePassthroughDisabled(bool disabled)
 {
     setConfigurationInt(zeltraCode("cptm"), disabled ? zeltraCode("pdis") : zeltraCode("pcln"));
 }
 
-bool VisibleZeltra::supportsSDIDualLink() const
+bool ZeltraCard::supportsSDIDualLink() const
 {
     return supportsAttributeFlag(zeltraCode("sdls"));
 }
 
-bool VisibleZeltra::supportsSDIQuadLink() const
+bool ZeltraCard::supportsSDIQuadLink() const
 {
     return supportsAttributeFlag(zeltraCode("sqls"));
 }
 
-int64_t VisibleZeltra::getSDILinkConfiguration() const
+int64_t ZeltraCard::getSDILinkConfiguration() const
 {
     return getConfigurationInt(zeltraCode("solc"));
 }
 
-void VisibleZeltra::setSDILinkConfiguration(int64_t configuration)
+void ZeltraCard::setSDILinkConfiguration(int64_t configuration)
 {
     setConfigurationInt(zeltraCode("solc"), configuration);
 }
 
-bool VisibleZeltra::supportsIdleOutput() const
+bool ZeltraCard::supportsIdleOutput() const
 {
     return supportsAttributeFlag(zeltraCode("idou"));
 }
 
-int64_t VisibleZeltra::getVideoOutputIdleOperation() const
+int64_t ZeltraCard::getVideoOutputIdleOperation() const
 {
     return getConfigurationInt(zeltraCode("voio"));
 }
 
-void VisibleZeltra::setVideoOutputIdleOperation(int64_t operation)
+void ZeltraCard::setVideoOutputIdleOperation(int64_t operation)
 {
     setConfigurationInt(zeltraCode("voio"), operation);
 }
 
-bool VisibleZeltra::supportsHDMI3DPackingFormat() const
+bool ZeltraCard::supportsHDMI3DPackingFormat() const
 {
     return supportsConfigurationInt(zeltraCode("3dpf"));
 }
 
-int64_t VisibleZeltra::getHDMI3DPackingFormat() const
+int64_t ZeltraCard::getHDMI3DPackingFormat() const
 {
     return getConfigurationInt(zeltraCode("3dpf"));
 }
 
-void VisibleZeltra::setHDMI3DPackingFormat(int64_t format)
+void ZeltraCard::setHDMI3DPackingFormat(int64_t format)
 {
     setConfigurationInt(zeltraCode("3dpf"), format);
 }
 
-bool VisibleZeltra::supportsReferenceInput() const
+bool ZeltraCard::supportsReferenceInput() const
 {
     return supportsAttributeFlag(zeltraCode("hrin"));
 }
 
-bool VisibleZeltra::supportsFullFrameReferenceInput() const
+bool ZeltraCard::supportsFullFrameReferenceInput() const
 {
     return supportsAttributeFlag(zeltraCode("frin"));
 }
 
-int64_t VisibleZeltra::getReferenceInputSamples() const
+int64_t ZeltraCard::getReferenceInputSamples() const
 {
     return getConfigurationInt(zeltraCode("glot"));
 }
 
-void VisibleZeltra::setReferenceInputSamples(int64_t samples)
+void ZeltraCard::setReferenceInputSamples(int64_t samples)
 {
     setConfigurationInt(zeltraCode("glot"), samples);
 }
 
-bool VisibleZeltra::isReferenceSignalLocked() const
+bool ZeltraCard::isReferenceSignalLocked() const
 {
     return getStatusFlag(zeltraCode("refl"));
 }
 
-bool VisibleZeltra::getGenlockDisplayMode(uint32_t& mode, uint32_t& flags) const
+bool ZeltraCard::getGenlockDisplayMode(uint32_t& mode, uint32_t& flags) const
 {
     int modeResult = 0;
     const int64_t referenceMode = getStatusInt(zeltraCode("refm"), modeResult);
@@ -314,7 +314,7 @@ bool VisibleZeltra::getGenlockDisplayMode(uint32_t& mode, uint32_t& flags) const
 
 // ---- Analog video input ----------------------------------------------------
 
-bool VisibleZeltra::getAnalogAudioScaleRange(bool input, double& min, double& max) const
+bool ZeltraCard::getAnalogAudioScaleRange(bool input, double& min, double& max) const
 {
     double low = 0.0;
     double high = 0.0;
@@ -326,37 +326,37 @@ bool VisibleZeltra::getAnalogAudioScaleRange(bool input, double& min, double& ma
     return true;
 }
 
-void VisibleZeltra::getAnalogVideoInputGainLevelRange(double& min, double& max) const
+void ZeltraCard::getAnalogVideoInputGainLevelRange(double& min, double& max) const
 {
     min = getAttributeFloat(zeltraCode("vigm"));
     max = getAttributeFloat(zeltraCode("vigx"));
 }
 
-bool VisibleZeltra::supportsAnalogVideoInputGain(uint32_t connection) const
+bool ZeltraCard::supportsAnalogVideoInputGain(uint32_t connection) const
 {
     const uint32_t item = analogItem(connection, zeltraCode("iclg"), zeltraCode("iilg"), zeltraCode("islg"));
     return item != 0 && supportsConfigurationFloat(item) && !contains(kModelsWithoutAnalogInputGain, modelId());
 }
 
-double VisibleZeltra::getAnalogVideoInputGainLevel(uint32_t connection) const
+double ZeltraCard::getAnalogVideoInputGainLevel(uint32_t connection) const
 {
     const uint32_t item = analogItem(connection, zeltraCode("iclg"), zeltraCode("iilg"), zeltraCode("islg"));
     return item ? getConfigurationFloat(item) : 0.0;
 }
 
-void VisibleZeltra::setAnalogVideoInputGainLevel(uint32_t connection, double level)
+void ZeltraCard::setAnalogVideoInputGainLevel(uint32_t connection, double level)
 {
     if (const uint32_t item = analogItem(connection, zeltraCode("iclg"), zeltraCode("iilg"), zeltraCode("islg")))
         setConfigurationFloat(item, level);
 }
 
-double VisibleZeltra::getAnalogVideoInputChromaGainLevel(uint32_t connection) const
+double ZeltraCard::getAnalogVideoInputChromaGainLevel(uint32_t connection) const
 {
     const uint32_t item = analogItem(connection, zeltraCode("iccb"), zeltraCode("iicg"), zeltraCode("iscg"));
     return item ? getConfigurationFloat(item) : 0.0;
 }
 
-void VisibleZeltra::setAnalogVideoInputChromaGainLevel(uint32_t connection, double level)
+void ZeltraCard::setAnalogVideoInputChromaGainLevel(uint32_t connection, double level)
 {
     // Component chroma is two colour-difference levels moved together.
     if (connection == 8) {
@@ -367,79 +367,79 @@ void VisibleZeltra::setAnalogVideoInputChromaGainLevel(uint32_t connection, doub
     }
 }
 
-double VisibleZeltra::getAnalogVideoInputCbLevel(uint32_t) const
+double ZeltraCard::getAnalogVideoInputCbLevel(uint32_t) const
 {
     return getConfigurationFloat(zeltraCode("iccb"));
 }
 
-void VisibleZeltra::setAnalogVideoInputCbLevel(uint32_t, double level)
+void ZeltraCard::setAnalogVideoInputCbLevel(uint32_t, double level)
 {
     setConfigurationFloat(zeltraCode("iccb"), level);
 }
 
-double VisibleZeltra::getAnalogVideoInputCrLevel(uint32_t) const
+double ZeltraCard::getAnalogVideoInputCrLevel(uint32_t) const
 {
     return getConfigurationFloat(zeltraCode("iccr"));
 }
 
-void VisibleZeltra::setAnalogVideoInputCrLevel(uint32_t, double level)
+void ZeltraCard::setAnalogVideoInputCrLevel(uint32_t, double level)
 {
     setConfigurationFloat(zeltraCode("iccr"), level);
 }
 
-int64_t VisibleZeltra::getAnalogVideoInputFlags() const
+int64_t ZeltraCard::getAnalogVideoInputFlags() const
 {
     return getConfigurationInt(zeltraCode("avif"));
 }
 
-void VisibleZeltra::setAnalogVideoInputFlags(int64_t flags)
+void ZeltraCard::setAnalogVideoInputFlags(int64_t flags)
 {
     setConfigurationInt(zeltraCode("avif"), flags);
 }
 
 // ---- Analog video output ---------------------------------------------------
 
-void VisibleZeltra::getAnalogVideoOutputGainLevelRange(double& min, double& max) const
+void ZeltraCard::getAnalogVideoOutputGainLevelRange(double& min, double& max) const
 {
     min = getAttributeFloat(zeltraCode("vogm"));
     max = getAttributeFloat(zeltraCode("vogx"));
 }
 
-bool VisibleZeltra::supportsAnalogVideoOutputGain() const
+bool ZeltraCard::supportsAnalogVideoOutputGain() const
 {
     return supportsAttributeFlag(zeltraCode("avog"));
 }
 
-bool VisibleZeltra::canOnlyAdjustOverallVideoOutputGain() const
+bool ZeltraCard::canOnlyAdjustOverallVideoOutputGain() const
 {
     return supportsAttributeFlag(zeltraCode("ovog"));
 }
 
-bool VisibleZeltra::supportsAnalogVideoOutputGain(uint32_t connections) const
+bool ZeltraCard::supportsAnalogVideoOutputGain(uint32_t connections) const
 {
     const uint32_t item = outputGainItem(connections);
     return item != 0 && supportsConfigurationFloat(item);
 }
 
-double VisibleZeltra::getAnalogVideoOutputGainLevel(uint32_t connections) const
+double ZeltraCard::getAnalogVideoOutputGainLevel(uint32_t connections) const
 {
     const uint32_t item = outputGainItem(connections);
     return item ? getConfigurationFloat(item) : 0.0;
 }
 
-void VisibleZeltra::setAnalogVideoOutputGainLevel(uint32_t connections, double level)
+void ZeltraCard::setAnalogVideoOutputGainLevel(uint32_t connections, double level)
 {
     if (const uint32_t item = outputGainItem(connections))
         setConfigurationFloat(item, level);
 }
 
-double VisibleZeltra::getAnalogVideoOutputChromaGainLevel(uint32_t connections) const
+double ZeltraCard::getAnalogVideoOutputChromaGainLevel(uint32_t connections) const
 {
     const uint32_t item = outputChromaItem(connections);
     return item ? getConfigurationFloat(item) : 0.0;
 }
 
-void VisibleZeltra::setAnalogVideoOutputChromaGainLevel(uint32_t connections, double level)
+void ZeltraCard::setAnalogVideoOutputChromaGainLevel(uint32_t connections, double level)
 {
     const uint32_t item = outputChromaItem(connections);
     if (item == zeltraCode("occb")) {
@@ -450,37 +450,37 @@ void VisibleZeltra::setAnalogVideoOutputChromaGainLevel(uint32_t connections, do
     }
 }
 
-double VisibleZeltra::getAnalogVideoOutputCbLevel(uint32_t) const
+double ZeltraCard::getAnalogVideoOutputCbLevel(uint32_t) const
 {
     return getConfigurationFloat(zeltraCode("occb"));
 }
 
-void VisibleZeltra::setAnalogVideoOutputCbLevel(uint32_t, double level)
+void ZeltraCard::setAnalogVideoOutputCbLevel(uint32_t, double level)
 {
     setConfigurationFloat(zeltraCode("occb"), level);
 }
 
-double VisibleZeltra::getAnalogVideoOutputCrLevel(uint32_t) const
+double ZeltraCard::getAnalogVideoOutputCrLevel(uint32_t) const
 {
     return getConfigurationFloat(zeltraCode("occr"));
 }
 
-void VisibleZeltra::setAnalogVideoOutputCrLevel(uint32_t, double level)
+void ZeltraCard::setAnalogVideoOutputCrLevel(uint32_t, double level)
 {
     setConfigurationFloat(zeltraCode("occr"), level);
 }
 
-int64_t VisibleZeltra::getAnalogVideoOutputFlags() const
+int64_t ZeltraCard::getAnalogVideoOutputFlags() const
 {
     return getConfigurationInt(zeltraCode("avof"));
 }
 
-void VisibleZeltra::setAnalogVideoOutputFlags(int64_t flags)
+void ZeltraCard::setAnalogVideoOutputFlags(int64_t flags)
 {
     setConfigurationInt(zeltraCode("avof"), flags);
 }
 
-bool VisibleZeltra::getLastVideoOutputPixelFormat(uint32_t& format) const
+bool ZeltraCard::getLastVideoOutputPixelFormat(uint32_t& format) const
 {
     int result = 0;
     const int64_t value = getStatusInt(zeltraCode("opix"), result);
@@ -490,7 +490,7 @@ bool VisibleZeltra::getLastVideoOutputPixelFormat(uint32_t& format) const
     return true;
 }
 
-bool VisibleZeltra::getVideoInputPixelFormat(uint32_t& format) const
+bool ZeltraCard::getVideoInputPixelFormat(uint32_t& format) const
 {
     int result = 0;
     const int64_t value = getStatusInt(zeltraCode("cvip"), result);
@@ -500,7 +500,7 @@ bool VisibleZeltra::getVideoInputPixelFormat(uint32_t& format) const
     return true;
 }
 
-bool VisibleZeltra::getPCIExpressLinkSpeed(int64_t& speed) const
+bool ZeltraCard::getPCIExpressLinkSpeed(int64_t& speed) const
 {
     int result = 0;
     const int64_t value = getStatusInt(zeltraCode("plnk"), result);
@@ -510,7 +510,7 @@ bool VisibleZeltra::getPCIExpressLinkSpeed(int64_t& speed) const
     return true;
 }
 
-bool VisibleZeltra::getPCIExpressLinkWidth(int64_t& width) const
+bool ZeltraCard::getPCIExpressLinkWidth(int64_t& width) const
 {
     int result = 0;
     const int64_t value = getStatusInt(zeltraCode("pwid"), result);
@@ -522,27 +522,27 @@ bool VisibleZeltra::getPCIExpressLinkWidth(int64_t& width) const
 
 // ---- Audio -----------------------------------------------------------------
 
-int64_t VisibleZeltra::getAudioInputConnections() const
+int64_t ZeltraCard::getAudioInputConnections() const
 {
     return getAttributeInt(zeltraCode("aicn"));
 }
 
-int64_t VisibleZeltra::getAudioOutputConnections() const
+int64_t ZeltraCard::getAudioOutputConnections() const
 {
     return getAttributeInt(zeltraCode("aocn"));
 }
 
-int64_t VisibleZeltra::getAudioInputConnection() const
+int64_t ZeltraCard::getAudioInputConnection() const
 {
     return getConfigurationInt(zeltraCode("aicn"));
 }
 
-void VisibleZeltra::setAudioInputConnection(int64_t connection)
+void ZeltraCard::setAudioInputConnection(int64_t connection)
 {
     setConfigurationInt(zeltraCode("aicn"), connection);
 }
 
-int64_t VisibleZeltra::getMaxAnalogAudioInputChannels() const
+int64_t ZeltraCard::getMaxAnalogAudioInputChannels() const
 {
     // XLR and RCA inputs have channel counts of their own.
     switch (getAudioInputConnection()) {
@@ -555,299 +555,299 @@ int64_t VisibleZeltra::getMaxAnalogAudioInputChannels() const
     }
 }
 
-int64_t VisibleZeltra::getMaxAnalogAudioOutputChannels() const
+int64_t ZeltraCard::getMaxAnalogAudioOutputChannels() const
 {
     return getAttributeInt(zeltraCode("aach"));
 }
 
-bool VisibleZeltra::supportsAnalogAudioConsumerLevels() const
+bool ZeltraCard::supportsAnalogAudioConsumerLevels() const
 {
     return supportsConfigurationFlag(zeltraCode("aacl"));
 }
 
-bool VisibleZeltra::getUseAnalogAudioConsumerLevels() const
+bool ZeltraCard::getUseAnalogAudioConsumerLevels() const
 {
     return getConfigurationFlag(zeltraCode("aacl"));
 }
 
-void VisibleZeltra::setUseAnalogAudioConsumerLevels(bool use)
+void ZeltraCard::setUseAnalogAudioConsumerLevels(bool use)
 {
     setConfigurationFlag(zeltraCode("aacl"), use);
 }
 
-bool VisibleZeltra::supportsDigitalInputScale() const
+bool ZeltraCard::supportsDigitalInputScale() const
 {
     return supportsConfigurationFloat(zeltraCode("dais"));
 }
 
-double VisibleZeltra::getDigitalInputScale() const
+double ZeltraCard::getDigitalInputScale() const
 {
     return getConfigurationFloat(zeltraCode("dais"));
 }
 
-void VisibleZeltra::setDigitalInputScale(double scale)
+void ZeltraCard::setDigitalInputScale(double scale)
 {
     setConfigurationFloat(zeltraCode("dais"), scale);
 }
 
-bool VisibleZeltra::supportsDigitalOutputScale() const
+bool ZeltraCard::supportsDigitalOutputScale() const
 {
     return supportsConfigurationFloat(zeltraCode("daos"));
 }
 
-double VisibleZeltra::getDigitalOutputScale() const
+double ZeltraCard::getDigitalOutputScale() const
 {
     return getConfigurationFloat(zeltraCode("daos"));
 }
 
-void VisibleZeltra::setDigitalOutputScale(double scale)
+void ZeltraCard::setDigitalOutputScale(double scale)
 {
     setConfigurationFloat(zeltraCode("daos"), scale);
 }
 
-bool VisibleZeltra::supportsSwitchableAnalogAudioOutputs() const
+bool ZeltraCard::supportsSwitchableAnalogAudioOutputs() const
 {
     return supportsConfigurationInt(zeltraCode("aoaa"));
 }
 
-int64_t VisibleZeltra::getAnalogAudioOutputSwitch() const
+int64_t ZeltraCard::getAnalogAudioOutputSwitch() const
 {
     return getConfigurationInt(zeltraCode("aoaa"));
 }
 
-void VisibleZeltra::setAnalogAudioOutputSwitch(int64_t outputs)
+void ZeltraCard::setAnalogAudioOutputSwitch(int64_t outputs)
 {
     setConfigurationInt(zeltraCode("aoaa"), outputs);
 }
 
-bool VisibleZeltra::supportsAnalogAudioInputScaleChannel(int channel) const
+bool ZeltraCard::supportsAnalogAudioInputScaleChannel(int channel) const
 {
     const uint32_t item = audioScaleItem("ais", channel);
     return item != 0 && supportsConfigurationFloat(item);
 }
 
-double VisibleZeltra::getAnalogAudioInputScaleChannel(int channel) const
+double ZeltraCard::getAnalogAudioInputScaleChannel(int channel) const
 {
     const uint32_t item = audioScaleItem("ais", channel);
     return item ? getConfigurationFloat(item) : 0.0;
 }
 
-void VisibleZeltra::setAnalogAudioInputScaleChannel(int channel, double scale)
+void ZeltraCard::setAnalogAudioInputScaleChannel(int channel, double scale)
 {
     if (const uint32_t item = audioScaleItem("ais", channel))
         setConfigurationFloat(item, scale);
 }
 
-bool VisibleZeltra::supportsAnalogAudioOutputScaleChannel(int channel) const
+bool ZeltraCard::supportsAnalogAudioOutputScaleChannel(int channel) const
 {
     const uint32_t item = audioScaleItem("aos", channel);
     return item != 0 && supportsConfigurationFloat(item);
 }
 
-double VisibleZeltra::getAnalogAudioOutputScaleChannel(int channel) const
+double ZeltraCard::getAnalogAudioOutputScaleChannel(int channel) const
 {
     const uint32_t item = audioScaleItem("aos", channel);
     return item ? getConfigurationFloat(item) : 0.0;
 }
 
-void VisibleZeltra::setAnalogAudioOutputScaleChannel(int channel, double scale)
+void ZeltraCard::setAnalogAudioOutputScaleChannel(int channel, double scale)
 {
     if (const uint32_t item = audioScaleItem("aos", channel))
         setConfigurationFloat(item, scale);
 }
 
-bool VisibleZeltra::supportsMicrophonePhantomPower() const
+bool ZeltraCard::supportsMicrophonePhantomPower() const
 {
     return supportsConfigurationFlag(zeltraCode("mphp"));
 }
 
-bool VisibleZeltra::getMicrophonePhantomPower() const
+bool ZeltraCard::getMicrophonePhantomPower() const
 {
     return getConfigurationFlag(zeltraCode("mphp"));
 }
 
-void VisibleZeltra::setMicrophonePhantomPower(bool on)
+void ZeltraCard::setMicrophonePhantomPower(bool on)
 {
     setConfigurationFlag(zeltraCode("mphp"), on);
 }
 
-bool VisibleZeltra::supportsMicrophoneGainControl() const
+bool ZeltraCard::supportsMicrophoneGainControl() const
 {
     return supportsConfigurationFloat(zeltraCode("micg"));
 }
 
-double VisibleZeltra::getMicrophoneInputGain() const
+double ZeltraCard::getMicrophoneInputGain() const
 {
     return getConfigurationFloat(zeltraCode("micg"));
 }
 
-void VisibleZeltra::setMicrophoneInputGain(double gain)
+void ZeltraCard::setMicrophoneInputGain(double gain)
 {
     setConfigurationFloat(zeltraCode("micg"), gain);
 }
 
-bool VisibleZeltra::supportsHeadphoneGainControl() const
+bool ZeltraCard::supportsHeadphoneGainControl() const
 {
     return supportsConfigurationFloat(zeltraCode("hvol"));
 }
 
-double VisibleZeltra::getHeadphoneInputGain() const
+double ZeltraCard::getHeadphoneInputGain() const
 {
     return getConfigurationFloat(zeltraCode("hvol"));
 }
 
-void VisibleZeltra::setHeadphoneInputGain(double gain)
+void ZeltraCard::setHeadphoneInputGain(double gain)
 {
     setConfigurationFloat(zeltraCode("hvol"), gain);
 }
 
 // ---- Conversions -----------------------------------------------------------
 
-int64_t VisibleZeltra::getInputConversionMode() const
+int64_t ZeltraCard::getInputConversionMode() const
 {
     return getConfigurationInt(zeltraCode("vicm"));
 }
 
-void VisibleZeltra::setInputConversionMode(int64_t mode)
+void ZeltraCard::setInputConversionMode(int64_t mode)
 {
     setConfigurationInt(zeltraCode("vicm"), mode);
 }
 
-bool VisibleZeltra::supportsVideoInputConversion() const
+bool ZeltraCard::supportsVideoInputConversion() const
 {
     return supportsConfigurationInt(zeltraCode("vicm"));
 }
 
-int64_t VisibleZeltra::getOutputConversionMode() const
+int64_t ZeltraCard::getOutputConversionMode() const
 {
     return getConfigurationInt(zeltraCode("vocm"));
 }
 
-void VisibleZeltra::setOutputConversionMode(int64_t mode)
+void ZeltraCard::setOutputConversionMode(int64_t mode)
 {
     setConfigurationInt(zeltraCode("vocm"), mode);
 }
 
-bool VisibleZeltra::supportsOutputConversionMode(uint32_t) const
+bool ZeltraCard::supportsOutputConversionMode(uint32_t) const
 {
     return supportsAttributeInt(zeltraCode("socn"));
 }
 
-bool VisibleZeltra::hasDedicatedDownconvertedOutput() const
+bool ZeltraCard::hasDedicatedDownconvertedOutput() const
 {
     return !supportsAttributeInt(zeltraCode("socn"));
 }
 
-bool VisibleZeltra::supportsDownConversionOnAllAnalogOutputs() const
+bool ZeltraCard::supportsDownConversionOnAllAnalogOutputs() const
 {
     return supportsConfigurationFlag(zeltraCode("caao"));
 }
 
-bool VisibleZeltra::getDownConversionOnAllAnalogOutputs() const
+bool ZeltraCard::getDownConversionOnAllAnalogOutputs() const
 {
     return getConfigurationFlag(zeltraCode("caao"));
 }
 
-void VisibleZeltra::setDownConversionOnAllAnalogOutputs(bool on)
+void ZeltraCard::setDownConversionOnAllAnalogOutputs(bool on)
 {
     setConfigurationFlag(zeltraCode("caao"), on);
 }
 
-bool VisibleZeltra::supportsSMPTELevelAOutput() const
+bool ZeltraCard::supportsSMPTELevelAOutput() const
 {
     return supportsAttributeFlag(zeltraCode("lvla"));
 }
 
-bool VisibleZeltra::getSMPTELevelAOutput() const
+bool ZeltraCard::getSMPTELevelAOutput() const
 {
     return getConfigurationFlag(zeltraCode("smta"));
 }
 
-void VisibleZeltra::setSMPTELevelAOutput(bool on)
+void ZeltraCard::setSMPTELevelAOutput(bool on)
 {
     setConfigurationFlag(zeltraCode("smta"), on);
 }
 
 // ---- Connectors and deck control -------------------------------------------
 
-bool VisibleZeltra::supportsDeckControlConnections() const
+bool ZeltraCard::supportsDeckControlConnections() const
 {
     return supportsAttributeInt(zeltraCode("dccn"));
 }
 
-int64_t VisibleZeltra::getDeckControlConnections() const
+int64_t ZeltraCard::getDeckControlConnections() const
 {
     return getAttributeInt(zeltraCode("dccn"));
 }
 
-int64_t VisibleZeltra::getDeckControlConnection() const
+int64_t ZeltraCard::getDeckControlConnection() const
 {
     return getConfigurationInt(zeltraCode("dcco"));
 }
 
-void VisibleZeltra::setDeckControlConnection(int64_t connection)
+void ZeltraCard::setDeckControlConnection(int64_t connection)
 {
     setConfigurationInt(zeltraCode("dcco"), connection);
 }
 
-bool VisibleZeltra::supportsDuplexModeConfiguration() const
+bool ZeltraCard::supportsDuplexModeConfiguration() const
 {
     return supportsAttributeFlag(zeltraCode("dupx"));
 }
 
-int64_t VisibleZeltra::getDuplexMode() const
+int64_t ZeltraCard::getDuplexMode() const
 {
     return getConfigurationInt(zeltraCode("dupx"));
 }
 
-void VisibleZeltra::setDuplexMode(uint32_t mode)
+void ZeltraCard::setDuplexMode(uint32_t mode)
 {
     setConfigurationInt(zeltraCode("dupx"), mode);
 }
 
-int64_t VisibleZeltra::getDuplexStatus() const
+int64_t ZeltraCard::getDuplexStatus() const
 {
     return getStatusInt(zeltraCode("dupx"));
 }
 
-bool VisibleZeltra::getReceivedEDID(QByteArray& edid) const
+bool ZeltraCard::getReceivedEDID(QByteArray& edid) const
 {
     return getStatusBytes(zeltraCode("edid"), edid);
 }
 
 // ---- Identity of the hardware ----------------------------------------------
 
-bool VisibleZeltra::supportsPersistentID() const
+bool ZeltraCard::supportsPersistentID() const
 {
     return supportsAttributeInt(zeltraCode("peid"));
 }
 
-int64_t VisibleZeltra::getPersistentId() const
+int64_t ZeltraCard::getPersistentId() const
 {
     return getAttributeInt(zeltraCode("peid"));
 }
 
-bool VisibleZeltra::supportsTopologicalID() const
+bool ZeltraCard::supportsTopologicalID() const
 {
     return supportsAttributeInt(zeltraCode("toid"));
 }
 
-int64_t VisibleZeltra::getTopologicalID() const
+int64_t ZeltraCard::getTopologicalID() const
 {
     return getAttributeInt(zeltraCode("toid"));
 }
 
-int64_t VisibleZeltra::getPairedDevicePersistentId() const
+int64_t ZeltraCard::getPairedDevicePersistentId() const
 {
     return getAttributeInt(zeltraCode("ppid"));
 }
 
-int64_t VisibleZeltra::getSubDeviceIndex() const
+int64_t ZeltraCard::getSubDeviceIndex() const
 {
     return getAttributeInt(zeltraCode("subi"));
 }
 
-bool VisibleZeltra::getConnectorIds(int& first, int& last) const
+bool ZeltraCard::getConnectorIds(int& first, int& last) const
 {
     int64_t index = 0;
     if (!supportsAttributeInt(zeltraCode("subi"), index))
@@ -859,17 +859,17 @@ bool VisibleZeltra::getConnectorIds(int& first, int& last) const
     return true;
 }
 
-int64_t VisibleZeltra::getSubDeviceCount() const
+int64_t ZeltraCard::getSubDeviceCount() const
 {
     return getAttributeInt(zeltraCode("nsbd"));
 }
 
-int64_t VisibleZeltra::getConnectorCount() const
+int64_t ZeltraCard::getConnectorCount() const
 {
     return getAttributeInt(zeltraCode("nsbd"));
 }
 
-bool VisibleZeltra::getDeviceGroupId(int64_t* value) const
+bool ZeltraCard::getDeviceGroupId(int64_t* value) const
 {
     int64_t id = 0;
     if (!supportsAttributeInt(zeltraCode("dgid"), id))
@@ -879,7 +879,7 @@ bool VisibleZeltra::getDeviceGroupId(int64_t* value) const
     return true;
 }
 
-bool VisibleZeltra::getParentPCIBridgeBusNumber(int64_t* value) const
+bool ZeltraCard::getParentPCIBridgeBusNumber(int64_t* value) const
 {
     int64_t bus = 0;
     if (!supportsAttributeInt(zeltraCode("ppbn"), bus))
@@ -889,7 +889,7 @@ bool VisibleZeltra::getParentPCIBridgeBusNumber(int64_t* value) const
     return true;
 }
 
-void VisibleZeltra::getFirmwareVersion(int64_t& a, int64_t& b) const
+void ZeltraCard::getFirmwareVersion(int64_t& a, int64_t& b) const
 {
     a = getAttributeInt(zeltraCode("fwiv"));
     b = getAttributeInt(zeltraCode("fwmv"));
@@ -897,62 +897,62 @@ void VisibleZeltra::getFirmwareVersion(int64_t& a, int64_t& b) const
 
 // ---- The user's notes ------------------------------------------------------
 
-QString VisibleZeltra::getInformationLabel() const
+QString ZeltraCard::getInformationLabel() const
 {
     return getConfigurationString(zeltraCode("dila"));
 }
 
-void VisibleZeltra::setInformationLabel(const QString& text)
+void ZeltraCard::setInformationLabel(const QString& text)
 {
     setConfigurationString(zeltraCode("dila"), text);
 }
 
-QString VisibleZeltra::getInformationSerialNumber() const
+QString ZeltraCard::getInformationSerialNumber() const
 {
     return getConfigurationString(zeltraCode("disn"));
 }
 
-void VisibleZeltra::setInformationSerialNumber(const QString& text)
+void ZeltraCard::setInformationSerialNumber(const QString& text)
 {
     setConfigurationString(zeltraCode("disn"), text);
 }
 
-QString VisibleZeltra::getInformationCompany() const
+QString ZeltraCard::getInformationCompany() const
 {
     return getConfigurationString(zeltraCode("dico"));
 }
 
-void VisibleZeltra::setInformationCompany(const QString& text)
+void ZeltraCard::setInformationCompany(const QString& text)
 {
     setConfigurationString(zeltraCode("dico"), text);
 }
 
-QString VisibleZeltra::getInformationPhone() const
+QString ZeltraCard::getInformationPhone() const
 {
     return getConfigurationString(zeltraCode("diph"));
 }
 
-void VisibleZeltra::setInformationPhone(const QString& text)
+void ZeltraCard::setInformationPhone(const QString& text)
 {
     setConfigurationString(zeltraCode("diph"), text);
 }
 
-QString VisibleZeltra::getInformationEMail() const
+QString ZeltraCard::getInformationEMail() const
 {
     return getConfigurationString(zeltraCode("diem"));
 }
 
-void VisibleZeltra::setInformationEMail(const QString& text)
+void ZeltraCard::setInformationEMail(const QString& text)
 {
     setConfigurationString(zeltraCode("diem"), text);
 }
 
-QString VisibleZeltra::getInformationDate() const
+QString ZeltraCard::getInformationDate() const
 {
     return getConfigurationString(zeltraCode("dida"));
 }
 
-void VisibleZeltra::setInformationDate(const QString& text)
+void ZeltraCard::setInformationDate(const QString& text)
 {
     setConfigurationString(zeltraCode("dida"), text);
 }

@@ -1,8 +1,8 @@
 #include "zeltradiscoverycallback.h"
 
-#include "zeltradiscovery.h"
+#include "zeltracarddiscovery.h"
 
-ZeltraDiscoveryCallback::ZeltraDiscoveryCallback(ZeltraDiscovery& discovery)
+ZeltraDiscoveryCallback::ZeltraDiscoveryCallback(ZeltraCardDiscovery& discovery)
     : m_discovery(discovery)
 {
 }

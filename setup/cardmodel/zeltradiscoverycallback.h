@@ -2,7 +2,7 @@
 
 #include "zeltraapi.h"
 
-class ZeltraDiscovery;
+class ZeltraCardDiscovery;
 
 // Receives the library's arrival and removal calls, on the library's thread,
 // and only forwards them as signals of the discovery object, whose slots do
@@ -11,7 +11,7 @@ class ZeltraDiscovery;
 class ZeltraDiscoveryCallback final : public IZeltraDeviceNotificationCallback
 {
 public:
-    explicit ZeltraDiscoveryCallback(ZeltraDiscovery& discovery);
+    explicit ZeltraDiscoveryCallback(ZeltraCardDiscovery& discovery);
 
     int32_t QueryInterface(IID iid, void** out) override;
     uint32_t AddRef() override;
@@ -21,5 +21,5 @@ public:
     int32_t ZeltraDeviceRemoved(IZeltra* device) override;
 
 private:
-    ZeltraDiscovery& m_discovery;
+    ZeltraCardDiscovery& m_discovery;
 };
