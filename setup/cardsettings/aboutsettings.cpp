@@ -6,6 +6,7 @@
 #include "productcard.h"
 #include "settingslabel.h"
 #include "settingslineedit.h"
+#include "cardrules.h"
 #include "statusreport.h"
 #include "systeminfoquery.h"
 #include "visiblezeltra.h"
@@ -46,7 +47,14 @@ AboutSettings::AboutSettings(VisibleZeltra& device, QWidget* parent)
     m_notes[EMail]->setValidator(new EMailAddressValidator(m_notes[EMail]));
     // The notes live in the card under its persistent identity; a card
     // without one has nowhere to keep them.
-    showSection(m_notesSection, device.supportsPersistentID());
+    const bool notes = CardRules::offersProductNotes(device);
+    showSection(m_notesSection, notes);
+    if (notes) {
+        const char* const names[] = { "label", "serial-number", "purchased-from", "seller-phone", "seller-email",
+                                      "purchase-date" };
+        for (int i = 0; i < m_notes.size(); ++i)
+            nameSetting(m_notes.at(i), QString::fromLatin1(names[i]));
+    }
 
     addSection(tr("Documentation"));
     m_documentation = addPlainImageButtonGroup(

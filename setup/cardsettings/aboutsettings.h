@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cardrules.h"
 #include "zeltrasettingstab.h"
 
 #include <QPointer>
@@ -20,7 +21,7 @@ class AboutSettings : public ZeltraSettingsTab
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxNoteLength = 4096;
+    static constexpr int kMaxNoteLength = CardRules::kMaxNoteLength;
 
     explicit AboutSettings(VisibleZeltra& device, QWidget* parent = nullptr);
     ~AboutSettings() override;

@@ -2,6 +2,7 @@
 #include "hidpipixmap.h"
 
 #include "analoglevelsliders.h"
+#include "cardrules.h"
 #include "cardsection.h"
 #include "displaymode.h"
 #include "flatimagebutton.h"
@@ -21,15 +22,9 @@
 namespace {
 constexpr int kEmbedded = 1;
 constexpr int kAesEbu = 2;
-constexpr int kAnalog = 4;
-constexpr int kXlr = 8;
-constexpr int kRca = 16;
 constexpr int kMicrophone = 32;
 // AES/EBU, XLR, RCA and Microphone: the inputs that count towards showing the tab.
 constexpr int64_t kCountedInputs = 0x3A;
-// The card model addresses analog channels 1 to 4; a larger count from the
-// card would only add sliders that reach nothing.
-constexpr int kMaxChannels = 4;
 
 constexpr double kLevelMinimum = -12.0;
 constexpr double kLevelMaximum = 12.0;
@@ -67,9 +62,7 @@ int bitCount(int64_t value)
 
 int64_t AudioSettings::formatAnalogAudioFlags(int64_t flags)
 {
-    if (flags & (kXlr | kRca))
-        flags &= ~int64_t(kAnalog);
-    return flags;
+    return CardRules::formatAnalogAudioFlags(flags);
 }
 
 AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
@@ -80,23 +73,21 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
     m_out.input = false;
     m_out.linkKey = QLatin1String(kOutputLinkKey);
 
-    const int64_t connections = device.getAudioInputConnections();
-    if (connections != 0) {
-        const int64_t shown = formatAnalogAudioFlags(connections);
+    {
         QVector<QPixmap> pixmaps;
         QVector<uint> values;
         QStringList captions;
-        for (auto it = kAudioConnections.cbegin(); it != kAudioConnections.cend(); ++it) {
-            if (!(shown & it.key()))
-                continue;
-            pixmaps << loadPicture(it.value().image);
-            values << it.key();
-            captions << device.getAudioInputConnectionTranslated(it.value().caption);
+        for (uint32_t flag : CardRules::audioInputChoices(device)) {
+            const AudioConnectionInfo info = kAudioConnections.value(flag);
+            pixmaps << loadPicture(info.image);
+            values << flag;
+            captions << device.getAudioInputConnectionTranslated(info.caption);
         }
         if (!pixmaps.isEmpty()) {
             m_inputSection = addSection(tr("Audio Input"));
             QVector<ImageGroupButton*> buttons;
             m_inputGroup = addImageButtonGroup(pixmaps, values, captions, &buttons);
+            nameSetting(m_inputGroup, "audio-input");
             for (int i = 0; i < buttons.size() && i < values.size(); ++i)
                 m_inputButtons.insert(values.at(i), buttons.at(i));
             // After the choice is applied: the rows follow what the card took.
@@ -111,6 +102,7 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
         m_analogSection = addSection(tr("Analog Audio"));
         // In the control column, like the phantom power box.
         m_hifi = addCheckBoxRow(QString(), tr("Use HiFi Audio Levels"));
+        nameSetting(m_hifi, "hifi-audio-levels");
         if (m_hifi) {
             m_hifi->setChecked(device.getUseAnalogAudioConsumerLevels());
             connect(m_hifi, &QAbstractButton::clicked, this, &AudioSettings::onAnalogConsumerLevelsClicked);
@@ -128,8 +120,10 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
         m_micSection = addSection(tr("Microphone"));
         if (device.supportsMicrophoneGainControl())
             m_micGain = addSliderRowWithEditableValue(tr("Input Level:"), 0.0, 64.0, 0, tr("dB"));
+        nameSetting(m_micGain, "microphone-level");
         if (phantom) {
             m_phantom = addCheckBoxRow(QString(), tr("Use +48V Phantom Power"));
+            nameSetting(m_phantom, "phantom-power");
             m_phantom->adjustSize();
             const QString warning = tr("WARNING: Please check that your microphone requires +48V Phantom Power,")
                 + QString(27, QLatin1Char('\t')) + tr("otherwise you can cause damage to your microphone.");
@@ -137,18 +131,19 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
         }
     }
 
-    const bool aesOutput = device.getAudioOutputConnections() & kAesEbu;
-    const bool aesIn = aesOutput && device.supportsDigitalInputScale();
-    const bool aesOut = aesOutput && device.supportsDigitalOutputScale();
+    const bool aesIn = CardRules::offersAesInputLevel(device);
+    const bool aesOut = CardRules::offersAesOutputLevel(device);
     if (aesIn || aesOut) {
         m_aesSection = addSection(tr("AES/EBU"));
         connect(addSectionButton(m_aesSection, QStringLiteral(":/Refresh")), &QAbstractButton::clicked, this,
                 &AudioSettings::onResetAESEBULevels);
         if (aesIn)
             m_aesInput = addSliderRowWithEditableValue(tr("Input Level:"), kLevelMinimum, kLevelMaximum, 2, tr("dB"));
+        nameSetting(m_aesInput, "aes-input-level");
         if (aesOut)
             m_aesOutput = addSliderRowWithEditableValue(tr("Output Level:"), kLevelMinimum, kLevelMaximum, 2,
                                                         tr("dB"));
+        nameSetting(m_aesOutput, "aes-output-level");
     }
 
     if (device.supportsAnalogAudioConsumerLevels()) {
@@ -168,11 +163,13 @@ AudioSettings::AudioSettings(VisibleZeltra& device, QWidget* parent)
                                              { zeltraCode("anlg"), zeltraCode("aes ") },
                                              { tr("4 Analog & 2 AES/EBU"), tr("2 Analog & 6 AES/EBU") }, nullptr,
                                              grid, false);
+        nameSetting(m_outputSwitch, "analog-audio-output");
     }
 
     if (device.supportsHeadphoneGainControl()) {
         addSection(tr("Headphone"));
         m_headphone = addSliderRowWithEditableValue(tr("Volume:"), 0.0, 1.0, 2, QString());
+        nameSetting(m_headphone, "headphone-volume");
         m_headphone->setValueDisplayVisible(false);
     }
 
@@ -199,9 +196,7 @@ bool AudioSettings::shouldHide() const
 
 int AudioSettings::channelCount(const Channels& channels) const
 {
-    const int64_t count = channels.input ? device().getMaxAnalogAudioInputChannels()
-                                         : device().getMaxAnalogAudioOutputChannels();
-    return int(qBound<int64_t>(0, count, kMaxChannels));
+    return CardRules::analogAudioChannelCount(device(), channels.input);
 }
 
 bool AudioSettings::supportsChannel(const Channels& channels, int channel) const
@@ -226,14 +221,12 @@ void AudioSettings::setChannelLevel(const Channels& channels, int channel, doubl
 
 void AudioSettings::updateAnalogAudioInputChannels(int input)
 {
-    const bool build = m_hifi && !m_hifi->isChecked() && isAnalogAudio(uint32_t(input)) && input != kMicrophone
-        && device().supportsAnalogAudioInputScaleChannel(1);
-    updateChannels(m_in, build);
+    updateChannels(m_in, m_hifi && CardRules::offersAnalogAudioInputChannels(device(), m_hifi->isChecked(), uint32_t(input)));
 }
 
 void AudioSettings::updateAnalogAudioOutputChannels()
 {
-    updateChannels(m_out, m_hifi && !m_hifi->isChecked());
+    updateChannels(m_out, m_hifi && CardRules::offersAnalogAudioOutputChannels(device(), m_hifi->isChecked()));
 }
 
 void AudioSettings::updateChannels(Channels& channels, bool build)
@@ -280,12 +273,15 @@ void AudioSettings::rebuildChannels(Channels& channels, int count)
             deleteWidget(lead.first());
         // The card's own range where it reports one: a level it would refuse
         // cannot be chosen.
-        double minimum = kLevelMinimum;
-        double maximum = kLevelMaximum;
-        device().getAnalogAudioScaleRange(channels.input, minimum, maximum);
-        for (int n = 1; n <= count; ++n)
+        double minimum = 0.0;
+        double maximum = 0.0;
+        CardRules::analogAudioLevelRange(device(), channels.input, minimum, maximum);
+        for (int n = 1; n <= count; ++n) {
             channels.sliders << addSliderRowWithEditableValue(tr("Channel %1:").arg(n), minimum, maximum, 2,
                                                               tr("dB"));
+            nameSetting(channels.sliders.last(),
+                        QStringLiteral("audio-%1-channel-%2").arg(channels.input ? "input" : "output").arg(n));
+        }
         endRowGroup();
     }
     if (channels.sliders.size() >= 2) {
@@ -484,9 +480,8 @@ void AudioSettings::onApplyChanges()
         device().setDigitalInputScale(m_aesInput->realValue());
     if (m_aesOutput && hasChanged(*m_aesOutput))
         device().setDigitalOutputScale(m_aesOutput->realValue());
-    if (m_outputSwitch && hasChanged(*m_outputSwitch) && m_outputSwitch->checkedId() != -1
-        && device().supportsSwitchableAnalogAudioOutputs())
-        device().setAnalogAudioOutputSwitch(uint32_t(m_outputSwitch->checkedId()));
+    if (m_outputSwitch && hasChanged(*m_outputSwitch) && m_outputSwitch->checkedId() != -1)
+        CardRules::setAnalogAudioOutputSwitch(device(), uint32_t(m_outputSwitch->checkedId()));
 
     if (m_in.link)
         deviceSettings().setValue(m_in.linkKey, m_in.link->isLinked());

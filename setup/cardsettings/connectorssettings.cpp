@@ -1,42 +1,25 @@
 #include "connectorssettings.h"
 
+#include "cardrules.h"
 #include "settingscombobox.h"
 #include "visiblezeltra.h"
 
 #include <QSignalBlocker>
 
 namespace {
-constexpr uint32_t kFullDuplex = zeltraCode("fdup");
-constexpr uint32_t kHalfDuplex = zeltraCode("hdup");
 constexpr int kComboWidth = 240;
 } // namespace
 
 ConnectorsSettings::ConnectorsSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    const int64_t pairedId = device.getPairedDevicePersistentId();
-    const bool ownsMapping = device.supportsDuplexModeConfiguration();
-    if (pairedId != 0)
-        m_mappingDevice = ownsMapping ? &device : device.getSubDeviceByPersistentId(pairedId);
-
+    m_mappingDevice = static_cast<VisibleZeltra*>(CardRules::duplexMappingDevice(device));
     if (m_mappingDevice) {
-        int first = 0;
-        int second = 0;
-        m_mappingDevice->getConnectorIds(first, second);
-        // Connectors are counted from 1 on the card's bracket.
-        ++first;
-        ++second;
         addSection(QStringLiteral("Connector Mapping"));
         m_combo = addComboBoxRow(QStringLiteral("Connector:"), kComboWidth);
-        if (ownsMapping) {
-            m_combo->addItem(tr("SDI %1 & SDI %2").arg(first).arg(second), kFullDuplex);
-            m_combo->addItem(tr("SDI %1").arg(first), kHalfDuplex);
-        } else {
-            // The partner keeps its connector in half duplex and has none
-            // while the other sub-device takes both.
-            m_combo->addItem(tr("SDI %1").arg(second), kHalfDuplex);
-            m_combo->addItem(tr("None"), kFullDuplex);
-        }
+        nameSetting(m_combo, "connector-mapping");
+        for (const CardRules::DuplexChoice& choice : CardRules::duplexChoices(device))
+            m_combo->addItem(choice.label, choice.mode);
         if (m_mappingDevice != &device)
             connect(m_mappingDevice, &VisibleZeltra::propertyChanged, this, &ConnectorsSettings::onPropertyChanged);
     }

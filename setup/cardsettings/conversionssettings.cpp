@@ -1,6 +1,7 @@
 #include "conversionssettings.h"
 #include "hidpipixmap.h"
 
+#include "cardrules.h"
 #include "cardsection.h"
 #include "imagegroupbutton.h"
 #include "flatimagebutton.h"
@@ -21,16 +22,6 @@ GridSettings modeGrid()
 {
     return { 24, 14, 33, 3, 15, 7, 15 };
 }
-
-// The first group whose list holds `mode`; -1 when none does.
-int groupOf(const QVector<ConversionModeGroup>& groups, uint32_t mode)
-{
-    for (int i = 0; i < groups.size(); ++i) {
-        if (groups.at(i).modes.contains(mode))
-            return i;
-    }
-    return -1;
-}
 } // namespace
 
 ConversionsSettings::ConversionsSettings(VisibleZeltra& device, QWidget* parent)
@@ -39,37 +30,28 @@ ConversionsSettings::ConversionsSettings(VisibleZeltra& device, QWidget* parent)
     m_input.table = &kVideoInputConversionModes;
     m_output.table = &kVideoOutputConversionModes;
 
-    if (device.supportsCapture() && device.supportsVideoInputConversion()) {
-        m_input.groups = kVideoInputConversionModeGroups;
+    m_input.groups = CardRules::conversionGroups(device, false);
+    if (!m_input.groups.isEmpty()) {
         m_input.section = addSection(tr("Input Conversion"));
         m_input.combo = addComboBoxRow(tr("Input conversion:"), kComboWidth);
+        nameSetting(m_input.combo, "input-conversion");
         for (const ConversionModeGroup& group : qAsConst(m_input.groups))
             m_input.combo->addItem(group.name);
         connect(m_input.combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 &ConversionsSettings::onInputConversionGroupChanged);
     }
 
-    if (device.supportsPlayback()) {
-        for (const ConversionModeGroup& group : kVideoOutputConversionModeGroups) {
-            for (uint32_t mode : group.modes) {
-                if (isOutputModeSupported(mode)) {
-                    m_output.groups << group;
-                    break;
-                }
-            }
-        }
-        // A menu offering nothing but "None" is no choice: the section is
-        // left out, so that a card without input conversion gets no tab.
-        if (m_output.groups.size() == 1 && m_output.groups.first().modes == QVector<uint32_t>{ kNoConversion })
-            m_output.groups.clear();
-        if (!m_output.groups.isEmpty()) {
-            m_output.section = addSection(tr("Output Conversion"));
-            m_output.combo = addComboBoxRow(tr("Output conversion:"), kComboWidth);
-            for (const ConversionModeGroup& group : qAsConst(m_output.groups))
-                m_output.combo->addItem(group.name);
-            connect(m_output.combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
-                    &ConversionsSettings::onOutputConversionGroupChanged);
-        }
+    // Without a choice the section is left out, so that a card without input
+    // conversion gets no tab.
+    m_output.groups = CardRules::conversionGroups(device, true);
+    if (!m_output.groups.isEmpty()) {
+        m_output.section = addSection(tr("Output Conversion"));
+        m_output.combo = addComboBoxRow(tr("Output conversion:"), kComboWidth);
+        nameSetting(m_output.combo, "output-conversion");
+        for (const ConversionModeGroup& group : qAsConst(m_output.groups))
+            m_output.combo->addItem(group.name);
+        connect(m_output.combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                &ConversionsSettings::onOutputConversionGroupChanged);
     }
 
     endSettingsTab();
@@ -86,7 +68,7 @@ bool ConversionsSettings::isNoneGroup(const Direction& direction, int index) con
 {
     if (index < 0 || index >= direction.groups.size())
         return false;
-    return direction.groups.at(index).modes == QVector<uint32_t>{ kNoConversion };
+    return CardRules::isNoConversionGroup(direction.groups.at(index));
 }
 
 void ConversionsSettings::rebuildModes(Direction& direction, int index)
@@ -101,11 +83,7 @@ void ConversionsSettings::rebuildModes(Direction& direction, int index)
     if (index < 0 || index >= direction.groups.size() || isNoneGroup(direction, index))
         return;
 
-    QVector<uint32_t> modes;
-    for (uint32_t mode : direction.groups.at(index).modes) {
-        if (!output || isOutputModeSupported(mode))
-            modes << mode;
-    }
+    const QVector<uint32_t> modes = CardRules::conversionModes(device(), output, direction.groups.at(index));
     if (modes.isEmpty())
         return;
 
@@ -120,7 +98,10 @@ void ConversionsSettings::rebuildModes(Direction& direction, int index)
     CardSection* previous = currentSection();
     setActiveSection(direction.section);
     if (output && device().supportsDownConversionOnAllAnalogOutputs())
+    {
         m_convertAnalog = addCheckBoxRow(QString(), tr("Convert Analog Outputs"));
+        nameSetting(m_convertAnalog, "convert-analog-outputs");
+    }
 
     QVector<QPixmap> pixmaps;
     QVector<uint> values;
@@ -135,6 +116,7 @@ void ConversionsSettings::rebuildModes(Direction& direction, int index)
     QVector<ImageGroupButton*> created;
     const QString label = tr("Display As:");
     direction.modes = addImageButtonGroup(&label, pixmaps, values, captions, &created, modeGrid(), false);
+    nameSetting(direction.modes, output ? "output-conversion" : "input-conversion");
     for (int i = 0; i < created.size() && i < modes.size(); ++i)
         direction.buttons.insert(modes.at(i), created.at(i));
     if (!created.isEmpty())
@@ -175,7 +157,7 @@ void ConversionsSettings::refresh(Direction& direction, uint32_t mode)
 {
     if (!direction.combo)
         return;
-    const int index = groupOf(direction.groups, mode);
+    const int index = CardRules::conversionGroupOf(direction.groups, mode);
     {
         const QSignalBlocker blocker(direction.combo);
         direction.combo->setCurrentIndex(index);
@@ -219,10 +201,7 @@ void ConversionsSettings::apply(Direction& direction, bool input)
             return;
         mode = uint32_t(direction.modes->checkedId());
     }
-    if (input)
-        device().setInputConversionMode(mode);
-    else
-        device().setOutputConversionMode(mode);
+    CardRules::setConversionMode(device(), !input, mode);
 }
 
 void ConversionsSettings::onApplyChanges()

@@ -20,6 +20,7 @@ DeckControlConnectionsSettings::DeckControlConnectionsSettings(VisibleZeltra& de
                                   { kRemote1, kRemote2 }, 1);
     m_remote1 = buttons.value(0);
     m_remote2 = buttons.value(1);
+    nameSetting(m_group, "deck-control-port");
     endSettingsTab();
     onPropertyChanged();
     watchModifications(true);

@@ -3,6 +3,7 @@
 
 #include "analoglevelsliders.h"
 #include "buttonrowtbase.h"
+#include "cardrules.h"
 #include "displaymode.h"
 #include "flatimagebutton.h"
 #include "settingscheckbox.h"
@@ -17,58 +18,54 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 
+#include <utility>
+
 const QString VideoInputSettings::kCbCrLinkedKey = QStringLiteral("AnalogVideoInputCbCrLinked");
 
 VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
     : ZeltraSettingsTab(device, parent)
 {
-    const int64_t inputs = device.getVideoInputConnections();
     QVector<QPixmap> pixmaps;
     QVector<uint> flags;
     QStringList captions;
-    bool offersAnalog = false;
-    for (auto it = kVideoConnections.cbegin(); it != kVideoConnections.cend(); ++it) {
-        if (!(inputs & it.key()))
-            continue;
-        pixmaps << loadPicture(it->image);
-        flags << it.key();
-        captions << it->caption;
-        offersAnalog = offersAnalog || isAnalogVideo(it.key());
+    for (uint32_t flag : CardRules::videoInputChoices(device)) {
+        const VideoConnectionInfo info = kVideoConnections.value(flag);
+        pixmaps << loadPicture(info.image);
+        flags << flag;
+        captions << info.caption;
     }
+    const bool offersAnalog = CardRules::offersAnalogVideoInput(device);
     // A single connector leaves nothing to choose.
     if (flags.size() > 1) {
         addSection(tr("Input Connection"));
         m_inputGroup = addImageButtonGroup(pixmaps, flags, captions);
-        // After the choice is applied: an input the card refused moves
-        // neither the audio input nor the rows shown.
-        connect(this, &SettingsTab::buttonGroupChoiceChanged, this, [this](QButtonGroup* group, int id) {
-            if (group != m_inputGroup)
-                return;
-            const int held = int(this->device().getVideoInputConnection());
-            if (held == id)
-                onSetDefaultAudioInput(id);
-            onVideoInputChanged(held);
+        nameSetting(m_inputGroup, "video-input");
+        // After the choice is applied (with the audio input it brings): the
+        // rows follow what the card took.
+        connect(this, &SettingsTab::buttonGroupChoiceChanged, this, [this](QButtonGroup* group) {
+            if (group == m_inputGroup)
+                onVideoInputChanged(int(this->device().getVideoInputConnection()));
         });
     }
 
     if (device.hasExternalTimeCodeInput()) {
         beginCheckBoxGroup(QString());
         m_timecode = addCheckBoxGroupRow(tr("Use XLR Timecode Input"));
+        nameSetting(m_timecode, "xlr-timecode");
         endCheckBoxGroup();
     }
 
     // Cards that switch between progressive and PsF by themselves need no choice.
-    if (device.supportsCapturePsF() && !device.supportsPsFAutoSwitching()) {
+    if (CardRules::offersCapturePsFChoice(device)) {
         m_sdiSection = addSection(tr("SDI Input"));
         m_capturePsF = beginRadioGroup(tr("1080p HD and 2K:"));
         addRadioButtonRow(tr("Captured as 1080p progressive video"), 0);
         addRadioButtonRow(tr("Captured as 1080PsF segmented video"), 1);
         endRadioGroup();
+        nameSetting(m_capturePsF, "capture-1080p");
     }
 
-    const bool gain = device.supportsAnalogVideoInputGain(8) || device.supportsAnalogVideoInputGain(16)
-        || device.supportsAnalogVideoInputGain(32);
-    if (gain) {
+    if (CardRules::offersAnalogVideoInputLevels(device)) {
         m_analogSection = addSection(tr("Analog Video Input Levels"));
         m_reset = addSectionButton(m_analogSection, QStringLiteral(":/Refresh"));
         connect(m_reset, &QAbstractButton::clicked, this, &VideoInputSettings::onResetVideoInputSliderLevels);
@@ -83,6 +80,10 @@ VideoInputSettings::VideoInputSettings(VisibleZeltra& device, QWidget* parent)
         m_cb = addSliderRowWithEditableValue(tr("Cb:"), minimum, maximum, 2, QString(), false, 0.0);
         m_cr = addSliderRowWithEditableValue(tr("Cr:"), minimum, maximum, 2, QString(), false, 0.0);
         endRowGroup();
+        nameSetting(m_y, "video-input-y");
+        nameSetting(m_chroma, "video-input-chroma");
+        nameSetting(m_cb, "video-input-cb");
+        nameSetting(m_cr, "video-input-cr");
         m_cbCrLink = linkSliders(m_cb, m_cr, SliderLink::Offset);
         m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
         // Kept at once: the next refresh reads it back.
@@ -106,6 +107,7 @@ void VideoInputSettings::buildNtscIre()
     SettingsRadioButton* japan = addRadioButtonRow(tr("0.0 (Japan)"), 2);
     addRadioButtonRow(tr("7.5 (USA)"), 3);
     endRadioGroup();
+    nameSetting(m_ntscIre, "video-input-ntsc-ire");
     japan->adjustSize();
     addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")),
                             tr("The NTSC IRE option on the Video Output tab will be changed accordingly."), japan);
@@ -143,25 +145,13 @@ void VideoInputSettings::onVideoInputChanged(int connection)
     }
     if (m_ntscIre) {
         showRowContaining(m_ntscIre->buttons().first(), analog);
-        ButtonRowTBase(m_ntscIre).set((device().getAnalogVideoOutputFlags() & 1) ? 3 : 2);
+        ButtonRowTBase(m_ntscIre).set(CardRules::ntscIreIsUsa(device()) ? 3 : 2);
     }
 }
 
 void VideoInputSettings::onSetDefaultAudioInput(int connection)
 {
-    int64_t audio = 1; // embedded, for SDI, HDMI and optical
-    if (isAnalogVideo(uint32_t(connection))) {
-        const int64_t available = device().getAudioInputConnections();
-        audio = 4;
-        for (int64_t preferred : { 2, 8, 16 }) { // AES/EBU, XLR, RCA
-            if (available & preferred) {
-                audio = preferred;
-                break;
-            }
-        }
-    }
-    device().setAudioInputConnection(audio);
-    emit device().resetAudioInputs();
+    CardRules::setDefaultAudioInput(device(), uint32_t(connection));
 }
 
 void VideoInputSettings::onResetVideoInputSliderLevels()
@@ -193,25 +183,23 @@ void VideoInputSettings::onApplyChanges()
     const uint32_t input = ButtonRowTBase(m_inputGroup).get(checked) ? uint32_t(checked)
                                                                        : uint32_t(device().getVideoInputConnection());
     if (m_inputGroup && hasChanged(*m_inputGroup)) {
-        device().setVideoInputConnection(input);
+        CardRules::setVideoInput(device(), input);
         onVideoInputChanged(int(device().getVideoInputConnection()));
     }
     if (m_timecode && hasChanged(*m_timecode))
         device().setUseLTCTimecode(m_timecode->isChecked());
     if (m_capturePsF && hasChanged(*m_capturePsF))
         device().setCapture1080pAsPsF(m_capturePsF->checkedId() == 1);
-    if (m_y && hasChanged(*m_y))
-        device().setAnalogVideoInputGainLevel(input, m_y->realValue());
-    if (m_chroma && hasChanged(*m_chroma))
-        device().setAnalogVideoInputChromaGainLevel(input, m_chroma->realValue());
-    if (m_cb && hasChanged(*m_cb))
-        device().setAnalogVideoInputCbLevel(input, m_cb->realValue());
-    if (m_cr && hasChanged(*m_cr))
-        device().setAnalogVideoInputCrLevel(input, m_cr->realValue());
+    using CardRules::Level;
+    const std::pair<SettingsSliderWithEditableValue*, Level> levels[] = {
+        { m_y, Level::Y }, { m_chroma, Level::Chroma }, { m_cb, Level::Cb }, { m_cr, Level::Cr }
+    };
+    for (const auto& [slider, level] : levels) {
+        if (slider && hasChanged(*slider))
+            CardRules::setVideoInputLevel(device(), level, input, slider->realValue());
+    }
     if (m_cbCrLink)
         deviceSettings().setValue(kCbCrLinkedKey, m_cbCrLink->isLinked());
-    if (m_ntscIre && hasChanged(*m_ntscIre)) {
-        const int64_t flags = device().getAnalogVideoOutputFlags();
-        device().setAnalogVideoOutputFlags(m_ntscIre->checkedId() == 3 ? (flags | 1) : (flags & ~int64_t(1)));
-    }
+    if (m_ntscIre && hasChanged(*m_ntscIre))
+        CardRules::setNtscIre(device(), m_ntscIre->checkedId() == 3);
 }

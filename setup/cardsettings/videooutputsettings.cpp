@@ -3,6 +3,7 @@
 
 #include "analoglevelsliders.h"
 #include "buttonrowtbase.h"
+#include "cardrules.h"
 #include "comboboxtbase.h"
 #include "displaymode.h"
 #include "flatimagebutton.h"
@@ -22,21 +23,12 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 
-#include <cmath>
+#include <utility>
 
 const QString VideoOutputSettings::kCbCrLinkedKey = QStringLiteral("AnalogVideoOutputCbCrLinked");
 
 namespace {
-
-constexpr int64_t kNtscSetupBit = 1;
-constexpr int64_t kBetacamBit = 2;
 constexpr uint32_t kAnalogConnections = 8 | 16 | 32;
-
-int64_t withBit(int64_t flags, int64_t bit, bool set)
-{
-    return set ? (flags | bit) : (flags & ~bit);
-}
-
 } // namespace
 
 VideoOutputSettings::VideoOutputSettings(VisibleZeltra& device, QWidget* parent)
@@ -49,6 +41,7 @@ VideoOutputSettings::VideoOutputSettings(VisibleZeltra& device, QWidget* parent)
         m_packing3D = addComboBoxRow(tr("3D output:"), 240);
         for (const Video3DPackingFormat& format : qAsConst(kVideo3DPackingFormats))
             m_packing3D->addItem(QIcon(loadPicture(format.icon)), format.label, int(format.value));
+        nameSetting(m_packing3D, "hdmi-3d-output");
     }
     buildAnalogOutput();
     buildReference();
@@ -66,24 +59,28 @@ void VideoOutputSettings::buildGeneral()
         m_defaultStandard->addItem(mode.getName(0u), int(mode.getModeId()));
     addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")), tr("Startup Video Output will use this setting."),
                             m_defaultStandard);
+    nameSetting(m_defaultStandard, "default-video-standard");
 
     if (device().supportsFieldFlickerRemoval()) {
         m_whenPaused = beginRadioGroup(tr("When paused:"));
         addRadioButtonRow(tr("Display a full frame on video output"), 0);
         addRadioButtonRow(tr("Display a single field on video output"), 1);
         endRadioGroup();
+        nameSetting(m_whenPaused, "when-paused");
     }
     if (device().supportsIdleOutput()) {
         m_playback = beginRadioGroup(tr("Video playback:"));
         addRadioButtonRow(tr("Displays black output when not playing"), int(zeltraCode("blac")));
         addRadioButtonRow(tr("Displays freeze frame when not playing"), int(zeltraCode("lafa")));
         endRadioGroup();
+        nameSetting(m_playback, "video-playback");
     }
     if (device().supportsDisablingCapturePassthrough()) {
         m_duringCapture = beginRadioGroup(tr("During capture:"));
         addRadioButtonRow(tr("Video output displays playback video"), 2);
         addRadioButtonRow(tr("Video output displays input video"), 3);
         endRadioGroup();
+        nameSetting(m_duringCapture, "during-capture");
     }
 }
 
@@ -97,7 +94,7 @@ void VideoOutputSettings::buildSdiOutput()
 {
     // The SDI rows only make sense with an SDI output, whatever else the
     // card reports.
-    if (!(device().getVideoOutputConnections() & 1))
+    if (!CardRules::hasSdiOutput(device()))
         return;
     if (device().supports444SDI()) {
         ensureSdiSection();
@@ -105,6 +102,7 @@ void VideoOutputSettings::buildSdiOutput()
         addRadioButtonRow(tr("Video is converted to RGB 4:4:4:4"), 4);
         addRadioButtonRow(tr("Video is converted to Y, Cb, Cr 4:2:2"), 5);
         endRadioGroup();
+        nameSetting(m_colourSpace, "sdi-color-space");
     }
     if (device().supportsSMPTELevelAOutput()) {
         ensureSdiSection();
@@ -112,6 +110,7 @@ void VideoOutputSettings::buildSdiOutput()
         addRadioButtonRow(tr("Are output as SMPTE Level A"), 6);
         addRadioButtonRow(tr("Are output as SMPTE Level B (Normal)"), 7);
         endRadioGroup();
+        nameSetting(m_levelA, "3g-sdi-level");
     }
     if (device().supportsOutputPsF()) {
         ensureSdiSection();
@@ -119,6 +118,7 @@ void VideoOutputSettings::buildSdiOutput()
         addRadioButtonRow(tr("Are output as 1080p progressive video"), 8);
         addRadioButtonRow(tr("Are output as 1080PsF segmented video"), 9);
         endRadioGroup();
+        nameSetting(m_output1080p, "output-1080p");
     }
     if (device().supportsSDIDualLink()) {
         ensureSdiSection();
@@ -128,6 +128,7 @@ void VideoOutputSettings::buildSdiOutput()
         if (device().supportsSDIQuadLink())
             addRadioButtonRow(tr("Quad Link"), int(zeltraCode("lcql")));
         endRadioGroup();
+        nameSetting(m_sdiConnector, "sdi-link");
     }
 }
 
@@ -151,6 +152,7 @@ void VideoOutputSettings::buildAnalogOutput()
         // an exclusive group would fade the other checked buttons; each
         // button keeps its own look instead.
         m_analogOutputs->setExclusive(false);
+        nameSetting(m_analogOutputs, "analog-video-outputs");
         disconnect(m_analogOutputs, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this,
                    &SettingsTab::onImageGroupButtonToggled);
     }
@@ -163,7 +165,8 @@ void VideoOutputSettings::buildAnalogOutput()
         double maximum = 0.0;
         device().getAnalogVideoOutputGainLevelRange(minimum, maximum);
         m_y = addSliderRowWithEditableValue(tr("Y:"), minimum, maximum, 2, QString(), false, 0.0);
-        if (!device().canOnlyAdjustOverallVideoOutputGain()) {
+        nameSetting(m_y, "video-output-y");
+        if (CardRules::offersVideoOutputChroma(device())) {
             m_chroma = addSliderRowWithEditableValue(tr("Chroma:"), minimum, maximum, 2, QString(), false, 0.0);
             connect(m_chroma, qOverload<double>(&SettingsSliderWithEditableValue::valueChanged), this,
                     &VideoOutputSettings::onVideoOutputChromaChanged);
@@ -171,6 +174,9 @@ void VideoOutputSettings::buildAnalogOutput()
             m_cb = addSliderRowWithEditableValue(tr("Cb:"), minimum, maximum, 2, QString(), false, 0.0);
             m_cr = addSliderRowWithEditableValue(tr("Cr:"), minimum, maximum, 2, QString(), false, 0.0);
             endRowGroup();
+            nameSetting(m_chroma, "video-output-chroma");
+            nameSetting(m_cb, "video-output-cb");
+            nameSetting(m_cr, "video-output-cr");
             m_cbCrLink = linkSliders(m_cb, m_cr, SliderLink::Offset);
             m_cbCrLink->setLinked(deviceSettings().value(kCbCrLinkedKey, true).toBool());
             // Kept at once: the next refresh reads it back.
@@ -179,6 +185,7 @@ void VideoOutputSettings::buildAnalogOutput()
         }
         beginCheckBoxGroup(QString());
         m_betacam = addCheckBoxGroupRow(tr("Use Betacam Levels"));
+        nameSetting(m_betacam, "betacam-levels");
         endCheckBoxGroup();
     }
 
@@ -187,6 +194,7 @@ void VideoOutputSettings::buildAnalogOutput()
         SettingsRadioButton* japan = addRadioButtonRow(tr("0.0 (Japan)"), 10);
         addRadioButtonRow(tr("7.5 (USA)"), 11);
         endRadioGroup();
+        nameSetting(m_ntscIre, "video-output-ntsc-ire");
         japan->adjustSize();
         addIconWithRolloverText(loadPicture(QStringLiteral(":/Info")),
                                 tr("The NTSC IRE option on the Video Input tab will be changed accordingly."), japan);
@@ -203,9 +211,10 @@ void VideoOutputSettings::buildReference()
             &VideoOutputSettings::onResetReferenceInputSliderLevels);
     // A full-frame reference takes offsets of up to a frame, typed; the
     // slider keeps the fine range either way.
-    const double bound = device().supportsFullFrameReferenceInput() ? 999999.0 : 511.0;
+    const double bound = CardRules::referenceOffsetBound(device());
     m_reference = addSettingsSliderWithEditableValueAndIndependantRanges(tr("Offset:"), -bound, bound, -511.0, 511.0,
                                                                          0, tr("Pixels"));
+    nameSetting(m_reference, "reference-offset");
 }
 
 void VideoOutputSettings::onVideoOutputChanged()
@@ -221,11 +230,10 @@ void VideoOutputSettings::onVideoOutputChanged()
     ButtonRowTBase(m_levelA).set(device().getSMPTELevelAOutput() ? 6 : 7);
     ButtonRowTBase(m_output1080p).set(device().getOutput1080pAsPsF() ? 9 : 8);
 
-    const int64_t flags = device().getAnalogVideoOutputFlags();
     if (m_y) {
         if (m_betacam) {
             const QSignalBlocker blocker(m_betacam);
-            m_betacam->setChecked(flags & kBetacamBit);
+            m_betacam->setChecked(CardRules::betacamLevels(device()));
         }
         AnalogLevelSliders::load(m_y, device().getAnalogVideoOutputGainLevel(connection));
         showRowContaining(m_y, true);
@@ -245,7 +253,7 @@ void VideoOutputSettings::onVideoOutputChanged()
     }
     if (m_ntscIre) {
         showRowContaining(m_ntscIre->buttons().first(), connection & kAnalogConnections);
-        ButtonRowTBase(m_ntscIre).set(10 + int(flags & kNtscSetupBit));
+        ButtonRowTBase(m_ntscIre).set(CardRules::ntscIreIsUsa(device()) ? 11 : 10);
     }
 }
 
@@ -283,14 +291,18 @@ void VideoOutputSettings::onPropertyChanged()
 void VideoOutputSettings::onApplyChanges()
 {
     if (changed(m_reference))
-        device().setReferenceInputSamples(int64_t(std::trunc(m_reference->realValue())));
+        CardRules::setReferenceOffset(device(), m_reference->realValue());
     if (changed(m_analogOutputs)) {
         // The connection is a set: the buttons switch only the analog
         // outputs they show, the digital outputs stay as they are.
-        int64_t connection = device().getVideoOutputConnection();
-        for (QAbstractButton* button : m_analogOutputs->buttons())
-            connection = withBit(connection, m_analogOutputs->id(button), button->isChecked());
-        device().setVideoOutputConnection(connection);
+        uint32_t shown = 0;
+        uint32_t on = 0;
+        for (QAbstractButton* button : m_analogOutputs->buttons()) {
+            shown |= uint32_t(m_analogOutputs->id(button));
+            if (button->isChecked())
+                on |= uint32_t(m_analogOutputs->id(button));
+        }
+        CardRules::setAnalogVideoOutputs(device(), shown, on);
         onVideoOutputChanged();
     }
     int value = 0;
@@ -314,31 +326,19 @@ void VideoOutputSettings::onApplyChanges()
         device().setHDMI3DPackingFormat(uint32_t(value));
 
     if (m_y) {
-        // One level serves every analog output of the card: each output's
-        // own item is written.
-        const uint32_t outputs = uint32_t(device().getVideoOutputConnections());
-        for (uint32_t flag : { 8u, 16u, 32u }) {
-            if (!(outputs & flag))
-                continue;
-            if (changed(m_y))
-                device().setAnalogVideoOutputGainLevel(flag, m_y->realValue());
-            // Component chroma is Cb and Cr, written below.
-            if (flag != 8 && changed(m_chroma))
-                device().setAnalogVideoOutputChromaGainLevel(flag, m_chroma->realValue());
-        }
-        if (outputs & 8) {
-            if (changed(m_cb))
-                device().setAnalogVideoOutputCbLevel(outputs, m_cb->realValue());
-            if (changed(m_cr))
-                device().setAnalogVideoOutputCrLevel(outputs, m_cr->realValue());
+        using CardRules::Level;
+        const std::pair<SettingsSliderWithEditableValue*, Level> levels[] = {
+            { m_y, Level::Y }, { m_chroma, Level::Chroma }, { m_cb, Level::Cb }, { m_cr, Level::Cr }
+        };
+        for (const auto& [slider, level] : levels) {
+            if (changed(slider))
+                CardRules::setVideoOutputLevel(device(), level, slider->realValue());
         }
         if (m_cbCrLink)
             deviceSettings().setValue(kCbCrLinkedKey, m_cbCrLink->isLinked());
         if (changed(m_betacam))
-            device().setAnalogVideoOutputFlags(
-                withBit(device().getAnalogVideoOutputFlags(), kBetacamBit, m_betacam->isChecked()));
+            CardRules::setBetacamLevels(device(), m_betacam->isChecked());
     }
     if (changed(m_ntscIre))
-        device().setAnalogVideoOutputFlags(
-            withBit(device().getAnalogVideoOutputFlags(), kNtscSetupBit, m_ntscIre->checkedId() == 11));
+        CardRules::setNtscIre(device(), m_ntscIre->checkedId() == 11);
 }

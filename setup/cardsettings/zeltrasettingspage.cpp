@@ -2,6 +2,7 @@
 
 #include "aboutsettings.h"
 #include "audiosettings.h"
+#include "cardrules.h"
 #include "cardfooter.h"
 #include "commondialog.h"
 #include "connectorssettings.h"
@@ -41,17 +42,17 @@ void ZeltraSettingsPage::buildPages()
         return;
     m_built = true;
     QWidget* const parent = tabParent();
-    if (m_device.supportsPlayback())
+    if (CardRules::offersVideoOutputTab(m_device))
         checkAddTab(new VideoOutputSettings(m_device, parent), tr("Video Output"));
-    if (m_device.supportsCapture())
+    if (CardRules::offersVideoInputTab(m_device))
         checkAddTab(new VideoInputSettings(m_device, parent), tr("Video Input"));
-    if (m_device.supportsAudioLevelAdjustment())
+    if (CardRules::offersAudioTab(m_device))
         checkAddTab(new AudioSettings(m_device, parent), tr("Audio"));
     checkAddTab(new ConversionsSettings(m_device, parent), tr("Conversions"));
-    if (m_device.getPairedDevicePersistentId() != 0)
+    if (CardRules::offersConnectorsTab(m_device))
         checkAddTab(new ConnectorsSettings(m_device, parent), tr("Connectors"));
     // A serial port needs both directions of deck control.
-    if ((m_device.getDeckControlConnections() & 3) == 3)
+    if (CardRules::offersSerialPortTab(m_device))
         checkAddTab(new DeckControlConnectionsSettings(m_device, parent), tr("Serial Port"));
     checkAddTab(new AboutSettings(m_device, parent), tr("About"));
     onLayoutChanged();

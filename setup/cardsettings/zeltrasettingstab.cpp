@@ -28,6 +28,14 @@ int boundTextLength(double minimum, double maximum, int decimals)
 }
 } // namespace
 
+const char* const ZeltraSettingsTab::kSettingProperty = "cardSetting";
+
+void ZeltraSettingsTab::nameSetting(QObject* control, const QString& name)
+{
+    if (control)
+        control->setProperty(kSettingProperty, name);
+}
+
 ZeltraSettingsTab::ZeltraSettingsTab(VisibleZeltra& device, QWidget* parent)
     : SettingsTab(parent)
     , m_device(device)

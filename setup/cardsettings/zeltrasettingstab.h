@@ -33,6 +33,10 @@ public:
     // The check-box and radio grids whose columns are kept aligned.
     QList<QGridLayout*> getCheckBoxLayouts() const;
 
+    // Names the card setting a control shows, as ondavia-ctl lists it.
+    static void nameSetting(QObject* control, const QString& name);
+    static const char* const kSettingProperty;
+
     VisibleZeltra& device() const { return m_device; }
     ZeltraDeviceSettings& deviceSettings() const { return *m_deviceSettings; }
     bool isWatchingModifications() const { return m_watching; }
