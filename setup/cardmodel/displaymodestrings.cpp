@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include "staticdata.h"
 #include "zeltracard.h"
 
 namespace {
@@ -285,4 +286,25 @@ QString getVideoReferenceInputLockStatus(ZeltraCard* device)
     if (device && device->isReferenceSignalLocked())
         return QCoreApplication::translate("DisplayMode", "Locked");
     return QCoreApplication::translate("DisplayMode", "-");
+}
+
+QString getVideoInSummary(ZeltraCard* device)
+{
+    if (!device->supportsCapture())
+        return displayModeNoValue();
+    QString text = kVideoConnections.value(uint32_t(device->getVideoInputConnection())).caption;
+    const QString format = getVideoInputDisplayMode(device);
+    if (format != displayModeNoValue())
+        text += QStringLiteral(": %1").arg(format);
+    return text;
+}
+
+QString getOutputFormatSummary(ZeltraCard* device)
+{
+    return device->supportsPlayback() ? getVideoOutputDisplayMode(device, 0) : displayModeNoValue();
+}
+
+QString getGenlockSummary(ZeltraCard* device)
+{
+    return device->supportsReferenceInput() ? getVideoReferenceInputDisplayString(device) : displayModeNoValue();
 }

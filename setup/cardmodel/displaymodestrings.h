@@ -30,6 +30,13 @@ QString getVideoReferenceInputDisplayString(ZeltraCard* device);
 // Translated "Locked" or "-".
 QString getVideoReferenceInputLockStatus(ZeltraCard* device);
 
+// The card's row of the list view: the input connection and its format
+// ("SDI: 1080i50"), the output format, the reference format; "-" for what
+// the card lacks.
+QString getVideoInSummary(ZeltraCard* device);
+QString getOutputFormatSummary(ZeltraCard* device);
+QString getGenlockSummary(ZeltraCard* device);
+
 // The mode an output connection shows for the output mode, given the output
 // conversion mode, whether the card has a separate down-converted output
 // setting ('socn') and whether all analog outputs down-convert.

@@ -134,6 +134,12 @@ void ZeltraCardDiscovery::onZeltraDeviceArrived(IZeltra* device)
     if (!device)
         return;
     takeQueuedArrival(device);
+    ++m_handledArrivals;
+    // Emitted once this arrival's work is done, whichever way it ends.
+    struct Handled {
+        ZeltraCardDiscovery* discovery;
+        ~Handled() { emit discovery->arrivalHandled(); }
+    } handled{ this };
     // The device owns the reference the callback took.
     ZeltraCard* zeltra = createCard(device);
     zeltra->onConnected();

@@ -39,6 +39,10 @@ public:
     // deletes each one after it was lost.
     const QList<ZeltraCard*>& devices() const { return m_devices; }
 
+    // Library devices whose arrival was handled so far (shown, waiting for
+    // their siblings, or left out).
+    int handledArrivals() const { return m_handledArrivals; }
+
     // True unless the model is one the utility does not show.
     static bool isSupportedDevice(const ZeltraCard& device);
 
@@ -46,6 +50,7 @@ signals:
     void cardFound(ZeltraCard* card);
     // Emitted after the card let go of its library device.
     void cardLost(ZeltraCard* card);
+    void arrivalHandled();
     // Emitted by the callback on the library's thread; the device carries
     // one reference for the receiver.
     void zeltraDeviceArrived(IZeltra* device);
@@ -76,4 +81,5 @@ private:
     QMap<quint64, QVector<ZeltraCard*>*> m_pendingGroups;
     QMutex m_queuedMutex;
     QList<IZeltra*> m_queuedArrivals; // each holds one reference
+    int m_handledArrivals = 0;
 };

@@ -89,19 +89,6 @@ QString tableStyleSheet()
         .arg(kTextIndent + 3);
 }
 
-// The connection name and input format of a capture card, e.g. "SDI: 1080i50";
-// a card without an input shows the same "-" as the other columns do for
-// what a card lacks, never a blank cell.
-QString videoInText(VisibleZeltra* device)
-{
-    if (!device->supportsCapture())
-        return displayModeNoValue();
-    QString text = kVideoConnections.value(uint32_t(device->getVideoInputConnection())).caption;
-    const QString format = getVideoInputDisplayMode(device);
-    if (format != displayModeNoValue())
-        text += QStringLiteral(": %1").arg(format);
-    return text;
-}
 } // namespace
 
 ZeltraVisibleDevicesListViewWidget::ZeltraVisibleDevicesListViewWidget(DeviceList& deviceList, QWidget* parent)
@@ -298,11 +285,10 @@ void ZeltraVisibleDevicesListViewWidget::updateDeviceDisplay(VisibleZeltra* devi
     setCellText(row, LabelColumn, listLabel(name));
     m_table->item(row, LabelColumn)->setToolTip(CommonGui::plainToolTip(name));
     m_table->item(row, LabelColumn)->setForeground(ColourPalette::kMilkGray);
-    setCellText(row, VideoInColumn, videoInText(device));
-    setCellText(row, OutputFormatColumn,
-                device->supportsPlayback() ? getVideoOutputDisplayMode(device, 0) : displayModeNoValue());
-    setCellText(row, GenlockColumn, device->supportsReferenceInput() ? getVideoReferenceInputDisplayString(device)
-                                                                     : displayModeNoValue());
+    // "-" for what a card lacks, never a blank cell.
+    setCellText(row, VideoInColumn, getVideoInSummary(device));
+    setCellText(row, OutputFormatColumn, getOutputFormatSummary(device));
+    setCellText(row, GenlockColumn, getGenlockSummary(device));
     resizeTable();
 }
 

@@ -1,0 +1,11 @@
+# Fails the build when ondavia-ctl needs a Qt library beyond Qt Core.
+execute_process(COMMAND readelf -d ${PROGRAM} OUTPUT_VARIABLE _dynamic RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "readelf could not read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "libQt5[A-Za-z]+" _qt "${_dynamic}")
+list(REMOVE_DUPLICATES _qt)
+list(REMOVE_ITEM _qt libQt5Core)
+if(_qt)
+  message(FATAL_ERROR "ondavia-ctl must link Qt Core only, but needs: ${_qt}")
+endif()
