@@ -79,6 +79,13 @@ if(TARGET OndaviaSetup)
   install(FILES ${_pkg}/doc/ReadMe.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ondavia)
 endif()
 
+# The setup utility's command line, shipped with it.
+if(TARGET ondavia-ctl)
+  install(TARGETS ondavia-ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  ondavia_install_man(ondavia-ctl)
+  install(FILES ${_pkg}/bash-completion/ondavia-ctl DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+endif()
+
 # USB updater, with the Firmware folder beside it, and the udev rule that
 # lets the logged-in user open the units.
 if(TARGET OndaviaUpdater)

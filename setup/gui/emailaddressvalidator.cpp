@@ -1,18 +1,17 @@
 #include "emailaddressvalidator.h"
 
+#include "cardrules.h"
+
 EMailAddressValidator::EMailAddressValidator(QObject* parent)
     : QRegExpValidator(QRegExp(QStringLiteral("[a-z0-9._%+-]+@[a-z0-9.-]+\\.[a-z]{2,4}"), Qt::CaseSensitive),
                        parent)
-    , m_partial(QStringLiteral("[a-z0-9._%+-]*@?[a-z0-9.-]*\\.?[a-z]*"), Qt::CaseSensitive)
 {
 }
 
-QValidator::State EMailAddressValidator::validate(QString& input, int& pos) const
+// What the card's notes accept is decided where ondavia-ctl decides it too.
+QValidator::State EMailAddressValidator::validate(QString& input, int&) const
 {
-    if (input.isEmpty())
+    if (CardRules::isEMailAddress(input))
         return Acceptable;
-    const State full = QRegExpValidator::validate(input, pos);
-    if (full != Acceptable && m_partial.exactMatch(input))
-        return Intermediate;
-    return full;
+    return CardRules::isPartialEMailAddress(input) ? Intermediate : Invalid;
 }

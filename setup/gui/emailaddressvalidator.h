@@ -10,7 +10,4 @@ class EMailAddressValidator : public QRegExpValidator
 public:
     explicit EMailAddressValidator(QObject* parent = nullptr);
     State validate(QString& input, int& pos) const override;
-
-private:
-    QRegExp m_partial;
 };
