@@ -10,10 +10,12 @@
 #include "settingscombobox.h"
 #include "settingssliderwitheditablevalue.h"
 #include "videoinputsettings.h"
+#include "videooutputsettings.h"
 #include "zeltrasettingspage.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -121,6 +123,7 @@ private slots:
     void badValuesChangeNothing_data();
     void badValuesChangeNothing();
     void watchReportsChangesAndUnplug();
+    void windowAndCommandLineShareTheCard();
     void reportWritesTheAboutTabsReport();
 
 private:
@@ -345,11 +348,58 @@ void TestCtl::watchReportsChangesAndUnplug()
     QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("stat"));
     QCOMPARE(event.value(QStringLiteral("value")).toString(), QStringLiteral("Component: 1080i50"));
 
-    QVERIFY(simctl({ QStringLiteral("unplug"), QStringLiteral("1") }));
+    // The program may end before zeltra-simctl hears back from it.
+    simctl({ QStringLiteral("unplug"), QStringLiteral("1") });
     QVERIFY(watch.waitForFinished(10000));
     QCOMPARE(watch.exitStatus(), QProcess::NormalExit);
     QCOMPARE(watch.exitCode(), 3);
     QCOMPARE(watch.readAllStandardError(), QByteArray("ondavia-ctl: card 1 (Ondavia Prism Analog): the card was unplugged\n"));
+}
+
+void TestCtl::windowAndCommandLineShareTheCard()
+{
+    // The command line on this process's card set: what it stores reaches
+    // the open tab, survives a re-plug, and the tab's changes reach its watch.
+    VideoOutputSettings tab(*m_cards.device(kPrism));
+    const int freeze = int(zeltraCode("lafa"));
+    const int black = int(zeltraCode("blac"));
+    QCOMPARE(tab.playbackGroup()->checkedId(), black);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(ctl({ QStringLiteral("set"), QStringLiteral("1"), QStringLiteral("video-playback=freeze-frame") }).status, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(tab.playbackGroup()->checkedId(), freeze, 1000);
+    qInfo("the open tab showed the change %lld ms after ondavia-ctl started", qint64(clock.elapsed()));
+
+    QVERIFY(SimCtl::run({ QStringLiteral("unplug"), QStringLiteral("1") }));
+    QTRY_VERIFY(!m_cards.device(kPrism));
+    QVERIFY(SimCtl::run({ QStringLiteral("plug"), QStringLiteral("1") }));
+    QTRY_VERIFY(m_cards.device(kPrism));
+    // Plugged again it comes last: named by its persistent id.
+    const QString prism = QString::number(quint64(kPrism.persistentId), 16).prepend(QStringLiteral("0x"));
+    QCOMPARE(ctl({ QStringLiteral("get"), prism, QStringLiteral("video-playback") }).out,
+             QStringLiteral("video-playback = freeze-frame\n"));
+
+    VideoOutputSettings again(*m_cards.device(kPrism));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    QProcess watch;
+    watch.setProcessEnvironment(environment);
+    watch.start(QStringLiteral(ONDAVIA_BIN_DIR "/ondavia-ctl"),
+                { QStringLiteral("--json"), QStringLiteral("watch"), prism });
+    QVERIFY(watch.waitForStarted());
+    // Up once its simulator answers for it.
+    QTRY_VERIFY_WITH_TIMEOUT(SimCtl::run({ QStringLiteral("status"), QStringLiteral("1") }) &&
+                                 QFile::exists(QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"))
+                                               + QStringLiteral("/zeltra-simulator/%1.sock").arg(watch.processId())),
+                             10000);
+    QTest::qWait(300);
+    again.playbackGroup()->button(black)->click();
+    QByteArray lines;
+    QTRY_VERIFY_WITH_TIMEOUT((lines += watch.readAllStandardOutput()).contains("\"video-playback\""), 1000);
+    QVERIFY(lines.contains("\"black\""));
+    watch.terminate();
+    QVERIFY(watch.waitForFinished(5000));
+    QCOMPARE(watch.exitCode(), 0);
 }
 
 void TestCtl::reportWritesTheAboutTabsReport()
