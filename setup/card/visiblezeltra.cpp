@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "hidpipixmap.h"
 #include "modelpicturetable.h"
 #include "visiblezeltrasummarywidget.h"
 
@@ -97,7 +98,7 @@ QPixmap VisibleZeltra::modelPicture(QPixmap& picture, const char* const ModelPic
 {
     if (picture.isNull()) {
         if (const ModelPicturePaths* paths = findModelPictures(modelId()))
-            picture = QPixmap(QString::fromLatin1(paths->*path));
+            picture = loadPicture(QString::fromLatin1(paths->*path));
     }
     return picture;
 }
