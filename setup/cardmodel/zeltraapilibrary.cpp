@@ -34,6 +34,9 @@ struct ApiFactories {
 
 pthread_once_t s_apiOnce = PTHREAD_ONCE_INIT;
 ApiFactories s_api;
+// Never freed (see the header); kept here, so that the loaded library stays
+// reachable to the end of the process and no leak check counts it.
+const SharedLibrary* s_apiLibrary = nullptr;
 
 void bindApiLibrary()
 {
@@ -42,8 +45,8 @@ void bindApiLibrary()
         reportLoadError();
         return;
     }
-    // Never freed: see the header.
-    const auto* library = new SharedLibrary(std::move(opened));
+    s_apiLibrary = new SharedLibrary(std::move(opened));
+    const SharedLibrary* library = s_apiLibrary;
     s_api.iterator = bind<CreateZeltraIteratorInstanceFunc>(*library, "CreateZeltraIteratorInstance_0003");
     s_api.information = bind<CreateZeltraAPIInformationInstanceFunc>(*library, "CreateZeltraAPIInformationInstance_0001");
     s_api.conversion = bind<CreateVideoConversionInstanceFunc>(*library, "CreateVideoConversionInstance_0001");
@@ -58,6 +61,7 @@ const ApiFactories& apiFactories()
 
 pthread_once_t s_previewOnce = PTHREAD_ONCE_INIT;
 CreateOpenGLScreenPreviewHelperFunc s_previewFactory = nullptr;
+const SharedLibrary* s_previewLibrary = nullptr; // never freed, as the API library
 
 void bindPreviewLibrary()
 {
@@ -66,8 +70,8 @@ void bindPreviewLibrary()
         reportLoadError();
         return;
     }
-    const auto* library = new SharedLibrary(std::move(opened));
-    s_previewFactory = bind<CreateOpenGLScreenPreviewHelperFunc>(*library, "CreateOpenGLScreenPreviewHelper_0001");
+    s_previewLibrary = new SharedLibrary(std::move(opened));
+    s_previewFactory = bind<CreateOpenGLScreenPreviewHelperFunc>(*s_previewLibrary, "CreateOpenGLScreenPreviewHelper_0001");
 }
 
 template <typename T, typename Func>
