@@ -32,12 +32,15 @@ int listedDevices()
 CtlCards::CtlCards(QObject* parent)
     : QObject(parent)
 {
+    // Kept to the end: a command may still compare against a lost card.
+    connect(&m_discovery, &ZeltraCardDiscovery::cardLost, this, [this](ZeltraCard* card) { m_lost.append(card); });
 }
 
 CtlCards::~CtlCards()
 {
     m_discovery.uninitialise();
     qDeleteAll(m_discovery.devices());
+    qDeleteAll(m_lost);
 }
 
 bool CtlCards::load(int timeoutMs)

@@ -33,4 +33,5 @@ public:
 
 private:
     ZeltraCardDiscovery m_discovery;
+    QList<ZeltraCard*> m_lost; // unplugged while we ran; deleted at the end
 };
