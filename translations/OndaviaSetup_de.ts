@@ -604,6 +604,25 @@
         <source>Jump to</source>
         <translation>Springen zu</translation>
     </message>
+    <message>
+        <source>Reset %1 to defaults</source>
+        <translation>%1 auf Standardwerte zurücksetzen</translation>
+    </message>
+    <message>
+        <source>%1 value</source>
+        <comment>a slider&apos;s typed value</comment>
+        <translation>Wert für %1</translation>
+    </message>
+    <message>
+        <source>%1 in %2</source>
+        <comment>a slider&apos;s typed value and its unit</comment>
+        <translation>%1 in %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>a row&apos;s label, then the option&apos;s text</comment>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>SliderLinkBase</name>

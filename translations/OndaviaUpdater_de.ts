@@ -5,7 +5,7 @@
     <name>FirmwareUpdateDialog</name>
     <message>
         <source>device</source>
-        <translation>Gerät</translation>
+        <translation>Ihrem Gerät</translation>
     </message>
     <message>
         <source>Software Update Required!</source>
@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>An error has occurred that has prevented the software on your %1 from being upgraded. Try upgrading the software again.</source>
-        <translation>Ein Fehler hat die Aktualisierung der Software Ihres %1 verhindert. Versuchen Sie es erneut.</translation>
+        <translation>Ein Fehler hat verhindert, dass die Software auf %1 aktualisiert wurde. Versuchen Sie es erneut.</translation>
     </message>
     <message>
         <source>Firmware Update Required!</source>
@@ -65,7 +65,7 @@
     </message>
     <message>
         <source>The software on your %1 was updated successfully. Unplug the unit&apos;s power and plug it in again to restart it.</source>
-        <translation>Die Software Ihres %1 wurde erfolgreich aktualisiert. Trennen Sie das Gerät vom Strom und schließen Sie es wieder an, um es neu zu starten.</translation>
+        <translation>Die Software auf %1 wurde erfolgreich aktualisiert. Trennen Sie das Gerät vom Strom und schließen Sie es wieder an, um es neu zu starten.</translation>
     </message>
     <message>
         <source>Please restart your computer to complete the software updates.</source>
@@ -73,7 +73,7 @@
     </message>
     <message>
         <source>The software on your %1 was updated successfully. A restart will be required when all software updates have completed.</source>
-        <translation>Die Software Ihres %1 wurde erfolgreich aktualisiert. Nach Abschluss aller Software-Updates ist ein Neustart erforderlich.</translation>
+        <translation>Die Software auf %1 wurde erfolgreich aktualisiert. Nach Abschluss aller Software-Updates ist ein Neustart erforderlich.</translation>
     </message>
     <message>
         <source>Morvane Software Update</source>
