@@ -379,14 +379,16 @@ QVector<DuplexChoice> duplexChoices(ZeltraCard& card)
     // Connectors are counted from 1 on the card's bracket.
     ++first;
     ++second;
-    const char* context = "ConnectorsSettings";
+    // The tab's own texts: the context is written out in each call so that
+    // the catalogue tool finds them.
     if (mapping == &card)
-        return { { QCoreApplication::translate(context, "SDI %1 & SDI %2").arg(first).arg(second), kFullDuplex },
-                 { QCoreApplication::translate(context, "SDI %1").arg(first), kHalfDuplex } };
+        return { { QCoreApplication::translate("ConnectorsSettings", "SDI %1 & SDI %2").arg(first).arg(second),
+                   kFullDuplex },
+                 { QCoreApplication::translate("ConnectorsSettings", "SDI %1").arg(first), kHalfDuplex } };
     // The partner keeps its connector in half duplex and has none while the
     // other sub-device takes both.
-    return { { QCoreApplication::translate(context, "SDI %1").arg(second), kHalfDuplex },
-             { QCoreApplication::translate(context, "None"), kFullDuplex } };
+    return { { QCoreApplication::translate("ConnectorsSettings", "SDI %1").arg(second), kHalfDuplex },
+             { QCoreApplication::translate("ConnectorsSettings", "None"), kFullDuplex } };
 }
 
 bool offersDeckControlChoice(const ZeltraCard& card)
