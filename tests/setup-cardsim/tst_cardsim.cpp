@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -266,6 +267,8 @@ private slots:
     void unstoredChangesEndWithTheWriter_data();
     void unstoredChangesEndWithTheWriter();
     void killedDaemonIsReplaced();
+    void daemonDropsBadMessages_data();
+    void daemonDropsBadMessages();
     // Last: it unloads the library.
     void unloadWhileNotificationsInstalled();
 
@@ -1328,6 +1331,54 @@ void TestCardSimulator::killedDaemonIsReplaced()
     QCOMPARE(simctl({"get", "9", "dila"}), 0);
     discovery->UninstallDeviceNotifications();
     watcher.releaseDevices();
+}
+
+void TestCardSimulator::daemonDropsBadMessages_data()
+{
+    // What a stray or broken program might send the daemon; <key> is the set's.
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("framed"); // with the four-byte length before it
+    const QByteArray hello = R"({"op":"hello","version":1,"key":"<key>","pid":1})";
+    auto frame = [](const QByteArray &json) {
+        const quint32 n = quint32(json.size());
+        return QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n) + json;
+    };
+    QTest::newRow("length beyond the limit") << QByteArray("\xff\xff\xff\xff{}") << false;
+    QTest::newRow("not JSON") << QByteArray("{\"op\": ") << true;
+    QTest::newRow("not an object") << QByteArray("[1, 2]") << true;
+    QTest::newRow("a request before hello") << QByteArray(R"({"op":"store","id":1,"card":0,"plug":1})") << true;
+    QTest::newRow("another set's key") << QByteArray(R"({"op":"hello","version":1,"key":"0000000000000000","pid":1})") << true;
+    QTest::newRow("no such card") << frame(hello) + frame(R"({"op":"set","id":1,"card":99,"plug":1,"session":1,"item":"dila","value":"x"})") << false;
+    QTest::newRow("a field of the wrong kind") << frame(hello) + frame(R"({"op":"store","id":"one","card":0,"plug":1})") << false;
+    QTest::newRow("an unknown request") << frame(hello) + frame(R"({"op":"format","id":1})") << false;
+}
+
+void TestCardSimulator::daemonDropsBadMessages()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, framed);
+    IZeltra *deckhand = deviceByModel("Ondavia Deckhand");
+    const QDir sets(m_dir->filePath("runtime/zeltra-simulator/sets"));
+    const QStringList links = sets.entryList({"*.link"}, QDir::System);
+    QCOMPARE(links.size(), 1);
+    payload.replace("<key>", links.first().section('.', 0, 0).toLatin1());
+    if (framed) {
+        const quint32 n = quint32(payload.size());
+        payload.prepend(QByteArray(1, char(n)));
+        payload.prepend(char(n >> 8));
+        payload.prepend(char(n >> 16));
+        payload.prepend(char(n >> 24));
+    }
+    QLocalSocket stray;
+    stray.connectToServer(sets.filePath(links.first()));
+    QVERIFY(stray.waitForConnected(2000));
+    stray.write(payload);
+    QVERIFY(stray.waitForBytesWritten(2000));
+    // The daemon hangs up on it, and goes on serving the set.
+    QVERIFY(stray.state() == QLocalSocket::UnconnectedState || stray.waitForDisconnected(5000));
+    auto session = query<IZeltraConfiguration>(deckhand, IID_IZeltraConfiguration);
+    QCOMPARE(session->SetString(zeltraCode("dila"), "Still here"), kZeltraOk);
+    QCOMPARE(labelOf(deckhand), QString("Still here"));
 }
 
 QTEST_GUILESS_MAIN(TestCardSimulator)
