@@ -301,6 +301,8 @@ void Simulator::startServing(SimulatorDescription description, Service service)
                 notice(int(i), topic, param);
         });
     }
+    if (service.bind)
+        service.bind(shared_from_this());
     startLocal(&service);
 }
 
@@ -349,13 +351,15 @@ void Simulator::startLocal(const Service *service)
             controllable ? std::vector<PollClient *>{m_control.get(), service->link} : std::vector<PollClient *>{service->link});
         watched = m_pollGroup.get();
     }
-    if (!m_loop->start(watched, error))
-        reportProblem(error + "; cards will not be announced");
+    // The cards are in before the thread starts: the daemon's first program
+    // must find them all (their arrivals wait in the queue for the thread).
     m_running = true;
     for (size_t i = 0; i < m_slots.size(); ++i) {
         if (m_slots[i].card->description().present && !withdrawnByPartner(i))
             plug(i);
     }
+    if (!m_loop->start(watched, error))
+        reportProblem(error + "; cards will not be announced");
 }
 
 bool Simulator::configuresDuplex(const SimCard &card)

@@ -47,6 +47,8 @@ public:
         std::function<void(int card, uint32_t topic, uint64_t param)> notice;
         // Called with each control command's reply; sends it when called.
         std::function<void(std::function<void()> reply)> gate;
+        // Told the simulator before its thread starts.
+        std::function<void(const std::shared_ptr<Simulator> &)> bind;
     };
 
     // The running simulator, created on first use from the environment;

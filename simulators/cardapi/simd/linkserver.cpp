@@ -75,11 +75,10 @@ LinkServer::~LinkServer()
         ::close(m_idleWrite);
 }
 
-void LinkServer::attach(const std::shared_ptr<Simulator> &simulator)
+void LinkServer::watchDevices()
 {
-    m_simulator = simulator;
     m_devices = std::make_unique<Devices>(*this);
-    m_devicesClient = simulator->addClient(m_devices.get());
+    m_devicesClient = m_simulator->addClient(m_devices.get());
 }
 
 void LinkServer::problem(const std::string &text)
@@ -88,7 +87,7 @@ void LinkServer::problem(const std::string &text)
     std::lock_guard<std::mutex> lock(m_problemMutex);
     if (m_collecting)
         m_collecting->push_back(text);
-    else if (!m_simulator)
+    else if (!m_running)
         m_startupProblems.push_back(text);
     else
         broadcast({{"op", "problem"}, {"text", text}});
@@ -96,6 +95,7 @@ void LinkServer::problem(const std::string &text)
 
 int LinkServer::preparePoll(std::vector<pollfd> &fds)
 {
+    m_running = true;
     m_polled.clear();
     if (!m_ending)
         fds.push_back({m_listen, POLLIN, 0});

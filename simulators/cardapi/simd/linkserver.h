@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -36,8 +37,10 @@ public:
     LinkServer(const LinkServer &) = delete;
     LinkServer &operator=(const LinkServer &) = delete;
 
+    // The simulator it serves, before the simulator's thread starts.
+    void bind(const std::shared_ptr<Simulator> &simulator) { m_simulator = simulator; }
     // Starts passing on the simulator's arrivals and removals.
-    void attach(const std::shared_ptr<Simulator> &simulator);
+    void watchDevices();
     // Readable once the last process has gone and the daemon may end.
     int idleDescriptor() const { return m_idleRead; }
 
@@ -103,6 +106,7 @@ private:
     int m_idleWrite = -1;
 
     std::mutex m_problemMutex;
+    std::atomic<bool> m_running{false}; // the simulator's thread polls us
     std::vector<std::string> m_startupProblems; // told to every process that connects
     std::vector<std::string> *m_collecting = nullptr; // a request's, while it runs
 };

@@ -164,8 +164,12 @@ int main(int argc, char **argv)
         else
             reply();
     };
+    service.bind = [weak](const std::shared_ptr<Simulator> &simulator) {
+        if (auto s = weak.lock())
+            s->bind(simulator);
+    };
     std::shared_ptr<Simulator> simulator = Simulator::serve(std::move(description), service);
-    server->attach(simulator);
+    server->watchDevices();
 
     pollfd idle{server->idleDescriptor(), POLLIN, 0};
     ppoll(&idle, 1, nullptr, &waiting);
