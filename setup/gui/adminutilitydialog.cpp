@@ -1,6 +1,7 @@
 #include "adminutilitydialog.h"
 
 #include "colourpalette.h"
+#include "focustrap.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -18,6 +19,13 @@ AdminUtilityDialog::AdminUtilityDialog(QWidget* window)
     if (window)
         window->installEventFilter(this);
     hide();
+    m_trap = new FocusTrap(this);
+}
+
+bool AdminUtilityDialog::focusNextPrevChild(bool next)
+{
+    m_trap->moveFocus(next);
+    return true;
 }
 
 void AdminUtilityDialog::placeOverWindow()

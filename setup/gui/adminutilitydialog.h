@@ -4,9 +4,12 @@
 #include <QPointer>
 #include <QWidget>
 
+class FocusTrap;
+
 // An in-window dialog: a translucent sheet over the whole main window with a
 // white rounded frame centred on it. Subclasses fill frame(). The dialog
-// follows every resize of the window it covers.
+// follows every resize of the window it covers and, while shown, holds the
+// keyboard (see FocusTrap).
 class AdminUtilityDialog : public QWidget
 {
     Q_OBJECT
@@ -25,8 +28,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QPointer<QWidget> m_window;
     QFrame* m_frame = nullptr;
+    FocusTrap* m_trap = nullptr;
 };

@@ -4,12 +4,14 @@
 #include "cardseparatordark.h"
 #include "colourpalette.h"
 #include "commongui.h"
+#include "focustrap.h"
 #include "settingstab.h"
 #include "tighthboxlayout.h"
 #include "tightvboxlayout.h"
 
 #include <QFontMetrics>
 #include <QIcon>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -40,6 +42,38 @@ CardTabbedPages::CardTabbedPages(QWidget* parent)
     column->addWidget(new CardSeparatorDark(this));
     column->addWidget(m_stack, 1);
     connect(m_bar, &QTabBar::currentChanged, this, &CardTabbedPages::onCurrentChanged);
+
+    // The bar itself takes no focus: these keys change tabs from anywhere
+    // on the page.
+    const struct
+    {
+        int keys;
+        int step;
+    } steps[] = { { int(Qt::CTRL) | Qt::Key_Tab, 1 },
+                  { int(Qt::CTRL) | int(Qt::SHIFT) | Qt::Key_Tab, -1 },
+                  { int(Qt::CTRL) | Qt::Key_PageDown, 1 },
+                  { int(Qt::CTRL) | Qt::Key_PageUp, -1 } };
+    for (const auto& step : steps) {
+        auto* shortcut = new QShortcut(QKeySequence(step.keys), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        const int by = step.step;
+        connect(shortcut, &QShortcut::activated, this, [this, by] { stepTab(by); });
+    }
+}
+
+void CardTabbedPages::stepTab(int by)
+{
+    const int count = m_bar->count();
+    for (int i = 1; i < count; ++i) {
+        const int index = ((m_bar->currentIndex() + by * i) % count + count) % count;
+        if (m_bar->isTabVisible(index) && m_bar->isTabEnabled(index)) {
+            m_bar->setCurrentIndex(index);
+            // The keys carry on in the tab that came, at its first control.
+            if (SettingsTab* shown = tab(index))
+                FocusTrap::focusFirstIn(shown);
+            return;
+        }
+    }
 }
 
 QString CardTabbedPages::tabBarStyleSheet(int padding)

@@ -27,6 +27,9 @@ public:
     SettingsTab* currentTab() const;
     int currentIndex() const;
     void selectTab(int index);
+    // The next (`by` 1) or previous (-1) shown tab, round at the ends, as
+    // Ctrl+Tab and Ctrl+Shift+Tab choose it.
+    void stepTab(int by);
     void showTab(const QString& title, bool visible);
     bool isTabVisible(int index) const;
     int indexOf(const QString& title) const;

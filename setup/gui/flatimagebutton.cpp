@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include "colourpalette.h"
 #include "commongui.h"
 
 #include <QPainter>
@@ -108,6 +109,14 @@ void FlatImageButton::paintEvent(QPaintEvent*)
     const QSize size = pixmap.size() / pixmap.devicePixelRatio();
     const QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
     painter.drawPixmap(QRect(topLeft, size), pixmap);
+    // Without a focus picture of its own the button shows the focus as a
+    // ring in the accent colour.
+    if (hasFocus() && m_focus.isNull() && focusPolicy() != Qt::NoFocus) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(ColourPalette::kAccentColour, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
 }
 
 void FlatImageButton::keyPressEvent(QKeyEvent* event)
@@ -118,9 +127,9 @@ void FlatImageButton::keyPressEvent(QKeyEvent* event)
             animateClick();
         return;
     }
-    // Outside a group the arrows belong to the widget around the button.
+    // Outside a group (one of its own, or a button group's) the arrows belong to the widget around the button.
     const int key = event->key();
-    if (!autoExclusive() && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up
+    if (!autoExclusive() && !group() && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up
                              || key == Qt::Key_Down)) {
         event->ignore();
         return;

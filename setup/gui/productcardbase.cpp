@@ -1,6 +1,7 @@
 #include "productcardbase.h"
 
 #include "colourpalette.h"
+#include "focustrap.h"
 
 #include <QEvent>
 
@@ -21,6 +22,14 @@ ProductCardBase::ProductCardBase(QWidget* window)
     if (window)
         window->installEventFilter(this);
     placeOverWindow();
+    m_trap = new FocusTrap(this);
+}
+
+bool ProductCardBase::focusNextPrevChild(bool next)
+{
+    // Never on into the window behind, even with nothing to reach here.
+    m_trap->moveFocus(next);
+    return true;
 }
 
 void ProductCardBase::placeOverWindow()

@@ -11,7 +11,7 @@ SettingsBookmarkButton::SettingsBookmarkButton(const QString& text, QWidget* par
 {
     setFixedSize(145, 24);
     setFont(CommonGui::font(CommonGui::kSemiboldMedium));
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -20,7 +20,10 @@ void SettingsBookmarkButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(underMouse() || isDown() ? ColourPalette::kWolfGray : ColourPalette::kBonesGray);
+    if (hasFocus())
+        painter.setPen(QPen(ColourPalette::kAccentColour, 1.5));
+    else
+        painter.setPen(underMouse() || isDown() ? ColourPalette::kWolfGray : ColourPalette::kBonesGray);
     painter.setBrush(isDown() ? ColourPalette::kMilkGray : QColor(Qt::white));
     painter.drawRoundedRect(box, 4, 4);
     painter.setPen(ColourPalette::kWinterSkyGray);

@@ -1,9 +1,24 @@
 #include "settingspage.h"
 
 #include "cardfooter.h"
+#include "cardpushbutton.h"
 #include "cardtabbedpages.h"
+#include "flatimagebutton.h"
 #include "settingstab.h"
 #include "tightvboxlayout.h"
+
+#include <QShortcut>
+
+namespace {
+// Presses `button` as a click would, if the user could click it now.
+bool press(QAbstractButton* button)
+{
+    if (!button || !button->isVisible() || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+} // namespace
 
 SettingsPage::SettingsPage(QWidget* parent)
     : StatusPage(parent)
@@ -17,11 +32,39 @@ SettingsPage::SettingsPage(QWidget* parent)
     connect(m_footer, &CardFooter::cancelPressed, this, &SettingsPage::onCancelPressed);
     connect(m_footer, &CardFooter::savePressed, this, &SettingsPage::onSavePressed);
     connect(m_footer, &CardFooter::menuOptionPressed, this, &SettingsPage::menuOptionPressed);
+
+    // Escape is Cancel (Close where that is the only button), Ctrl+Return
+    // is Save, wherever the focus is on the page.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (!press(m_footer->cancelButton()))
+            press(m_footer->saveButton());
+    });
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto* save = new QShortcut(QKeySequence(int(Qt::CTRL) | key), this);
+        save->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(save, &QShortcut::activated, this, [this] { press(m_footer->saveButton()); });
+    }
 }
 
 void SettingsPage::addTab(SettingsTab* tab, const QString& title)
 {
     m_pages->addTab(tab, title);
+    if (!tab)
+        return;
+    // The footer is read after the tabs: Tab leaves the last control of a
+    // tab for the footer's buttons. Tabs are built after the footer, so
+    // their controls would otherwise come after it.
+    QWidget* last = tab;
+    while (tab->isAncestorOf(last->nextInFocusChain()))
+        last = last->nextInFocusChain();
+    for (QWidget* button : { static_cast<QWidget*>(m_footer->settingsButton()),
+                             static_cast<QWidget*>(m_footer->cancelButton()),
+                             static_cast<QWidget*>(m_footer->saveButton()) }) {
+        QWidget::setTabOrder(last, button);
+        last = button;
+    }
 }
 
 QWidget* SettingsPage::tabParent() const

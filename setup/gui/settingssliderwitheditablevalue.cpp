@@ -136,6 +136,8 @@ SettingsSliderWithEditableValue::SettingsSliderWithEditableValue(QWidget* parent
     m_defaultButton->setPressedImage(refresh);
     m_defaultButton->setGeometry(kDefaultX, (kHeight - 20) / 2, 20, 20);
     m_defaultButton->setToolTip(tr("Restore the default value"));
+    m_defaultButton->setAccessibleName(m_defaultButton->toolTip());
+    m_defaultButton->setFocusPolicy(Qt::TabFocus);
     m_defaultButton->hide();
 
     replaceValidator();

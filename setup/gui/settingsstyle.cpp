@@ -25,23 +25,29 @@ QString SettingsStyle::lineEdit()
 QString SettingsStyle::radioButton()
 {
     return QStringLiteral(
-               "QRadioButton { color: %1; spacing: 8px; background: transparent; }"
+               // The frame is always there, clear until the button has the
+               // focus, so that focus never moves the button's text.
+               "QRadioButton { color: %1; spacing: 8px; background: transparent;"
+               " border: 1px solid transparent; border-radius: 4px; padding: 0px 3px 0px 1px; }"
+               "QRadioButton:focus { border-color: %3; }"
                "QRadioButton:disabled { color: %2; }"
                "QRadioButton::indicator { width: 16px; height: 16px; }"
                "QRadioButton::indicator:unchecked { image: url(:/Radio); }"
                "QRadioButton::indicator:checked { image: url(:/Radio_Active); }")
-        .arg(hex(P::kWinterSkyGray), P::toHtmlQString(P::kWinterSkyGray, P::kDisabledAlpha));
+        .arg(hex(P::kWinterSkyGray), P::toHtmlQString(P::kWinterSkyGray, P::kDisabledAlpha), hex(P::kAccentColour));
 }
 
 QString SettingsStyle::checkBox()
 {
     return QStringLiteral(
-               "QCheckBox { color: %1; spacing: 8px; background: transparent; }"
+               "QCheckBox { color: %1; spacing: 8px; background: transparent;"
+               " border: 1px solid transparent; border-radius: 4px; padding: 0px 3px 0px 1px; }"
+               "QCheckBox:focus { border-color: %3; }"
                "QCheckBox:disabled { color: %2; }"
                "QCheckBox::indicator { width: 16px; height: 16px; }"
                "QCheckBox::indicator:unchecked { image: url(:/Checkbox); }"
                "QCheckBox::indicator:checked { image: url(:/Checkbox_Active); }")
-        .arg(hex(P::kWinterSkyGray), P::toHtmlQString(P::kWinterSkyGray, P::kDisabledAlpha));
+        .arg(hex(P::kWinterSkyGray), P::toHtmlQString(P::kWinterSkyGray, P::kDisabledAlpha), hex(P::kAccentColour));
 }
 
 QString SettingsStyle::comboBox()
@@ -68,7 +74,8 @@ QString SettingsStyle::comboBox()
 QString SettingsStyle::slider()
 {
     return QStringLiteral(
-               "QSlider { background: transparent; }"
+               "QSlider { background: transparent; border: 1px solid transparent; border-radius: 4px; }"
+               "QSlider:focus { border-color: %2; }"
                "QSlider::groove:horizontal { height: 4px; border-radius: 2px; background: %1; margin: 0px 2px; }"
                "QSlider::sub-page:horizontal { height: 4px; border-radius: 2px; background: %2; margin: 0px 2px; }"
                "QSlider::sub-page:horizontal:disabled { background: %3; }"

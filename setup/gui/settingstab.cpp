@@ -29,6 +29,7 @@
 #include "tightvboxlayout.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollBar>
@@ -61,6 +62,21 @@ SettingsTab::SettingsTab(QWidget* parent)
     m_contentLayout = new TightVBoxLayout(m_content);
     m_scroll->setWidget(m_content);
     m_outer->addWidget(m_scroll);
+    // Rows that come, go or show call for the reading order and names again.
+    m_content->installEventFilter(this);
+}
+
+bool SettingsTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_content && event->type() == QEvent::LayoutRequest)
+        scheduleKeyboardAccess();
+    return QWidget::eventFilter(watched, event);
+}
+
+void SettingsTab::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    updateKeyboardAccess();
 }
 
 SettingsTab::~SettingsTab() = default;
@@ -133,6 +149,7 @@ void SettingsTab::endSettingsTab()
     m_lastKind = Bookmark;
     m_contentLayout->addWidget(new RowSpacer(kSectionSpacer));
     m_contentLayout->addStretch();
+    updateKeyboardAccess();
 }
 
 QWidget* SettingsTab::createLabelledRow(const QString& label, int height)
@@ -141,6 +158,7 @@ QWidget* SettingsTab::createLabelledRow(const QString& label, int height)
     row->setFixedHeight(height);
     if (!label.isEmpty()) {
         QLabel* title = CommonGui::label(CommonGui::kRegularMedium, ColourPalette::kWinterSkyGray, row);
+        title->setObjectName(QStringLiteral("settingsRowLabel"));
         title->setText(label);
         title->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         title->setGeometry(kLabelX, kLabelY, kLabelWidth, 17);
@@ -256,6 +274,12 @@ FlatImageButton* SettingsTab::addSectionButton(CardSection* section, const QStri
     button->setCheckedImage(full);
     button->resizeToFit();
     button->move(589 + section->contentMargin(), (section->height() - button->height()) / 2);
+    button->setFocusPolicy(Qt::TabFocus);
+    // Every section button of the pages brings the section's defaults back.
+    const QString name = imagePath == QLatin1String(":/Refresh") ? tr("Reset %1 to defaults").arg(section->title())
+                                                                 : section->title();
+    button->setToolTip(name);
+    button->setAccessibleName(name);
     button->show();
     return button;
 }
@@ -483,6 +507,7 @@ QFrame* SettingsTab::createRowWithGridLayout(const QString* label, const GridSet
     auto* content = new QFrame(row);
     if (label) {
         QLabel* title = CommonGui::label(CommonGui::kRegularMedium, ColourPalette::kWinterSkyGray, row);
+        title->setObjectName(QStringLiteral("settingsRowLabel"));
         title->setText(*label);
         title->setAlignment(Qt::AlignRight | Qt::AlignTop);
         title->setFixedWidth(kGridLabelWidth);
@@ -766,6 +791,7 @@ bool SettingsTab::addImageButtonGroupRow(const QVector<QPixmap>& pixmaps, const 
     for (int i = 0; i < pixmaps.size(); ++i) {
         const QString caption = captions.isEmpty() ? QString() : captions.at(i);
         auto* button = new ImageGroupButton(pixmaps.at(i), caption, plain);
+        button->button()->setFocusPolicy(Qt::TabFocus);
         m_imageLayout->addWidget(button, m_imageRows, i, Qt::Alignment(36));
         m_imageGroup->addButton(button->button(), values.isEmpty() ? -1 : int(values.at(i)));
         tallest = std::max(tallest, button->sizeHint().height());

@@ -21,6 +21,7 @@ class ImageGroupButton;
 class QButtonGroup;
 class QFrame;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QSlider;
 class RolloverIcon;
@@ -185,6 +186,17 @@ public:
     // Scrolls so that bookmark `index` is at the top.
     void scrollToBookmark(int index);
 
+    // Puts the controls in reading order for Tab and gives each the name a
+    // screen reader speaks (its row's label and, for an option, the
+    // option's text) and the row's rollover text as its description. Runs
+    // whenever rows come, go or show; names set by a page are kept.
+    void updateKeyboardAccess();
+    // The label at the left of a row, if it has one.
+    static QLabel* rowLabel(const QWidget* row);
+    // The name of `control` in a row labelled `rowText` of section
+    // `sectionText`.
+    static QString spokenName(QWidget* control, const QString& rowText, const QString& sectionText);
+
 signals:
     void settingsStatusChanged();
     // A button of a group built here was clicked and the choice changed
@@ -200,6 +212,8 @@ public slots:
     void onImageGroupButtonToggled(QAbstractButton* button, bool checked);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Adds the filler that belongs before a row of `kind`.
     void addingRow(RowKind kind);
     // A row of `height` with its label, ready for a control at kControlX.
@@ -212,6 +226,7 @@ protected:
     void buildBookmarkMenu(CardSection* header);
 
 private:
+    void scheduleKeyboardAccess();
     // Sizes a finished check-box or radio grid and adds it as a control row.
     QFrame* finishButtonGrid(QFrame* frame, QGridLayout* grid, int rows);
     void connectChange(QObject* sender, const char* signal);
@@ -273,4 +288,5 @@ private:
 
     SettingsPage::SettingsStatus m_status = SettingsPage::Unchanged;
     QList<QPointer<QLineEdit>> m_watched;
+    bool m_accessPending = false;
 };
