@@ -27,6 +27,8 @@ CardFooter::CardFooter(QWidget* parent)
     m_settings->setPressedImage(QStringLiteral(":/Settings_Push"));
     m_settings->resizeToFit();
     m_settings->setToolTip(tr("Settings"));
+    m_settings->setAccessibleName(m_settings->toolTip());
+    m_settings->setFocusPolicy(Qt::TabFocus);
     m_menu = new CardPopupMenu(this);
 
     m_cancel = new CardPushButton(tr("Cancel"), this);

@@ -7,6 +7,9 @@ CardScrollArea::CardScrollArea(QWidget* parent)
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
+    // Not a Tab stop of its own: the keys go from control to control, and
+    // the area scrolls to show the one that has the focus.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setStyleSheet(QStringLiteral("QScrollArea { background: white; border: none; }") + scrollBarStyleSheet());

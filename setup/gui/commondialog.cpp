@@ -8,8 +8,10 @@
 #include "tighthboxlayout.h"
 #include "tightvboxlayout.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QShortcut>
 
 namespace {
 constexpr int kWidth = 440;
@@ -74,6 +76,31 @@ CommonDialog::CommonDialog(QWidget* window)
     row->addWidget(m_second);
     row->addWidget(m_single);
     row->addStretch();
+
+    // Return presses the focused button, else the default one; Escape is
+    // the first button (Cancel), or Close where it stands alone.
+    auto press = [](std::initializer_list<QPushButton*> buttons) {
+        for (QPushButton* b : buttons) {
+            if (b->isVisible() && b->isEnabled()) {
+                b->click();
+                return;
+            }
+        }
+    };
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto* enter = new QShortcut(QKeySequence(key), this);
+        enter->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(enter, &QShortcut::activated, this, [this, press] {
+            auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            if (focused && m_buttons->isAncestorOf(focused))
+                press({ focused });
+            else
+                press({ m_second, m_single });
+        });
+    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this, press] { press({ m_first, m_single }); });
 
     column->addWidget(m_title);
     column->addWidget(m_rule);

@@ -76,6 +76,18 @@ QList<QWidget*> FocusTrap::tabChain(const QWidget* scope)
     return chain;
 }
 
+void FocusTrap::placeAfter(QWidget* first, QWidget* second)
+{
+    if (!first || !second || first == second)
+        return;
+    const Qt::FocusPolicy policies[] = { first->focusPolicy(), second->focusPolicy() };
+    first->setFocusPolicy(Qt::FocusPolicy(policies[0] | Qt::TabFocus));
+    second->setFocusPolicy(Qt::FocusPolicy(policies[1] | Qt::TabFocus));
+    QWidget::setTabOrder(first, second);
+    first->setFocusPolicy(policies[0]);
+    second->setFocusPolicy(policies[1]);
+}
+
 bool FocusTrap::focusFirstIn(QWidget* scope)
 {
     const QList<QWidget*> chain = tabChain(scope);

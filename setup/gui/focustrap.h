@@ -25,6 +25,10 @@ public:
 
     // The controls of `scope` that Tab reaches now, in focus-chain order.
     static QList<QWidget*> tabChain(const QWidget* scope);
+    // QWidget::setTabOrder() for any two widgets: Qt leaves a widget
+    // without a focus policy where it is (a label ending a block, a
+    // group's button that lent its Tab stop to another).
+    static void placeAfter(QWidget* first, QWidget* second);
     // Gives the focus to the first control of `scope` (in a group, its
     // chosen button); false when it has none.
     static bool focusFirstIn(QWidget* scope);

@@ -4,6 +4,7 @@
 #include "cardpushbutton.h"
 #include "cardtabbedpages.h"
 #include "flatimagebutton.h"
+#include "focustrap.h"
 #include "settingstab.h"
 #include "tightvboxlayout.h"
 
@@ -62,7 +63,7 @@ void SettingsPage::addTab(SettingsTab* tab, const QString& title)
     for (QWidget* button : { static_cast<QWidget*>(m_footer->settingsButton()),
                              static_cast<QWidget*>(m_footer->cancelButton()),
                              static_cast<QWidget*>(m_footer->saveButton()) }) {
-        QWidget::setTabOrder(last, button);
+        FocusTrap::placeAfter(last, button);
         last = button;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "settingstab.h"
 
+#include "focustrap.h"
 #include "imagegroupbutton.h"
 #include "rollovericon.h"
 #include "settingssliderwitheditablevalue.h"
@@ -133,8 +134,13 @@ void SettingsTab::updateKeyboardAccess()
     QList<QWidget*> sorted = chain;
     std::stable_sort(sorted.begin(), sorted.end(), [&](QWidget* a, QWidget* b) { return rowOf.value(a) < rowOf.value(b); });
     if (sorted != chain) {
-        for (int i = 1; i < sorted.size(); ++i)
-            QWidget::setTabOrder(sorted.at(i - 1), sorted.at(i));
+        // The block is laid again from where it starts, so that what
+        // follows the tab in the chain (the page's footer) still follows.
+        QWidget* previous = chain.first()->previousInFocusChain();
+        for (QWidget* control : qAsConst(sorted)) {
+            FocusTrap::placeAfter(previous, control);
+            previous = control;
+        }
     }
 
     for (QWidget* control : qAsConst(sorted)) {

@@ -63,6 +63,7 @@ private slots:
     void declining_data();
     void declining();
     void progressDialogRefusesEarlyClose();
+    void questionKeys();
     void queueKeepsOneEntryPerDevice();
     void queueRechecksBeforeOffering();
     void signalNotifierRaises();
@@ -313,6 +314,19 @@ void TestPcieApp::declining()
         Device device;
         manager.tool()->checkDevice("/dev/morvane/dv0", device);
         QVERIFY(device.needsUpdate && device.suppressed && !device.offered());
+    }
+}
+
+// Return is Update Now, the default; Escape is Don't Update.
+void TestPcieApp::questionKeys()
+{
+    for (const auto& [key, result] : { std::pair{ Qt::Key_Return, 1 }, std::pair{ Qt::Key_Escape, 0 } }) {
+        CheckUpdateDialog question(deviceAt("/dev/morvane/dv0"));
+        DialogAnswerer press([key = key](QDialog* d) {
+            QTest::keyClick(d, key);
+            return true;
+        });
+        QCOMPARE(question.exec(), result);
     }
 }
 

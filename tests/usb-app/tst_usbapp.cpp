@@ -116,6 +116,8 @@ private slots:
     void dialogMessages_data();
     void dialogMessages();
     void dialogCancelButton();
+    void dialogKeys_data();
+    void dialogKeys();
     void progressWindow();
     void iconFollowsPixelRatio();
     void pictures();
@@ -460,6 +462,31 @@ void TestUsbApp::dialogCancelButton()
     QVERIFY(dialog.exec() != 0);
 }
 
+void TestUsbApp::dialogKeys_data()
+{
+    QTest::addColumn<int>("message");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("question, Return") << int(Ui::SoftwareUpdateRequired) << int(Qt::Key_Return) << true;
+    QTest::newRow("question, Escape") << int(Ui::SoftwareUpdateRequired) << int(Qt::Key_Escape) << false;
+    // With OK alone, Escape answers as OK does, not as a refusal.
+    QTest::newRow("failure, Escape") << int(Ui::UpgradeFailed) << int(Qt::Key_Escape) << true;
+    QTest::newRow("failure, Return") << int(Ui::UpgradeFailed) << int(Qt::Key_Return) << true;
+}
+
+void TestUsbApp::dialogKeys()
+{
+    QFETCH(int, message);
+    QFETCH(int, key);
+    FirmwareUpdateDialog dialog;
+    dialog.setMessage(message, "Unit");
+    DialogAnswerer press([key](QDialog* d) {
+        QTest::keyClick(d, Qt::Key(key));
+        return true;
+    });
+    QTEST(dialog.exec() != 0, "accepted");
+}
+
 void TestUsbApp::progressWindow()
 {
     FirmwareUpdateProgressDialog progress;
@@ -467,6 +494,8 @@ void TestUsbApp::progressWindow()
     progress.setProgress(0.257);
     QVERIFY(progress.isVisible());
     QCOMPARE(progress.value(), 25);
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QVERIFY(progress.isVisible());
     progress.setProgress(-1);
     QVERIFY(!progress.isVisible());
     progress.setProgress(0.5);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QStyle>
@@ -153,4 +154,13 @@ QString FirmwareUpdateDialog::message() const
 bool FirmwareUpdateDialog::cancelVisible() const
 {
     return !m_ui.cancelButton->isHidden();
+}
+
+void FirmwareUpdateDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_ui.cancelButton->isHidden()) {
+        m_ui.okButton->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

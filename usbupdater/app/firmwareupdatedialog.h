@@ -6,6 +6,7 @@
 #include <QString>
 
 class QGraphicsScene;
+class QKeyEvent;
 
 // The modal message of the updater: asks whether to update and reports the
 // outcome. One dialog is reused for every message.
@@ -30,6 +31,11 @@ public:
 
     // The icon file that suits a device pixel ratio.
     static QString iconPath(qreal devicePixelRatio);
+
+protected:
+    // Return is the default button; Escape is Cancel where the message has
+    // one and OK where OK is the only answer.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void centre();

@@ -1,6 +1,7 @@
 #include "firmwareupdateprogressdialog.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
 
@@ -50,4 +51,13 @@ void FirmwareUpdateProgressDialog::setProgress(double fraction)
     if (percent > 100.0)
         percent = 100.0;
     m_ui.progressBar->setValue(int(percent));
+}
+
+void FirmwareUpdateProgressDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class QKeyEvent;
+
 // The small window that shows how far an update has come; shown and hidden
 // as the updates come and go.
 class FirmwareUpdateProgressDialog : public QDialog
@@ -24,6 +26,10 @@ public slots:
     // −1 hides the window; any other fraction shows it and sets the bar to
     // the whole percent below it.
     void setProgress(double fraction);
+
+protected:
+    // The update cannot be cancelled: Escape must not hide its progress.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Ui::FirmwareUpdateProgressDialog m_ui;
