@@ -127,6 +127,13 @@ void FocusTrap::focusInside()
     if (!isHolding() || inside(m_layer, QApplication::focusWidget()))
         return;
     QWidget* back = m_last;
+    if ((!back || !inside(m_layer, back) || !back->isVisible() || !back->isEnabled()) && m_home) {
+        back = m_home();
+        if (back && back->isVisible() && inside(m_layer, back)) {
+            back->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
     if (!back || !inside(m_layer, back) || !back->isVisible() || !back->isEnabled()) {
         const QList<QWidget*> chain = tabChain(m_layer);
         back = chain.isEmpty() ? nullptr : entryOf(chain.first(), nullptr);

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QWidget;
 
 // Keeps the keyboard inside a layer drawn over the main window (a card's
@@ -39,6 +41,11 @@ public:
     // the layer already.
     void focusInside();
     bool isHolding() const;
+    // Where the focus goes when the layer comes: a widget that holds the
+    // keys without being a control (so that a wheel turned over the first
+    // control does not change it); Tab goes on from there. Without one, or
+    // when it gives null, the first control takes the focus.
+    void setHome(std::function<QWidget*()> home) { m_home = std::move(home); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,5 +58,6 @@ private:
     QWidget* m_layer = nullptr;
     QPointer<QWidget> m_before;
     QPointer<QWidget> m_last;
+    std::function<QWidget*()> m_home;
     static QList<FocusTrap*> s_shown;
 };

@@ -1,7 +1,9 @@
 #include "productcard.h"
 
 #include "cardheader.h"
+#include "focustrap.h"
 #include "settingspage.h"
+#include "settingstab.h"
 #include "statuspage.h"
 #include "tightvboxlayout.h"
 
@@ -26,6 +28,12 @@ ProductCard::ProductCard(VisibleDevice* device, QWidget* window, const QColor& c
     column->addWidget(m_bottom);
     m_header->display(device);
     connect(m_header, &CardHeader::showEasterEgg, this, &ProductCard::onShowProductEasterEgg);
+    // A settings page takes the keys on its shown tab; Tab goes on to its
+    // first control.
+    focusTrap()->setHome([this]() -> QWidget* {
+        auto* page = qobject_cast<SettingsPage*>(currentPage());
+        return page ? page->currentTab() : nullptr;
+    });
 }
 
 void ProductCard::addPage(StatusPage* page)

@@ -695,6 +695,8 @@ void TestSettingsTab::wheelNeedsFocus()
     slider->setValue(5);
     tab.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    // The tab holds the keys, as in a card just opened: no control has the focus.
+    tab.setFocus();
     auto wheel = [](QWidget* w) {
         QWheelEvent event(QPointF(5, 5), w->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
