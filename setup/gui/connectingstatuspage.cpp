@@ -7,6 +7,7 @@
 #include "tightvboxlayout.h"
 
 #include <QLabel>
+#include <QShortcut>
 
 ConnectingStatusPage::ConnectingStatusPage(QWidget* parent)
     : StatusPage(parent)
@@ -27,6 +28,10 @@ ConnectingStatusPage::ConnectingStatusPage(QWidget* parent)
     column->addStretch(3);
     setMessage(QString());
     connect(m_cancel, &QPushButton::clicked, this, &ConnectingStatusPage::connectionCancelled);
+    // Escape is Cancel here as on the settings page.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, m_cancel, &QPushButton::click);
 }
 
 void ConnectingStatusPage::setMessage(const QString& text)
