@@ -208,8 +208,9 @@ inline QStringList problems(QWidget* root)
     return found;
 }
 
-// Visible texts under `root` that are English sources the catalogue
-// translates: a text the window forgot to translate.
+// Visible texts under `root` (shown, rollover and screen-reader texts)
+// that are English sources the catalogue translates: a text the window
+// forgot to translate.
 inline QStringList english(QWidget* root, const QSet<QString>& sources)
 {
     QStringList found;
@@ -218,7 +219,8 @@ inline QStringList english(QWidget* root, const QSet<QString>& sources)
     for (QWidget* w : qAsConst(widgets)) {
         if (!w->isVisible())
             continue;
-        QStringList texts{ shownText(w), w->toolTip(), w->windowTitle() };
+        QStringList texts{ shownText(w), w->toolTip(), w->windowTitle(), w->accessibleName(),
+                           w->accessibleDescription() };
         if (auto* bar = qobject_cast<QTabBar*>(w)) {
             for (int i = 0; i < bar->count(); ++i)
                 texts << bar->tabText(i);
