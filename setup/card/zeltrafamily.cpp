@@ -9,6 +9,14 @@ ZeltraFamily::ZeltraFamily(QObject* parent)
 {
 }
 
+ZeltraFamily::~ZeltraFamily()
+{
+    // The library calls in no more once discovery has stopped; then nobody
+    // else holds the cards it announced.
+    m_discovery.uninitialise();
+    qDeleteAll(m_discovery.devices());
+}
+
 QString ZeltraFamily::getName() const
 {
     return QStringLiteral("Zeltra");

@@ -12,6 +12,8 @@ class ZeltraFamily : public ProductFamilyBase
 
 public:
     explicit ZeltraFamily(QObject* parent = nullptr);
+    // The cards still shown go with the family.
+    ~ZeltraFamily() override;
 
     QString getName() const override;
     void init() override;

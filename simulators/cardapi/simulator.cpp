@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <chrono>
 #include <stdexcept>
 #include <unistd.h>
@@ -20,16 +21,19 @@ namespace cardsim {
 
 namespace {
 
-// Leaked on purpose: a host may still call in while the library is being
-// unloaded, after static objects would have been destroyed.
+// Never destroyed: a host may still call in while the library is being
+// unloaded, after static objects would have been destroyed. Both live in the
+// library's own storage, not on the heap, so an unloaded library leaves
+// nothing behind (the simulator itself is gone by then: see unloadSimulator).
+std::mutex s_currentMutex; // constant-initialised, nothing to destroy
 std::mutex &currentMutex()
 {
-    static auto *mutex = new std::mutex;
-    return *mutex;
+    return s_currentMutex;
 }
 std::shared_ptr<Simulator> &currentSimulator()
 {
-    static auto *simulator = new std::shared_ptr<Simulator>;
+    alignas(std::shared_ptr<Simulator>) static unsigned char storage[sizeof(std::shared_ptr<Simulator>)];
+    static auto *simulator = new (storage) std::shared_ptr<Simulator>;
     return *simulator;
 }
 bool s_unloading = false; // guarded by currentMutex()
