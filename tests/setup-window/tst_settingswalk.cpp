@@ -36,12 +36,14 @@ using namespace SettingsWindow;
 
 namespace {
 
-// What the walk was doing, for the report of a sanitizer that stops it.
-std::string g_doing;
+// What the walk was doing, for the report of a sanitizer that stops it. A
+// plain buffer: a leak is reported while the program exits, after static
+// objects have gone.
+char g_doing[512] = "start-up";
 
 [[maybe_unused]] void reportDeath()
 {
-    std::fprintf(stderr, "\nsettings-walk: stopped by the sanitizer during %s\n", g_doing.c_str());
+    std::fprintf(stderr, "\nsettings-walk: stopped by the sanitizer during %s\n", g_doing);
 }
 
 // The row label and text of a control, for the action log.
@@ -195,7 +197,8 @@ template<typename T> QList<T*> TestSettingsWalk::controls(ZeltraSettingsTab* tab
 void TestSettingsWalk::say(const QString& action)
 {
     m_action = action;
-    g_doing = QStringLiteral("seed %1 action %2: %3").arg(m_seed).arg(m_step).arg(action).toStdString();
+    std::snprintf(g_doing, sizeof g_doing, "%s",
+        QStringLiteral("seed %1 action %2: %3").arg(m_seed).arg(m_step).arg(action).toUtf8().constData());
     if (m_verbose) {
         std::printf("%5d %s\n", m_step, qPrintable(action));
         std::fflush(stdout);
