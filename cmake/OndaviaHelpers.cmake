@@ -32,6 +32,10 @@ function(ondavia_add_qtest)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ONDAVIA_SANITIZER_ENV};${T_ENV}")
+  if(T_NAME IN_LIST ONDAVIA_THREADED_TESTS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS threads)
+    add_dependencies(threaded-tests ${T_NAME})
+  endif()
 endfunction()
 
 # Adds every direct sub-folder that has a CMakeLists.txt, in name order, so a

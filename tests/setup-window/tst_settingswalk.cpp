@@ -514,11 +514,14 @@ void TestSettingsWalk::changeOnCard(VisibleZeltra* d)
 
     const auto& change = changes.at(below(changes.size()));
     say(QStringLiteral("on the card %1: %2").arg(cardText(d), change.first));
-    // The card's notice comes from the library's thread; it is waited for.
-    QSignalSpy notices(d, &VisibleZeltra::propertyChanged);
+    // The card's notice comes from the library's thread; it is waited for
+    // where it is delivered, on this thread (a signal spy would record it
+    // on the library's thread, beside this one reading it).
+    bool noticed = false;
+    QObject receiver;
+    connect(d, &VisibleZeltra::propertyChanged, &receiver, [&noticed] { noticed = true; });
     change.second();
-    if (notices.isEmpty())
-        notices.wait(150);
+    QTest::qWaitFor([&noticed] { return noticed; }, 150);
 }
 
 void TestSettingsWalk::changeStatus()
