@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <new>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,16 +35,19 @@ bool makeFolders(const std::string &path)
 } // namespace
 
 namespace {
-// Leaked on purpose, like the simulator's own globals: problems may be
-// reported while the library is being unloaded.
+// Never destroyed, like the simulator's own globals: problems may be
+// reported while the library is being unloaded. Both live in the library's
+// own storage, not on the heap, so an unloaded library leaves nothing behind.
+std::mutex s_sinkMutex; // constant-initialised, nothing to destroy
 std::mutex &sinkMutex()
 {
-    static auto *mutex = new std::mutex;
-    return *mutex;
+    return s_sinkMutex;
 }
 std::function<void(const std::string &)> &problemSink()
 {
-    static auto *sink = new std::function<void(const std::string &)>;
+    using Sink = std::function<void(const std::string &)>;
+    alignas(Sink) static unsigned char storage[sizeof(Sink)];
+    static auto *sink = new (storage) Sink;
     return *sink;
 }
 } // namespace
