@@ -16,6 +16,7 @@ constexpr uint32_t kCurrentOutputMode = zeltraCode("cvom");
 constexpr uint32_t kCurrentOutputFlags = zeltraCode("cvof");
 constexpr uint32_t kOutputPsF = zeltraCode("pfpr");
 constexpr uint32_t kDuplexMode = zeltraCode("dupx");
+constexpr uint32_t kSubDeviceCount = zeltraCode("nsbd");
 constexpr uint32_t kBusy = zeltraCode("busy");
 
 // Checks a UTF-8 string: well-formed sequences only, no overlong forms or
@@ -237,10 +238,26 @@ int32_t readItem(const ItemSet &set, uint32_t id, ItemType type, ItemValue &out)
 
 int32_t SimCard::getAttribute(const Attachment &a, uint32_t id, ItemType type, ItemValue &out) const
 {
-    // Attributes never change, so only the plug-in needs checking.
+    // Attributes never change, so only the plug-in needs checking; except
+    // the sub-device count of a card whose full duplex keeps its partner
+    // away: it is the card's only sub-device then, and a program starting
+    // meanwhile must not wait for the partner.
     if (!a.attached)
         return kZeltraFail;
-    return readItem(m_description.attributes, id, type, out);
+    const int32_t result = readItem(m_description.attributes, id, type, out);
+    if (result == kZeltraOk && id == kSubDeviceCount && holdsBothConnectors())
+        out = int64_t(1);
+    return result;
+}
+
+bool SimCard::holdsBothConnectors() const
+{
+    const Item *configures = m_description.attributes.find(kDuplexMode);
+    if (m_partner.expired() || configures == nullptr || typeOf(configures->value) != ItemType::Flag
+        || !std::get<bool>(configures->value))
+        return false;
+    const std::optional<ItemValue> mode = configurationValue(kDuplexMode);
+    return mode && typeOf(*mode) == ItemType::Int && std::get<int64_t>(*mode) == int64_t(zeltraCode("fdup"));
 }
 
 int32_t SimCard::getConfiguration(const Attachment &a, uint32_t id, ItemType type, ItemValue &out) const

@@ -80,6 +80,8 @@ public:
     // and the settings of one are often changed from the other's window.
     int32_t storePreferences(const Attachment &a);
     void setPartner(const std::shared_ptr<SimCard> &partner) { m_partner = partner; }
+    // Full duplex of a card that configures it: its partner is away.
+    bool holdsBothConnectors() const;
     // Told the new duplex mode ('dupx') whenever a writer, or a return to the
     // stored preferences, changes it; called on the writer's thread with no
     // lock of the card held. Set once, before the card is shared.

@@ -219,7 +219,7 @@ void TestCtl::dependentChangesMatchTheWindow_data()
         << kPrism << "video-input-chroma=0.5" << QStringList{ "video-input-cb", "video-input-cr" }
         << Window([](VisibleZeltra& card) { VideoInputSettings(card).chromaSlider()->setRealValue(0.5); });
     QTest::newRow("full duplex takes the partner away")
-        << kDuoLink1 << "connector-mapping=full-duplex" << QStringList()
+        << kDuoLink1 << "connector-mapping=full-duplex" << QStringList{ "connector-mapping" }
         << Window([](VisibleZeltra& card) {
                ConnectorsSettings tab(card);
                tab.connectorCombo()->setCurrentIndex(0);
@@ -247,7 +247,10 @@ void TestCtl::dependentChangesMatchTheWindow()
     const QString config = freshConfig();
     const Run set = ctl({ QStringLiteral("--json"), QStringLiteral("set"), index, change }, config);
     QCOMPARE(set.status, 0);
+    // A new process finds the card as the change left it (a pair in full
+    // duplex is one sub-device, not one waiting for its partner).
     const Run got = ctl(QStringList{ QStringLiteral("--json"), QStringLiteral("get"), index } + follow, config);
+    QCOMPARE(got.status, 0);
     const Run listed = ctl({ QStringLiteral("--json"), QStringLiteral("list") }, config);
 
     window(*device);
