@@ -19,9 +19,8 @@
 #include <QDir>
 #include <QFileDialog>
 
-#include <X11/Xlib.h>
+#include "xserverprobe.h"
 
-#include <cstdio>
 
 using namespace SettingsWindow;
 
@@ -202,16 +201,8 @@ void TestI18nSetup::dialogs()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb")) {
-        std::printf("SKIPPED: QT_QPA_PLATFORM is not xcb; this test runs on a real X server (xvfb-run)\n");
-        return 77;
-    }
-    Display* probe = XOpenDisplay(nullptr);
-    if (!probe) {
-        std::printf("SKIPPED: no X server at DISPLAY=\"%s\"\n", qgetenv("DISPLAY").constData());
-        return 77;
-    }
-    XCloseDisplay(probe);
+    if (const int skipped = probeXServer())
+        return skipped;
     QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QTEST_SET_MAIN_SOURCE_PATH

@@ -20,11 +20,10 @@
 #include <QDir>
 #include <QRadioButton>
 
-#include <X11/Xlib.h>
+#include "xserverprobe.h"
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#include <cstdio>
 
 using namespace SettingsWindow;
 
@@ -387,16 +386,8 @@ void TestSettingsKeys::everyCard()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb")) {
-        std::printf("SKIPPED: QT_QPA_PLATFORM is not xcb; this test runs on a real X server (xvfb-run)\n");
-        return 77;
-    }
-    Display* probe = XOpenDisplay(nullptr);
-    if (!probe) {
-        std::printf("SKIPPED: no X server at DISPLAY=\"%s\"\n", qgetenv("DISPLAY").constData());
-        return 77;
-    }
-    XCloseDisplay(probe);
+    if (const int skipped = probeXServer())
+        return skipped;
     QApplication app(argc, argv);
     QTEST_SET_MAIN_SOURCE_PATH
     TestSettingsKeys test;
